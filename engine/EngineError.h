@@ -1,0 +1,23 @@
+#pragma once
+
+#include <system_error>
+
+namespace veskard::engine {
+
+enum class EngineError {
+    DamagedRecord = 1, // not a record this program wrote, or a damaged one
+    EmptyPassword,     // a password needs at least one character
+    EmptyFile,         // nothing to split
+    FileTooLarge,      // a piece would not fit the record's 32-bit counts
+    UnexpectedEnd,     // a file ended before the bytes it was said to hold
+};
+
+const std::error_category& engineCategory();
+
+inline std::error_code make_error_code(EngineError error) {
+    return {static_cast<int>(error), engineCategory()};
+}
+
+} // namespace veskard::engine
+
+template <> struct std::is_error_code_enum<veskard::engine::EngineError> : std::true_type {};

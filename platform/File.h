@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/Result.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace veskard::platform {
+
+// An open file of raw bytes. Closes itself; move-only.
+class File {
+public:
+    // Opens an existing file for reading only.
+    static Result<File> openForReading(const std::filesystem::path& path);
+    // Creates a file that must not exist yet, open for reading and writing.
+    static Result<File> createNew(const std::filesystem::path& path);
+
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    Result<std::uint64_t> size() const;
+    // Reads up to buffer.size() bytes at offset; fewer only at the end of the file.
+    Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const;
+    // Appends at the current write position, all or an error.
+    std::error_code writeAll(std::span<const std::byte> bytes);
+    // Makes what was written durable.
+    std::error_code sync();
+    // Closes now and reports what closing reports (a late write error, say).
+    std::error_code close();
+
+private:
+    explicit File(std::intptr_t handle) : handle_(handle) {}
+    static constexpr std::intptr_t invalidHandle = -1;
+    std::intptr_t handle_ = invalidHandle;
+};
+
+} // namespace veskard::platform

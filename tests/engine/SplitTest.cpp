@@ -1,0 +1,79 @@
+#include "engine/EngineError.h"
+#include "engine/Split.h"
+#include "support/ScriptedRandom.h"
+
+#include <gtest/gtest.h>
+
+using namespace veskard::engine;
+using veskard::Result;
+using veskard::test::AlmostOne;
+using veskard::test::ScriptedRandom;
+
+namespace {
+
+SplitPlan splitWith(std::uint64_t size, float draw) {
+    ScriptedRandom random({draw});
+    const Result<SplitPlan> plan = split(size, random);
+    EXPECT_TRUE(plan.ok());
+    return *plan;
+}
+
+} // namespace
+
+TEST(Split, FilesBelow1024BytesAreCutIntoSingleBytes) {
+    for (const std::uint64_t size : {1u, 101u, 999u, 1023u}) {
+        const SplitPlan plan = splitWith(size, 0.7f);
+        EXPECT_EQ(plan.pieceCount, size);
+        EXPECT_EQ(plan.pieceLength, 1u);
+        EXPECT_EQ(plan.lastPieceLength(), 1u);
+    }
+}
+
+TEST(Split, DrawnCountSpansTheWholeRangeWithEvenPieces) {
+    EXPECT_EQ(splitWith(5000, 0.0f).pieceCount, 1024u);
+    EXPECT_EQ(splitWith(5000, AlmostOne).pieceCount, 1100u);
+    EXPECT_EQ(splitWith(5000, 0.5f).pieceCount, 1062u);
+
+    const SplitPlan most = splitWith(5000, AlmostOne);
+    EXPECT_EQ(most.pieceLength, 4u);
+    EXPECT_EQ(most.lastPieceLength(), 604u);
+
+    const SplitPlan fewest = splitWith(5000, 0.0f);
+    EXPECT_EQ(fewest.pieceLength, 4u);
+    EXPECT_EQ(fewest.lastPieceLength(), 908u);
+
+    // 4700 / 1024 is about 4.59: the length is rounded down, not to nearest.
+    EXPECT_EQ(splitWith(4700, 0.0f).pieceLength, 4u);
+}
+
+TEST(Split, NeverDrawsMorePiecesThanBytes) {
+    for (std::uint64_t size = 1024; size <= 1100; ++size) {
+        for (const float draw : {0.0f, 0.25f, 0.5f, 0.99f, AlmostOne}) {
+            const SplitPlan plan = splitWith(size, draw);
+            EXPECT_GE(plan.pieceCount, 1024u);
+            EXPECT_LE(plan.pieceCount, size) << size << " " << draw;
+            EXPECT_GE(plan.pieceLength, 1u);
+            EXPECT_TRUE(isPossiblePieceCount(size, plan.pieceCount));
+        }
+    }
+    EXPECT_EQ(splitWith(1024, AlmostOne).pieceCount, 1024u);
+}
+
+TEST(Split, PiecesCoverTheFileInOrder) {
+    const SplitPlan plan = splitWith(123457, 0.3f);
+    const std::vector<Piece> pieces = plan.plainPieces();
+    ASSERT_EQ(pieces.size(), plan.pieceCount);
+    std::uint64_t next = 0;
+    for (const Piece& piece : pieces) {
+        EXPECT_EQ(piece.offset, next);
+        next += piece.length;
+    }
+    EXPECT_EQ(next, 123457u);
+}
+
+TEST(Split, RefusesWhatCannotBeRecorded) {
+    ScriptedRandom random({0.0f});
+    EXPECT_EQ(split(0, random).error(), EngineError::EmptyFile);
+    // 1024 pieces of more than 4 GiB each would overflow a piece's 32-bit count.
+    EXPECT_EQ(split(std::uint64_t{1} << 43, random).error(), EngineError::FileTooLarge);
+}

@@ -1,0 +1,56 @@
+#include "platform/DirectoryLookup.h"
+#include "platform/FileAttributes.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace veskard::platform;
+using veskard::test::TempFolder;
+
+namespace {
+
+void makeFile(const std::filesystem::path& path, FileAttributes attributes = {}) {
+    veskard::test::writeFile(path, {std::byte{7}});
+    ASSERT_FALSE(writeAttributes(path, attributes));
+}
+
+} // namespace
+
+TEST(DirectoryLookup, MaskDecidesWhetherHiddenAndSystemFilesAreSeen) {
+    TempFolder folder;
+    makeFile(folder / "normal.txt");
+    makeFile(folder / "readonly.txt", FileAttribute::ReadOnly | FileAttribute::Archive);
+    makeFile(folder / "hidden.txt", FileAttribute::Hidden);
+    makeFile(folder / "system.txt", FileAttribute::System);
+    makeFile(folder / "both.txt", FileAttribute::Hidden | FileAttribute::System);
+
+    const auto find = [&](const char* name, std::uint32_t mask) {
+        return findFirstFile(folder / name, mask);
+    };
+    EXPECT_EQ(find("normal.txt", LookupMask::Normal), std::filesystem::path("normal.txt"));
+    EXPECT_EQ(find("readonly.txt", LookupMask::Normal), std::filesystem::path("readonly.txt"));
+    EXPECT_EQ(find("hidden.txt", LookupMask::Normal), std::nullopt);
+    EXPECT_EQ(find("system.txt", LookupMask::Normal), std::nullopt);
+    EXPECT_EQ(find("hidden.txt", LookupMask::AllFiles), std::filesystem::path("hidden.txt"));
+    EXPECT_EQ(find("system.txt", LookupMask::AllFiles), std::filesystem::path("system.txt"));
+    EXPECT_EQ(find("both.txt", LookupMask::Hidden), std::nullopt);
+    EXPECT_EQ(find("both.txt", LookupMask::AllFiles), std::filesystem::path("both.txt"));
+    EXPECT_EQ(find("missing.txt", LookupMask::AllFiles), std::nullopt);
+}
+
+TEST(DirectoryLookup, WildcardsMatchFilesButNeverFolders) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder / "a-folder.txt");
+    makeFile(folder / "b.txt", FileAttribute::Hidden);
+    makeFile(folder / "c.txt");
+    makeFile(folder / "d.dat");
+
+    EXPECT_EQ(findFirstFile(folder / "*.txt", LookupMask::Normal), std::filesystem::path("c.txt"));
+    EXPECT_EQ(findFirstFile(folder / "*.txt", LookupMask::AllFiles),
+              std::filesystem::path("b.txt"));
+    EXPECT_EQ(findFirstFile(folder / "?.dat", LookupMask::Normal), std::filesystem::path("d.dat"));
+    EXPECT_EQ(findFirstFile(folder / "*.*", LookupMask::Normal), std::filesystem::path("c.txt"));
+    EXPECT_EQ(findFirstFile(folder / "a-folder.txt", LookupMask::AllFiles), std::nullopt);
+    EXPECT_EQ(findFirstFile(folder / "*.bin", LookupMask::AllFiles), std::nullopt);
+    EXPECT_EQ(findFirstFile(folder.path() / "", LookupMask::AllFiles), std::nullopt);
+}

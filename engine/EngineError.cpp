@@ -20,6 +20,12 @@ public:
             return "file too large";
         case EngineError::UnexpectedEnd:
             return "unexpected end of file";
+        case EngineError::VerificationFailed:
+            return "what was written does not read back the same";
+        case EngineError::SourceChanged:
+            return "the file changed since it was chosen";
+        case EngineError::NothingLoaded:
+            return "nothing loaded";
         }
         return "unknown engine error";
     }

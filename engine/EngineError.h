@@ -10,6 +10,9 @@ enum class EngineError {
     EmptyFile,         // nothing to split
     FileTooLarge,      // a piece would not fit the record's 32-bit counts
     UnexpectedEnd,     // a file ended before the bytes it was said to hold
+    VerificationFailed, // what was read back differs from what was written
+    SourceChanged,     // the file changed since it was read
+    NothingLoaded,     // a job step was called without the step that prepares it
 };
 
 const std::error_category& engineCategory();

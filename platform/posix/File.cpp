@@ -1,7 +1,10 @@
 #include "platform/File.h"
 
+#include "platform/PlatformError.h"
+
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,20 +15,57 @@ std::error_code lastError() { return {errno, std::generic_category()}; }
 
 int fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
-} // namespace
+// "Held by another program" on POSIX: another process holds a conflicting
+// flock() or fcntl() lock. Our own flock() keeps later openers away while we
+// work; filesystems without flock() support are not refused for it.
+std::error_code lockOrRefuse(int descriptor, bool exclusive) {
+    if (::flock(descriptor, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            return PlatformError::HeldByAnotherProgram;
+        if (errno != ENOLCK && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return lastError();
+    }
+    struct flock probe {};
+    probe.l_type = exclusive ? F_WRLCK : F_RDLCK;
+    probe.l_whence = SEEK_SET;
+    if (::fcntl(descriptor, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK)
+        return PlatformError::HeldByAnotherProgram;
+    return {};
+}
 
-Result<File> File::openForReading(const std::filesystem::path& path) {
+Result<int> openLocked(const std::filesystem::path& path, bool exclusive) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0)
         return lastError();
     struct stat info {};
-    if (::fstat(descriptor, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const std::error_code error =
-            S_ISDIR(info.st_mode) ? std::make_error_code(std::errc::is_a_directory) : lastError();
+    std::error_code error;
+    if (::fstat(descriptor, &info) != 0)
+        error = lastError();
+    else if (S_ISDIR(info.st_mode))
+        error = std::make_error_code(std::errc::is_a_directory);
+    else
+        error = lockOrRefuse(descriptor, exclusive);
+    if (error) {
         ::close(descriptor);
         return error;
     }
-    return File(descriptor);
+    return descriptor;
+}
+
+} // namespace
+
+Result<File> File::openForReading(const std::filesystem::path& path) {
+    Result<int> descriptor = openLocked(path, false);
+    if (!descriptor)
+        return descriptor.error();
+    return File(*descriptor);
+}
+
+Result<File> File::openExclusive(const std::filesystem::path& path) {
+    Result<int> descriptor = openLocked(path, true);
+    if (!descriptor)
+        return descriptor.error();
+    return File(*descriptor);
 }
 
 Result<File> File::createNew(const std::filesystem::path& path) {
@@ -53,6 +93,13 @@ Result<std::uint64_t> File::size() const {
     if (::fstat(fd(handle_), &info) != 0)
         return lastError();
     return static_cast<std::uint64_t>(info.st_size);
+}
+
+Result<std::int64_t> File::lastWriteTime() const {
+    struct stat info {};
+    if (::fstat(fd(handle_), &info) != 0)
+        return lastError();
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 }
 
 Result<std::size_t> File::readAt(std::uint64_t offset, std::span<std::byte> buffer) const {

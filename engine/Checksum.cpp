@@ -1,0 +1,83 @@
+#include "engine/Checksum.h"
+
+#include "engine/EngineError.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace veskard::engine {
+namespace {
+
+constexpr std::uint64_t Prime1 = 0x9E3779B185EBCA87u;
+constexpr std::uint64_t Prime2 = 0xC2B2AE3D27D4EB4Fu;
+
+std::uint64_t rotate(std::uint64_t value, int bits) {
+    return (value << bits) | (value >> (64 - bits));
+}
+
+std::uint64_t loadWord(const std::byte* bytes) {
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i)
+        word |= static_cast<std::uint64_t>(bytes[i]) << (8 * i);
+    return word;
+}
+
+} // namespace
+
+void Checksum::mixWord(std::uint64_t word) {
+    // Four independent lanes, one word each per 32-byte stripe.
+    std::uint64_t& lane = lanes_[(length_ / 8) % 4];
+    lane = rotate(lane + word * Prime2, 31) * Prime1;
+    length_ += 8;
+}
+
+void Checksum::update(std::span<const std::byte> bytes) {
+    while (!bytes.empty() && pendingLength_ != 0) {
+        const std::size_t take = std::min(bytes.size(), 8 - pendingLength_);
+        std::memcpy(pending_.data() + pendingLength_, bytes.data(), take);
+        pendingLength_ += take;
+        bytes = bytes.subspan(take);
+        if (pendingLength_ == 8) {
+            mixWord(loadWord(pending_.data()));
+            pendingLength_ = 0;
+        }
+    }
+    while (bytes.size() >= 8) {
+        mixWord(loadWord(bytes.data()));
+        bytes = bytes.subspan(8);
+    }
+    std::memcpy(pending_.data(), bytes.data(), bytes.size());
+    pendingLength_ = bytes.size();
+}
+
+std::uint64_t Checksum::value() const {
+    std::uint64_t result = length_ + pendingLength_;
+    for (const std::uint64_t lane : lanes_)
+        result = rotate(result ^ lane, 27) * Prime1 + Prime2;
+    for (std::size_t i = 0; i < pendingLength_; ++i)
+        result = rotate(result ^ static_cast<std::uint64_t>(pending_[i]), 11) * Prime1;
+    return result;
+}
+
+std::error_code ChecksummingOutput::write(std::span<const std::byte> bytes) {
+    checksum_.update(bytes);
+    return target_.write(bytes);
+}
+
+std::error_code verifyContent(const ByteInput& input, const Checksum& expected,
+                              std::span<std::byte> buffer) {
+    Checksum actual;
+    for (std::uint64_t offset = 0; offset < input.size();) {
+        const std::size_t chunk =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), input.size() - offset));
+        if (const std::error_code error = input.readExactly(offset, buffer.first(chunk)))
+            return error;
+        actual.update(buffer.first(chunk));
+        offset += chunk;
+    }
+    if (actual.value() != expected.value())
+        return EngineError::VerificationFailed;
+    return {};
+}
+
+} // namespace veskard::engine

@@ -1,0 +1,32 @@
+#include "platform/PlatformError.h"
+
+#include <string>
+
+namespace veskard::platform {
+namespace {
+
+class PlatformCategory final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "veskard-platform"; }
+    std::string message(int value) const override {
+        switch (static_cast<PlatformError>(value)) {
+        case PlatformError::HeldByAnotherProgram:
+            return "另一个程序正在使用此文件，进程无法访问。";
+        }
+        return "unknown platform error";
+    }
+    std::error_condition default_error_condition(int value) const noexcept override {
+        if (static_cast<PlatformError>(value) == PlatformError::HeldByAnotherProgram)
+            return std::errc::device_or_resource_busy;
+        return {value, *this};
+    }
+};
+
+} // namespace
+
+const std::error_category& platformCategory() {
+    static const PlatformCategory category;
+    return category;
+}
+
+} // namespace veskard::platform

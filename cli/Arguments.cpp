@@ -1,0 +1,110 @@
+#include "cli/Arguments.h"
+
+#include <map>
+
+namespace veskard::cli {
+namespace {
+
+const std::map<std::string_view, Command> commandNames = {
+    {"lock", Command::Lock},
+    {"unlock", Command::Unlock},
+    {"info", Command::Info},
+};
+
+UsageError error(std::string message) {
+    return {std::move(message)};
+}
+
+Arguments only(Command command) {
+    Arguments arguments;
+    arguments.command = command;
+    return arguments;
+}
+
+bool writes(Command command) {
+    return command == Command::Lock || command == Command::Unlock;
+}
+
+// Parses what follows the command word.
+std::variant<Arguments, UsageError> parseCommand(Command command,
+                                                 std::span<const char* const> rest) {
+    Arguments parsed;
+    parsed.command = command;
+    std::optional<std::filesystem::path> file;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const std::string_view word = rest[i];
+        const bool isOption = !optionsEnded && word.size() > 1 && word.front() == '-';
+        if (!isOption) {
+            if (file)
+                return error("只能给出一个文件：'" + std::string(word) + "'");
+            file = std::filesystem::path(word);
+        } else if (word == "--") {
+            optionsEnded = true;
+        } else if (word == "--help" || word == "-h") {
+            return only(Command::Help);
+        } else if (!writes(command)) {
+            return error("info 不接受选项 '" + std::string(word) + "'");
+        } else if (word == "-o" || word == "--output") {
+            if (i + 1 == rest.size())
+                return error("'" + std::string(word) + "' 后面缺少输出文件");
+            parsed.output = std::filesystem::path(rest[++i]);
+        } else if (word == "--force") {
+            parsed.force = true;
+        } else if (word == "--password-stdin") {
+            parsed.passwordFromStandardInput = true;
+        } else {
+            return error("未知的选项 '" + std::string(word) + "'");
+        }
+    }
+    if (!file)
+        return error("缺少文件");
+    if (file->empty() || (parsed.output && parsed.output->empty()))
+        return error("文件名不能为空");
+    parsed.file = std::move(*file);
+    return parsed;
+}
+
+} // namespace
+
+std::variant<Arguments, UsageError> parseArguments(std::span<const char* const> arguments) {
+    if (arguments.empty())
+        return error("缺少命令");
+    const std::string_view first = arguments.front();
+    if (first == "--help" || first == "-h" || first == "--version") {
+        if (arguments.size() != 1)
+            return error("'" + std::string(first) + "' 后面不能有参数");
+        return only(first == "--version" ? Command::Version : Command::Help);
+    }
+    const auto command = commandNames.find(first);
+    if (command == commandNames.end())
+        return error("未知的命令 '" + std::string(first) + "'");
+    return parseCommand(command->second, arguments.subspan(1));
+}
+
+std::string_view helpText() {
+    return "用法：\n"
+           "  veskard-cli lock FILE [-o OUT] [--force] [--password-stdin]\n"
+           "  veskard-cli unlock FILE [-o OUT] [--force] [--password-stdin]\n"
+           "  veskard-cli info FILE\n"
+           "  veskard-cli --help | --version\n"
+           "\n"
+           "命令：\n"
+           "  lock     用密码给文件加密\n"
+           "  unlock   用密码给文件解密\n"
+           "  info     显示加密文件的块数、原文件大小、记录大小和密码长度\n"
+           "\n"
+           "选项：\n"
+           "  -o, --output OUT   写到 OUT，不改变 FILE（默认就地改写 FILE）\n"
+           "  --force            OUT 已存在时替换它\n"
+           "  --password-stdin   从标准输入的第一行读取密码（UTF-8），不在终端上询问\n"
+           "\n"
+           "退出状态：0 成功；1 被拒绝或失败（文件不变）；2 用法错误。\n";
+}
+
+std::string_view usageLine() {
+    return "用法：veskard-cli lock|unlock FILE [-o OUT] [--force] [--password-stdin] | "
+           "info FILE | --help | --version\n";
+}
+
+} // namespace veskard::cli

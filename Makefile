@@ -3,6 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 ARGS ?=
+FUZZ_SECONDS ?= 60
 
 .PHONY: deps configure build run test fuzz bench format clean
 
@@ -20,6 +21,17 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The libFuzzer targets in their own clang build, each run for FUZZ_SECONDS.
+fuzz:
+	@scripts/install-deps --fuzz
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DVESKARD_FUZZ=ON -DVESKARD_GUI=OFF -DBUILD_TESTING=OFF \
+		"-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
+		>/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@build-fuzz/fuzz/MakeSeeds build-fuzz/corpus
+	@fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
 
 format: configure
 	@cmake --build $(BUILD) --target format

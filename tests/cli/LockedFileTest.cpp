@@ -1,0 +1,91 @@
+#include "Cli.h"
+#include "LockHolder.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace veskard::test {
+namespace {
+
+const std::string LockRefused = "有另外一个程序正在打开该文件，请关闭这个程序，才能对其加密！\n";
+const std::string UnlockRefused = "有另外一个程序正在打开该文件，请关闭这个程序，才能继续操作！\n";
+
+using Kind = LockHolder::Kind;
+
+// A file held by another program is refused and stays byte for byte as it was;
+// once that program lets go, the same command goes through.
+void expectRefusedWhileHeld(Kind kind) {
+    TempFolder folder;
+    const std::filesystem::path plain = folder / "plain.bin";
+    const std::filesystem::path locked = folder / "locked.bin";
+    writeFile(plain, patternBytes(64 * 1024, 1));
+    writeFile(locked, patternBytes(64 * 1024, 2));
+    ASSERT_EQ(lock(locked, "pw").exitCode, 0);
+    const std::vector<std::byte> plainBytes = readFile(plain);
+    const std::vector<std::byte> record = readFile(locked);
+    {
+        const LockHolder holdPlain(plain, kind);
+        const LockHolder holdLocked(locked, kind);
+
+        const ChildOutcome lockOutcome = lock(plain, "pw");
+        EXPECT_EQ(lockOutcome.exitCode, 1) << lockOutcome;
+        EXPECT_EQ(lockOutcome.err, LockRefused);
+        EXPECT_EQ(readFile(plain), plainBytes);
+
+        const ChildOutcome unlockOutcome = unlock(locked, "pw");
+        EXPECT_EQ(unlockOutcome.exitCode, 1) << unlockOutcome;
+        EXPECT_EQ(unlockOutcome.err, UnlockRefused);
+        EXPECT_EQ(readFile(locked), record);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2)
+            << "no temporary file left behind";
+    }
+    EXPECT_EQ(lock(plain, "pw").exitCode, 0);
+    EXPECT_EQ(unlock(locked, "pw").exitCode, 0);
+    EXPECT_EQ(readFile(locked), patternBytes(64 * 1024, 2));
+}
+
+// Another program reading the file: in-place writing must wait for it.
+TEST(LockedFileTest, ReaderHoldingTheFileBlocksInPlaceWriting) {
+    for (const Kind kind : {Kind::FlockShared, Kind::FcntlRead}) {
+        SCOPED_TRACE(kind == Kind::FlockShared ? "flock(LOCK_SH)" : "fcntl(F_RDLCK)");
+        expectRefusedWhileHeld(kind);
+    }
+}
+
+// Another program holding the file exclusively, or for writing, blocks even
+// reading it. The engine refuses these at load and open time without the
+// notices above (a bare system message), so these stay off until it gives them.
+TEST(LockedFileTest, DISABLED_WriterHoldingTheFileBlocksLockAndUnlock) {
+    for (const Kind kind : {Kind::FlockExclusive, Kind::FcntlWrite}) {
+        SCOPED_TRACE(kind == Kind::FlockExclusive ? "flock(LOCK_EX)" : "fcntl(F_WRLCK)");
+        expectRefusedWhileHeld(kind);
+    }
+}
+
+// What the exclusive holders get today: still refused, still untouched.
+TEST(LockedFileTest, WriterHoldingTheFileLeavesItUntouched) {
+    for (const Kind kind : {Kind::FlockExclusive, Kind::FcntlWrite}) {
+        SCOPED_TRACE(kind == Kind::FlockExclusive ? "flock(LOCK_EX)" : "fcntl(F_WRLCK)");
+        TempFolder folder;
+        const std::filesystem::path plain = folder / "plain.bin";
+        const std::filesystem::path locked = folder / "locked.bin";
+        writeFile(plain, patternBytes(4096, 1));
+        writeFile(locked, patternBytes(4096, 2));
+        ASSERT_EQ(lock(locked, "pw").exitCode, 0);
+        const std::vector<std::byte> record = readFile(locked);
+
+        const LockHolder holdPlain(plain, kind);
+        const LockHolder holdLocked(locked, kind);
+        const ChildOutcome lockOutcome = lock(plain, "pw");
+        EXPECT_EQ(lockOutcome.exitCode, 1) << lockOutcome;
+        EXPECT_NE(lockOutcome.err, "");
+        EXPECT_EQ(readFile(plain), patternBytes(4096, 1));
+        const ChildOutcome unlockOutcome = unlock(locked, "pw");
+        EXPECT_EQ(unlockOutcome.exitCode, 1) << unlockOutcome;
+        EXPECT_NE(unlockOutcome.err, "");
+        EXPECT_EQ(readFile(locked), record);
+    }
+}
+
+} // namespace
+} // namespace veskard::test

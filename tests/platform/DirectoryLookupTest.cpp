@@ -1,4 +1,5 @@
 #include "platform/DirectoryLookup.h"
+#include "platform/File.h"
 #include "platform/FileAttributes.h"
 #include "support/TempFolder.h"
 
@@ -53,4 +54,13 @@ TEST(DirectoryLookup, WildcardsMatchFilesButNeverFolders) {
     EXPECT_EQ(findFirstFile(folder / "a-folder.txt", LookupMask::AllFiles), std::nullopt);
     EXPECT_EQ(findFirstFile(folder / "*.bin", LookupMask::AllFiles), std::nullopt);
     EXPECT_EQ(findFirstFile(folder.path() / "", LookupMask::AllFiles), std::nullopt);
+}
+
+TEST(DirectoryLookup, NamesOutsideAsciiAreFoundAndReturnedWhole) {
+    TempFolder folder;
+    const std::filesystem::path name(u8"加密文件.txt");
+    ASSERT_TRUE(File::createNew(folder.path() / name));
+    ASSERT_FALSE(writeAttributes(folder.path() / name, FileAttribute::Hidden));
+    EXPECT_EQ(findFirstFile(folder.path() / u8"*文件.txt", LookupMask::Hidden), name);
+    EXPECT_EQ(findFirstFile(folder.path() / name, LookupMask::Normal), std::nullopt);
 }

@@ -1,0 +1,123 @@
+#include "platform/File.h"
+#include "platform/PlatformError.h"
+#include "support/TempFolder.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace veskard::platform;
+using veskard::Result;
+using veskard::test::TempFolder;
+
+namespace {
+
+std::vector<std::byte> readAll(const File& file) {
+    std::vector<std::byte> bytes(static_cast<std::size_t>(*file.size()));
+    EXPECT_EQ(*file.readAt(0, bytes), bytes.size());
+    return bytes;
+}
+
+std::vector<std::byte> concat(std::vector<std::byte> a, const std::vector<std::byte>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace
+
+TEST(File, WritesSyncsAndReadsBackAtAnyOffset) {
+    TempFolder folder;
+    const auto path = folder / "data.bin";
+    const auto first = veskard::test::patternBytes(70000, 1);
+    const auto second = veskard::test::patternBytes(300, 2);
+    {
+        Result<File> file = File::createNew(path);
+        ASSERT_TRUE(file) << file.error().message();
+        ASSERT_FALSE(file->writeAll(first));
+        ASSERT_FALSE(file->writeAll(second));
+        ASSERT_FALSE(file->sync());
+        EXPECT_EQ(*file->size(), first.size() + second.size());
+        ASSERT_FALSE(file->close());
+    }
+    EXPECT_EQ(veskard::test::readFile(path), concat(first, second));
+
+    const Result<File> file = File::openForReading(path);
+    ASSERT_TRUE(file) << file.error().message();
+    std::vector<std::byte> buffer(500);
+    EXPECT_EQ(*file->readAt(69900, buffer), 400u); // fewer only at the end
+    EXPECT_TRUE(std::equal(first.end() - 100, first.end(), buffer.begin()));
+    EXPECT_TRUE(std::equal(second.begin(), second.end(), buffer.begin() + 100));
+    EXPECT_EQ(*file->readAt(70300, buffer), 0u);
+    EXPECT_EQ(*file->readAt(1u << 20, buffer), 0u);
+}
+
+TEST(File, WritingGoesOnWhereItStoppedWhateverWasReadBetween) {
+    TempFolder folder;
+    const auto part = veskard::test::patternBytes(1000, 3);
+    Result<File> file = File::createNew(folder / "data.bin");
+    ASSERT_TRUE(file);
+    ASSERT_FALSE(file->writeAll(part));
+    std::vector<std::byte> head(10);
+    ASSERT_EQ(*file->readAt(0, head), head.size());
+    ASSERT_FALSE(file->writeAll(part));
+    EXPECT_EQ(readAll(*file), concat(part, part));
+}
+
+TEST(File, RefusesWhatIsNotThereOrAlreadyThereOrAFolder) {
+    TempFolder folder;
+    EXPECT_EQ(File::openForReading(folder / "missing").error(),
+              std::errc::no_such_file_or_directory);
+    EXPECT_EQ(File::openExclusive(folder / "missing").error(),
+              std::errc::no_such_file_or_directory);
+    veskard::test::writeFile(folder / "there", {std::byte{1}});
+    EXPECT_EQ(File::createNew(folder / "there").error(), std::errc::file_exists);
+    EXPECT_TRUE(File::openForReading(folder.path()).error());
+}
+
+TEST(File, OpenedForReadingItCannotBeWritten) {
+    TempFolder folder;
+    veskard::test::writeFile(folder / "a", {std::byte{1}});
+    Result<File> file = File::openForReading(folder / "a");
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->writeAll(veskard::test::patternBytes(4)));
+    EXPECT_EQ(veskard::test::readFile(folder / "a"), std::vector<std::byte>{std::byte{1}});
+}
+
+TEST(File, ReadersShareAFileButNotWithAnExclusiveHolder) {
+    TempFolder folder;
+    const auto path = folder / "held";
+    veskard::test::writeFile(path, {std::byte{1}});
+    {
+        const Result<File> reader = File::openForReading(path);
+        ASSERT_TRUE(reader);
+        EXPECT_TRUE(File::openForReading(path));
+        EXPECT_EQ(File::openExclusive(path).error(), PlatformError::HeldByAnotherProgram);
+    }
+    const Result<File> holder = File::openExclusive(path);
+    ASSERT_TRUE(holder);
+    EXPECT_EQ(File::openForReading(path).error(), PlatformError::HeldByAnotherProgram);
+    EXPECT_EQ(File::openExclusive(path).error(), PlatformError::HeldByAnotherProgram);
+}
+
+TEST(File, LastWriteTimeIsNanosecondsSinceTheEpoch) {
+    TempFolder folder;
+    veskard::test::writeFile(folder / "a", {std::byte{1}});
+    const Result<File> file = File::openForReading(folder / "a");
+    ASSERT_TRUE(file);
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    const std::chrono::nanoseconds written{*file->lastWriteTime()};
+    EXPECT_LT(std::chrono::abs(now - written), std::chrono::minutes(1));
+}
+
+TEST(File, MovingHandsTheFileOverAndClosingTwiceIsHarmless) {
+    TempFolder folder;
+    Result<File> created = File::createNew(folder / "a");
+    ASSERT_TRUE(created);
+    File file = std::move(*created);
+    EXPECT_FALSE(created->close()); // the moved-from file holds nothing
+    ASSERT_FALSE(file.writeAll(veskard::test::patternBytes(8)));
+    EXPECT_EQ(*file.size(), 8u);
+    EXPECT_FALSE(file.close());
+    EXPECT_FALSE(file.close());
+}

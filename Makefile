@@ -33,6 +33,15 @@ fuzz:
 	@build-fuzz/fuzz/MakeSeeds build-fuzz/corpus
 	@fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
 
+# Times the command line's lock and unlock against dd on files of BENCH_SIZES
+# (default "1M 64M 1G") in a Release build of its own; see bench/run-bench.
+bench:
+	@scripts/install-deps --bench
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVESKARD_GUI=OFF \
+		-DBUILD_TESTING=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS) --target veskard-cli
+	@bench/run-bench build-bench
+
 # The engine, the platform layer and their tests cross-built for Windows with
 # mingw-w64 and run under Wine, in a Wine prefix of their own inside the build
 # folder (created once; Mono and Gecko are not wanted, so nothing prompts).

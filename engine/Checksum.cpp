@@ -24,27 +24,27 @@ std::uint64_t loadWord(const std::byte* bytes) {
 
 } // namespace
 
-void Checksum::mixWord(std::uint64_t word) {
-    // Four independent lanes, one word each per 32-byte stripe.
-    std::uint64_t& lane = lanes_[(length_ / 8) % 4];
-    lane = rotate(lane + word * Prime2, 31) * Prime1;
-    length_ += 8;
+void Checksum::mixStripe(const std::byte* stripe) {
+    // Four independent lanes keep the multiplier busy: one word each per stripe.
+    for (std::size_t lane = 0; lane < 4; ++lane)
+        lanes_[lane] = rotate(lanes_[lane] + loadWord(stripe + 8 * lane) * Prime2, 31) * Prime1;
+    length_ += StripeSize;
 }
 
 void Checksum::update(std::span<const std::byte> bytes) {
-    while (!bytes.empty() && pendingLength_ != 0) {
-        const std::size_t take = std::min(bytes.size(), 8 - pendingLength_);
+    if (pendingLength_ != 0) {
+        const std::size_t take = std::min(bytes.size(), StripeSize - pendingLength_);
         std::memcpy(pending_.data() + pendingLength_, bytes.data(), take);
         pendingLength_ += take;
         bytes = bytes.subspan(take);
-        if (pendingLength_ == 8) {
-            mixWord(loadWord(pending_.data()));
-            pendingLength_ = 0;
-        }
+        if (pendingLength_ < StripeSize)
+            return;
+        mixStripe(pending_.data());
+        pendingLength_ = 0;
     }
-    while (bytes.size() >= 8) {
-        mixWord(loadWord(bytes.data()));
-        bytes = bytes.subspan(8);
+    while (bytes.size() >= StripeSize) {
+        mixStripe(bytes.data());
+        bytes = bytes.subspan(StripeSize);
     }
     std::memcpy(pending_.data(), bytes.data(), bytes.size());
     pendingLength_ = bytes.size();

@@ -17,10 +17,11 @@ public:
     std::uint64_t value() const;
 
 private:
-    void mixWord(std::uint64_t word);
+    static constexpr std::size_t StripeSize = 32;
+    void mixStripe(const std::byte* stripe);
     std::array<std::uint64_t, 4> lanes_{0x9E3779B97F4A7C15u, 0xC2B2AE3D27D4EB4Fu,
                                         0x165667B19E3779F9u, 0x27D4EB2F165667C5u};
-    std::array<std::byte, 8> pending_{};
+    std::array<std::byte, StripeSize> pending_{};
     std::size_t pendingLength_ = 0;
     std::uint64_t length_ = 0;
 };

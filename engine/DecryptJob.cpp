@@ -54,8 +54,8 @@ JobStatus DecryptJob::restoreTo(const std::filesystem::path& target) {
         return JobStatus::failure(EngineError::NothingLoaded, std::nullopt);
 
     const bool inPlace = isSameFile(target, opened_->path);
-    const Result<platform::File> source = inPlace ? platform::File::openExclusive(opened_->path)
-                                                  : platform::File::openForReading(opened_->path);
+    Result<platform::File> source = inPlace ? platform::File::openExclusive(opened_->path)
+                                            : platform::File::openForReading(opened_->path);
     if (!source)
         return restoreFailure(source.error());
     const Result<FileInput> input = FileInput::open(*source);
@@ -84,12 +84,16 @@ JobStatus DecryptJob::restoreTo(const std::filesystem::path& target) {
 
     const CryptRecord& record = opened_->record;
     std::vector<std::byte> buffer(CopyBufferSize);
-    const std::error_code written = replaceSafely(
-        target, replacement,
+    Result<platform::TemporaryFile> written = writeVerified(
+        target,
         [&](ByteOutput& output) { return writePlainPieces(output, record, *input, buffer); }, {},
         buffer);
-    if (written)
-        return restoreFailure(written);
+    if (!written)
+        return restoreFailure(written.error());
+    source->close();
+    targetGuard.reset();
+    if (const std::error_code error = written->commit(target, replacement))
+        return restoreFailure(error);
     opened_.reset();
     return JobStatus::success();
 }

@@ -45,18 +45,21 @@ std::optional<std::uint64_t> EncryptJob::loadedSize() const {
 
 JobStatus EncryptJob::load(const std::filesystem::path& source) {
     loaded_.reset();
-    const Result<platform::File> file = platform::File::openForReading(source);
-    if (!file)
-        return JobStatus::failure(file.error(), std::nullopt);
-    const Result<std::uint64_t> size = file->size();
-    if (!size)
-        return JobStatus::failure(size.error(), std::nullopt);
-    if (*size == 0)
+    // Only the size is needed now; whether another program holds the file is
+    // found out, and told, when it is about to be written.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(source, error))
+        return JobStatus::failure(error ? error : make_error_code(std::errc::is_a_directory),
+                                  std::nullopt);
+    const std::uint64_t size = std::filesystem::file_size(source, error);
+    if (error)
+        return JobStatus::failure(error, std::nullopt);
+    if (size == 0)
         return JobStatus::failure(EngineError::EmptyFile, Messages::zeroSizeFile(source));
     env_.random.reseed();
-    if (*size <= LargestRefusedSize)
+    if (size <= LargestRefusedSize)
         return JobStatus::failure(EngineError::EmptyFile, Messages::fileTooSmall());
-    const Result<SplitPlan> plan = split(*size, env_.random);
+    const Result<SplitPlan> plan = split(size, env_.random);
     if (!plan)
         return JobStatus::failure(plan.error(), std::nullopt);
     loaded_ = Loaded{source, *plan};
@@ -91,9 +94,8 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target,
 
     // Reading shares the source with other readers only; an in-place target is
     // kept from every other program until it has been replaced.
-    const Result<platform::File> source = inPlace
-                                              ? platform::File::openExclusive(loaded_->path)
-                                              : platform::File::openForReading(loaded_->path);
+    Result<platform::File> source = inPlace ? platform::File::openExclusive(loaded_->path)
+                                            : platform::File::openForReading(loaded_->path);
     if (!source)
         return writeFailure(source.error());
     const Result<FileInput> input = FileInput::open(*source);
@@ -122,12 +124,15 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target,
 
     env_.log.append(br + "正在写入数据...  ");
     std::vector<std::byte> buffer(CopyBufferSize);
-    const std::error_code written = replaceSafely(
-        target, {remembered, inPlace},
-        [&](ByteOutput& output) { return writeRecord(output, record, *input, buffer); },
+    Result<platform::TemporaryFile> written = writeVerified(
+        target, [&](ByteOutput& output) { return writeRecord(output, record, *input, buffer); },
         [&](const ByteInput& result) { return checkRecord(result, record); }, buffer);
-    if (written)
-        return writeFailure(written);
+    if (!written)
+        return writeFailure(written.error());
+    source->close();
+    targetGuard.reset();
+    if (const std::error_code error = written->commit(target, {remembered, inPlace}))
+        return writeFailure(error);
     env_.log.append("  …… OK！");
     loaded_.reset();
     appendTimingLines(startTime);

@@ -4,9 +4,10 @@
 
 namespace veskard::engine {
 
-std::error_code replaceSafely(const std::filesystem::path& target,
-                              const platform::Replacement& replacement, const ContentWriter& write,
-                              const ContentCheck& check, std::span<std::byte> copyBuffer) {
+Result<platform::TemporaryFile> writeVerified(const std::filesystem::path& target,
+                                              const ContentWriter& write,
+                                              const ContentCheck& check,
+                                              std::span<std::byte> copyBuffer) {
     Result<platform::TemporaryFile> temporary = platform::TemporaryFile::createBeside(target);
     if (!temporary)
         return temporary.error();
@@ -25,7 +26,7 @@ std::error_code replaceSafely(const std::filesystem::path& target,
         if (const std::error_code error = check(*written))
             return error;
     }
-    return temporary->commit(target, replacement);
+    return temporary;
 }
 
 } // namespace veskard::engine

@@ -35,7 +35,9 @@ public:
     Result<std::int64_t> lastWriteTime() const;
     // Reads up to buffer.size() bytes at offset; fewer only at the end of the file.
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const;
-    // Appends at the current write position, all or an error.
+    // Appends at the current write position, all or an error. What is written
+    // goes to the disk in the background as it accumulates, so that sync() has
+    // little left to wait for.
     std::error_code writeAll(std::span<const std::byte> bytes);
     // Makes what was written durable.
     std::error_code sync();
@@ -46,6 +48,8 @@ private:
     explicit File(std::intptr_t handle) : handle_(handle) {}
     static constexpr std::intptr_t invalidHandle = -1;
     std::intptr_t handle_ = invalidHandle;
+    std::uint64_t written_ = 0;
+    std::uint64_t handedToDisk_ = 0;
 };
 
 } // namespace veskard::platform

@@ -75,17 +75,6 @@ Result<File> File::createNew(const std::filesystem::path& path) {
     return File(descriptor);
 }
 
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = invalidHandle; }
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        other.handle_ = invalidHandle;
-    }
-    return *this;
-}
-
 File::~File() { close(); }
 
 Result<std::uint64_t> File::size() const {
@@ -128,6 +117,14 @@ std::error_code File::writeAll(std::span<const std::byte> bytes) {
             return lastError();
         }
         bytes = bytes.subspan(static_cast<std::size_t>(count));
+        written_ += static_cast<std::uint64_t>(count);
+    }
+    // Start write-back of each few megabytes while the next are being produced.
+    constexpr std::uint64_t writeBackStep = 8 << 20;
+    if (written_ - handedToDisk_ >= writeBackStep) {
+        ::sync_file_range(fd(handle_), static_cast<off_t>(handedToDisk_),
+                          static_cast<off_t>(written_ - handedToDisk_), SYNC_FILE_RANGE_WRITE);
+        handedToDisk_ = written_;
     }
     return {};
 }

@@ -58,20 +58,6 @@ Result<File> File::createNew(const std::filesystem::path& path) {
     return File(reinterpret_cast<std::intptr_t>(*handle));
 }
 
-File::File(File&& other) noexcept
-    : handle_(other.handle_) {
-    other.handle_ = invalidHandle;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        other.handle_ = invalidHandle;
-    }
-    return *this;
-}
-
 File::~File() {
     close();
 }

@@ -3,10 +3,13 @@
 #include "cli/Console.h"
 
 #include <iostream>
+#include <span>
 
 int main(int argc, char** argv) {
     using namespace veskard::cli;
-    const auto parsed = parseArguments({argv + 1, static_cast<std::size_t>(argc - 1)});
+    // argv[0] is the program's own name, when the caller gave one at all.
+    const std::span<const char* const> words(argv, static_cast<std::size_t>(argc));
+    const auto parsed = parseArguments(words.empty() ? words : words.subspan(1));
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
         std::cerr << "veskard-cli: " << usage->message << '\n' << usageLine();
         return ExitUsage;

@@ -87,6 +87,8 @@ int Commands::lock(const Arguments& arguments) {
     const Result<std::u16string> password = passwords_.readNew();
     if (!password)
         return refuse(password.error());
+    if (password->empty())
+        return refuse(CliError::EmptyPassword);
     if (!survivesRecord(*password))
         return refuse(CliError::UnstorablePassword);
 

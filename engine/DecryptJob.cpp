@@ -9,13 +9,18 @@
 #include "engine/RecordFormat.h"
 #include "engine/SafeReplace.h"
 #include "platform/File.h"
+#include "platform/PlatformError.h"
 
 #include <vector>
 
 namespace veskard::engine {
 namespace {
 
+// A file another program holds cannot be unlocked until that program lets go,
+// which is what the user is told, whichever step finds it held.
 JobStatus readFailure(std::error_code cause) {
+    if (cause == platform::PlatformError::HeldByAnotherProgram)
+        return JobStatus::failure(cause, Messages::restoreWriteFailed());
     return JobStatus::failure(cause, classifyFailure(cause));
 }
 

@@ -52,38 +52,11 @@ TEST(LockedFileTest, ReaderHoldingTheFileBlocksInPlaceWriting) {
     }
 }
 
-// Another program holding the file exclusively, or for writing, blocks even
-// reading it. The engine refuses these at load and open time without the
-// notices above (a bare system message), so these stay off until it gives them.
-TEST(LockedFileTest, DISABLED_WriterHoldingTheFileBlocksLockAndUnlock) {
+// Another program holding the file exclusively, or for writing.
+TEST(LockedFileTest, WriterHoldingTheFileBlocksLockAndUnlock) {
     for (const Kind kind : {Kind::FlockExclusive, Kind::FcntlWrite}) {
         SCOPED_TRACE(kind == Kind::FlockExclusive ? "flock(LOCK_EX)" : "fcntl(F_WRLCK)");
         expectRefusedWhileHeld(kind);
-    }
-}
-
-// What the exclusive holders get today: still refused, still untouched.
-TEST(LockedFileTest, WriterHoldingTheFileLeavesItUntouched) {
-    for (const Kind kind : {Kind::FlockExclusive, Kind::FcntlWrite}) {
-        SCOPED_TRACE(kind == Kind::FlockExclusive ? "flock(LOCK_EX)" : "fcntl(F_WRLCK)");
-        TempFolder folder;
-        const std::filesystem::path plain = folder / "plain.bin";
-        const std::filesystem::path locked = folder / "locked.bin";
-        writeFile(plain, patternBytes(4096, 1));
-        writeFile(locked, patternBytes(4096, 2));
-        ASSERT_EQ(lock(locked, "pw").exitCode, 0);
-        const std::vector<std::byte> record = readFile(locked);
-
-        const LockHolder holdPlain(plain, kind);
-        const LockHolder holdLocked(locked, kind);
-        const ChildOutcome lockOutcome = lock(plain, "pw");
-        EXPECT_EQ(lockOutcome.exitCode, 1) << lockOutcome;
-        EXPECT_NE(lockOutcome.err, "");
-        EXPECT_EQ(readFile(plain), patternBytes(4096, 1));
-        const ChildOutcome unlockOutcome = unlock(locked, "pw");
-        EXPECT_EQ(unlockOutcome.exitCode, 1) << unlockOutcome;
-        EXPECT_NE(unlockOutcome.err, "");
-        EXPECT_EQ(readFile(locked), record);
     }
 }
 

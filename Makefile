@@ -61,6 +61,10 @@ test-windows:
 		echo "Creating the Wine prefix in $(WINDOWS_BUILD)/wineprefix"; \
 		$(WINE_ENV) wineboot -i >/dev/null 2>&1 && $(WINE_ENV) wineserver -w; \
 	fi
+	@# One server and Wine's own services for the whole run, started here with
+	@# nowhere to write, so that no test inherits them and none has to wait for
+	@# a server that is still shutting down after the previous test.
+	@$(WINE_ENV) wineserver -p && $(WINE_ENV) /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null
 	@cd $(WINDOWS_BUILD) && $(WINE_ENV) ctest --output-on-failure -j $(JOBS); \
 		status=$$?; $(WINE_ENV) wineserver -k; exit $$status
 

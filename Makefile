@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test fuzz bench format clean
+.PHONY: deps configure build run test test-sanitize fuzz bench format clean
 
 deps:
 	@scripts/install-deps
@@ -67,6 +67,15 @@ test-windows:
 	@$(WINE_ENV) wineserver -p && $(WINE_ENV) /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null
 	@cd $(WINDOWS_BUILD) && $(WINE_ENV) ctest --output-on-failure -j $(JOBS); \
 		status=$$?; $(WINE_ENV) wineserver -k; exit $$status
+
+# The engine, the platform layer, the command line and their tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, with warnings as errors.
+SANITIZE_BUILD ?= build-sanitize
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVESKARD_GUI=OFF \
+		-DVESKARD_SANITIZE=ON -DVESKARD_WERROR=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 format: configure
 	@cmake --build $(BUILD) --target format

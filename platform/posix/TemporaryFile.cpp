@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,15 +9,6 @@ namespace veskard::platform {
 namespace {
 
 std::error_code lastError() { return {errno, std::generic_category()}; }
-
-std::string randomSuffix() {
-    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device device;
-    std::string suffix(8, 'x');
-    for (char& c : suffix)
-        c = letters[device() % (sizeof letters - 1)];
-    return suffix;
-}
 
 // The rename is durable only once the folder that holds the name is synced.
 std::error_code syncFolder(const std::filesystem::path& folder) {
@@ -43,25 +33,6 @@ void copyPermissions(const std::filesystem::path& from, const std::filesystem::p
 }
 
 } // namespace
-
-Result<TemporaryFile> TemporaryFile::createBeside(const std::filesystem::path& target) {
-    const std::filesystem::path folder = target.parent_path();
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path path =
-            folder / ("." + target.filename().string() + "." + randomSuffix() + ".tmp");
-        Result<File> file = File::createNew(path);
-        if (file)
-            return TemporaryFile(std::move(*file), std::move(path));
-        if (file.error() != std::errc::file_exists)
-            return file.error();
-    }
-    return std::make_error_code(std::errc::file_exists);
-}
-
-TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
-    : file_(std::move(other.file_)), path_(std::move(other.path_)), committed_(other.committed_) {
-    other.committed_ = true;
-}
 
 TemporaryFile::~TemporaryFile() {
     if (committed_)

@@ -2,21 +2,9 @@
 
 #include "platform/windows/Win32.h"
 
-#include <iterator>
-#include <random>
-#include <string>
 
 namespace veskard::platform {
 namespace {
-
-std::wstring randomSuffix() {
-    static constexpr wchar_t letters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device device;
-    std::wstring suffix(8, L'x');
-    for (wchar_t& c : suffix)
-        c = letters[device() % (std::size(letters) - 1)];
-    return suffix;
-}
 
 // Moves the temporary file over the target. A read-only target refuses to be
 // replaced, so it loses the flag for the move and gets it back if the move
@@ -39,27 +27,6 @@ std::error_code moveOver(const std::filesystem::path& from, const std::filesyste
 }
 
 } // namespace
-
-Result<TemporaryFile> TemporaryFile::createBeside(const std::filesystem::path& target) {
-    const std::filesystem::path folder = target.parent_path();
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path path =
-            folder / (target.filename().wstring() + L"." + randomSuffix() + L".tmp");
-        Result<File> file = File::createNew(path);
-        if (file)
-            return TemporaryFile(std::move(*file), std::move(path));
-        if (file.error() != std::errc::file_exists)
-            return file.error();
-    }
-    return std::make_error_code(std::errc::file_exists);
-}
-
-TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
-    : file_(std::move(other.file_))
-    , path_(std::move(other.path_))
-    , committed_(other.committed_) {
-    other.committed_ = true;
-}
 
 TemporaryFile::~TemporaryFile() {
     if (committed_)

@@ -1,10 +1,10 @@
-#include "platform/CodePage.h"
+#include "platform/CodePageBytes.h"
 
 #include <iconv.h>
 #include <string_view>
 
 // glibc's CP936 is the Windows code page 936 table (GBK with the euro sign at 0x80).
-namespace veskard::platform {
+namespace veskard::platform::detail {
 namespace {
 
 class Converter {
@@ -17,67 +17,40 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts the whole input; returns the number of output bytes, or -1 when
-    // any part of the input has no equivalent.
-    int convert(std::string_view input, char* output, std::size_t capacity) {
+    // The whole input converted, or nothing when any part of it has no equivalent.
+    std::optional<std::string> convert(std::string_view input) {
         if (!valid())
-            return -1;
+            return std::nullopt;
         char* in = const_cast<char*>(input.data());
         std::size_t inLeft = input.size();
+        char output[8];
         char* out = output;
-        std::size_t outLeft = capacity;
+        std::size_t outLeft = sizeof output;
         if (::iconv(handle_, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) ||
             inLeft != 0)
-            return -1;
-        // Flush any shift state; the code page has none, but iconv asks for it.
-        if (::iconv(handle_, nullptr, nullptr, &out, &outLeft) == static_cast<std::size_t>(-1))
-            return -1;
-        return static_cast<int>(capacity - outLeft);
+            return std::nullopt;
+        return std::string(output, sizeof output - outLeft);
     }
 
 private:
+    bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t handle_;
 };
 
-bool isSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
-
 } // namespace
 
-std::uint16_t toCodePage(char16_t unit) {
-    if (unit < 0x80)
-        return unit;
-    if (isSurrogate(unit))
-        return QuestionMarkCode;
+std::string unitToCodePageBytes(char16_t unit) {
     const char input[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
-    unsigned char output[8];
-    Converter converter("CP936", "UTF-16LE");
-    const int length =
-        converter.convert({input, 2}, reinterpret_cast<char*>(output), sizeof output);
-    if (length == 1)
-        return output[0];
-    if (length == 2)
-        return static_cast<std::uint16_t>(output[0] << 8 | output[1]);
-    return QuestionMarkCode;
+    return Converter("CP936", "UTF-16LE").convert({input, 2}).value_or(std::string());
 }
 
-char16_t fromCodePage(std::uint16_t code) {
-    if (code < 0x80)
-        return static_cast<char16_t>(code);
-    char input[2];
-    std::size_t inputLength = 0;
-    if (code > 0xFF)
-        input[inputLength++] = static_cast<char>(code >> 8);
-    input[inputLength++] = static_cast<char>(code & 0xFF);
-    unsigned char output[8];
-    Converter converter("UTF-16LE", "CP936");
-    const int length =
-        converter.convert({input, inputLength}, reinterpret_cast<char*>(output), sizeof output);
-    if (length != 2)
-        return u'?';
-    const char16_t unit = static_cast<char16_t>(output[0] | output[1] << 8);
-    return isSurrogate(unit) ? u'?' : unit;
+std::optional<char16_t> codePageBytesToUnit(std::span<const char> bytes) {
+    const std::optional<std::string> units =
+        Converter("UTF-16LE", "CP936").convert({bytes.data(), bytes.size()});
+    if (!units || units->size() != 2)
+        return std::nullopt;
+    return static_cast<char16_t>(static_cast<unsigned char>((*units)[0]) |
+                                 static_cast<unsigned char>((*units)[1]) << 8);
 }
 
-} // namespace veskard::platform
+} // namespace veskard::platform::detail

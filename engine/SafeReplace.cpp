@@ -16,6 +16,8 @@ Result<platform::TemporaryFile> writeVerified(const std::filesystem::path& targe
     ChecksummingOutput output(fileOutput);
     if (const std::error_code error = write(output))
         return error;
+    if (const std::error_code error = temporary->file().sync())
+        return error;
 
     const Result<FileInput> written = FileInput::open(temporary->file());
     if (!written)

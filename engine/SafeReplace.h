@@ -15,8 +15,8 @@ using ContentWriter = std::function<std::error_code(ByteOutput& output)>;
 using ContentCheck = std::function<std::error_code(const ByteInput& written)>;
 
 // The first half of the one way this program replaces a file: `write` fills a
-// temporary file in the target's folder, which is read back and must hold
-// exactly what was written (and pass `check`, when given). The caller then
+// temporary file in the target's folder, which is synced, then read back and
+// must hold exactly what was written (and pass `check`, when given). The caller then
 // releases its own handles on the target (Windows cannot replace an open file)
 // and commits. A temporary file that is never committed removes itself, so on
 // any failure the target is untouched.

@@ -21,13 +21,19 @@ Arguments only(Command command) {
     return arguments;
 }
 
+// Arguments are UTF-8 on every system; a path made from plain chars would be
+// read in the ANSI code page on Windows, where most Chinese names cannot be.
+std::filesystem::path pathOf(std::string_view word) {
+    return std::u8string(word.begin(), word.end());
+}
+
 bool writes(Command command) {
     return command == Command::Lock || command == Command::Unlock;
 }
 
 // Parses what follows the command word.
 std::variant<Arguments, UsageError> parseCommand(Command command,
-                                                 std::span<const char* const> rest) {
+                                                 std::span<const std::string> rest) {
     Arguments parsed;
     parsed.command = command;
     std::optional<std::filesystem::path> file;
@@ -38,7 +44,7 @@ std::variant<Arguments, UsageError> parseCommand(Command command,
         if (!isOption) {
             if (file)
                 return error("只能给出一个文件：'" + std::string(word) + "'");
-            file = std::filesystem::path(word);
+            file = pathOf(word);
         } else if (word == "--") {
             optionsEnded = true;
         } else if (word == "--help" || word == "-h") {
@@ -48,7 +54,7 @@ std::variant<Arguments, UsageError> parseCommand(Command command,
         } else if (word == "-o" || word == "--output") {
             if (i + 1 == rest.size())
                 return error("'" + std::string(word) + "' 后面缺少输出文件");
-            parsed.output = std::filesystem::path(rest[++i]);
+            parsed.output = pathOf(rest[++i]);
         } else if (word == "--force") {
             parsed.force = true;
         } else if (word == "--password-stdin") {
@@ -67,7 +73,7 @@ std::variant<Arguments, UsageError> parseCommand(Command command,
 
 } // namespace
 
-std::variant<Arguments, UsageError> parseArguments(std::span<const char* const> arguments) {
+std::variant<Arguments, UsageError> parseArguments(std::span<const std::string> arguments) {
     if (arguments.empty())
         return error("缺少命令");
     const std::string_view first = arguments.front();

@@ -25,9 +25,10 @@ struct UsageError {
     std::string message;
 };
 
-// Reads the arguments after the program name. Options may come before or
-// after FILE; "--" ends the options, so that a file may be named "-x".
-std::variant<Arguments, UsageError> parseArguments(std::span<const char* const> arguments);
+// Reads the arguments after the program name, given in UTF-8. Options may
+// come before or after FILE; "--" ends the options, so that a file may be
+// named "-x".
+std::variant<Arguments, UsageError> parseArguments(std::span<const std::string> arguments);
 
 // The full help text, and the short reminder printed after a usage error.
 std::string_view helpText();

@@ -7,10 +7,8 @@
 namespace veskard::cli {
 namespace {
 
-Result<std::u16string> decode(const Result<std::string>& line) {
-    if (!line)
-        return line.error();
-    std::optional<std::u16string> password = utf8ToUtf16(*line);
+Result<std::u16string> decode(std::string_view line) {
+    std::optional<std::u16string> password = utf8ToUtf16(line);
     if (!password)
         return CliError::PasswordNotUtf8;
     return std::move(*password);
@@ -18,7 +16,7 @@ Result<std::u16string> decode(const Result<std::string>& line) {
 
 } // namespace
 
-Result<std::string> PasswordInput::readLine(std::string_view prompt) {
+Result<std::u16string> PasswordInput::readLine(std::string_view prompt) {
     if (!input_)
         return readHiddenLine(prompt);
     // No line at all (empty input) is the empty password, which locking refuses.
@@ -27,14 +25,14 @@ Result<std::string> PasswordInput::readLine(std::string_view prompt) {
     // A file written on Windows ends its lines in CR LF.
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    return line;
+    return decode(line);
 }
 
 Result<std::u16string> PasswordInput::readNew() {
-    Result<std::u16string> password = decode(readLine("密码："));
+    Result<std::u16string> password = readLine("密码：");
     if (!password || input_)
         return password;
-    const Result<std::u16string> confirmation = decode(readLine("确认密码："));
+    const Result<std::u16string> confirmation = readLine("确认密码：");
     if (!confirmation)
         return confirmation.error();
     if (*confirmation != *password)
@@ -43,7 +41,7 @@ Result<std::u16string> PasswordInput::readNew() {
 }
 
 Result<std::u16string> PasswordInput::readExisting() {
-    return decode(readLine("密码："));
+    return readLine("密码：");
 }
 
 } // namespace veskard::cli

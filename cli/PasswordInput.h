@@ -4,6 +4,7 @@
 
 #include <istream>
 #include <string>
+#include <string_view>
 
 namespace veskard::cli {
 
@@ -24,7 +25,7 @@ public:
     Result<std::u16string> readExisting();
 
 private:
-    Result<std::string> readLine(std::string_view prompt);
+    Result<std::u16string> readLine(std::string_view prompt);
 
     std::istream* input_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "cli/Console.h"
 
 #include "cli/CliError.h"
+#include "cli/Utf8.h"
 
 #include <array>
 #include <cerrno>
@@ -116,7 +117,7 @@ Result<std::string> readLine(int fd) {
 
 } // namespace
 
-Result<std::string> readHiddenLine(std::string_view prompt) {
+Result<std::u16string> readHiddenLine(std::string_view prompt) {
     const Descriptor terminal(::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (terminal.get() < 0)
         return CliError::NoTerminal;
@@ -125,7 +126,13 @@ Result<std::string> readHiddenLine(std::string_view prompt) {
         return echoOff.error();
     if (const std::error_code error = writeAll(terminal.get(), prompt))
         return error;
-    return readLine(terminal.get());
+    const Result<std::string> line = readLine(terminal.get());
+    if (!line)
+        return line.error();
+    std::optional<std::u16string> text = utf8ToUtf16(*line);
+    if (!text)
+        return CliError::PasswordNotUtf8;
+    return std::move(*text);
 }
 
 bool standardErrorIsTerminal() {

@@ -20,13 +20,13 @@ inline ChildOutcome cli(std::vector<std::string> arguments, std::string input = 
 
 inline ChildOutcome lock(const std::filesystem::path& file, const std::string& password,
                          std::vector<std::string> more = {}) {
-    more.insert(more.begin(), {"lock", file.string(), "--password-stdin"});
+    more.insert(more.begin(), {"lock", utf8(file), "--password-stdin"});
     return cli(more, password + "\n");
 }
 
 inline ChildOutcome unlock(const std::filesystem::path& file, const std::string& password,
                            std::vector<std::string> more = {}) {
-    more.insert(more.begin(), {"unlock", file.string(), "--password-stdin"});
+    more.insert(more.begin(), {"unlock", utf8(file), "--password-stdin"});
     return cli(more, password + "\n");
 }
 

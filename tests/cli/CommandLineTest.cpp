@@ -42,7 +42,7 @@ TEST_F(CommandLineTest, LockThenUnlockInPlaceRestoresEveryByte) {
         const std::vector<std::byte> record = readFile(file);
         EXPECT_NE(record, original);
 
-        const ChildOutcome info = cli({"info", file.string()});
+        const ChildOutcome info = cli({"info", utf8(file)});
         ASSERT_EQ(info.exitCode, 0) << info;
         EXPECT_EQ(infoValue(info.out, "原文件大小"), static_cast<long long>(size));
         EXPECT_EQ(infoValue(info.out, "记录大小"), static_cast<long long>(record.size()));
@@ -64,14 +64,14 @@ TEST_F(CommandLineTest, OutputFileLeavesTheSourceAndIsReplacedOnlyWhenForced) {
     const std::vector<std::byte> plain = readFile(source);
     const std::filesystem::path out = folder_ / "out.vsk";
 
-    const ChildOutcome locked = lock(source, "pw", {"-o", out.string()});
+    const ChildOutcome locked = lock(source, "pw", {"-o", utf8(out)});
     ASSERT_EQ(locked.exitCode, 0) << locked;
     EXPECT_EQ(readFile(source), plain);
-    ASSERT_EQ(cli({"info", out.string()}).exitCode, 0);
+    ASSERT_EQ(cli({"info", utf8(out)}).exitCode, 0);
 
     // A second lock to the same OUT is refused; OUT keeps the first record.
     const std::vector<std::byte> firstRecord = readFile(out);
-    const ChildOutcome refused = lock(source, "other", {"-o", out.string()});
+    const ChildOutcome refused = lock(source, "other", {"-o", utf8(out)});
     EXPECT_EQ(refused.exitCode, 1) << refused;
     EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused;
     EXPECT_EQ(readFile(out), firstRecord);
@@ -80,25 +80,25 @@ TEST_F(CommandLineTest, OutputFileLeavesTheSourceAndIsReplacedOnlyWhenForced) {
     // Unlocking onto an existing file is refused the same way.
     const std::filesystem::path restored = makeFile("restored.txt", 300, 3);
     const std::vector<std::byte> bystander = readFile(restored);
-    const ChildOutcome unlockRefused = unlock(out, "pw", {"-o", restored.string()});
+    const ChildOutcome unlockRefused = unlock(out, "pw", {"-o", utf8(restored)});
     EXPECT_EQ(unlockRefused.exitCode, 1) << unlockRefused;
     EXPECT_EQ(readFile(restored), bystander);
     EXPECT_EQ(readFile(out), firstRecord);
 
     // Forced over a longer file: exactly the new content, no tail of the old one.
     const std::filesystem::path longer = makeFile("longer.bin", 2 * MiB, 4);
-    const ChildOutcome forcedLock = lock(source, "pw", {"-o", longer.string(), "--force"});
+    const ChildOutcome forcedLock = lock(source, "pw", {"-o", utf8(longer), "--force"});
     ASSERT_EQ(forcedLock.exitCode, 0) << forcedLock;
-    const ChildOutcome info = cli({"info", longer.string()});
+    const ChildOutcome info = cli({"info", utf8(longer)});
     EXPECT_EQ(infoValue(info.out, "记录大小"),
               static_cast<long long>(std::filesystem::file_size(longer)))
         << info;
 
     writeFile(restored, patternBytes(MiB, 5));
-    const ChildOutcome forcedUnlock = unlock(longer, "pw", {"--force", "-o", restored.string()});
+    const ChildOutcome forcedUnlock = unlock(longer, "pw", {"--force", "-o", utf8(restored)});
     ASSERT_EQ(forcedUnlock.exitCode, 0) << forcedUnlock;
     EXPECT_EQ(readFile(restored), plain);
-    EXPECT_EQ(cli({"info", longer.string()}).exitCode, 0) << "unlocking to OUT keeps FILE";
+    EXPECT_EQ(cli({"info", utf8(longer)}).exitCode, 0) << "unlocking to OUT keeps FILE";
 }
 
 TEST_F(CommandLineTest, WrongPasswordLeavesTheFileLocked) {
@@ -114,7 +114,7 @@ TEST_F(CommandLineTest, WrongPasswordLeavesTheFileLocked) {
         EXPECT_EQ(readFile(file), record);
     }
     // With -o too, nothing is written.
-    const ChildOutcome refused = unlock(file, "nope", {"-o", (folder_ / "out").string()});
+    const ChildOutcome refused = unlock(file, "nope", {"-o", utf8(folder_ / "out")});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "out"));
 }
@@ -123,7 +123,7 @@ TEST_F(CommandLineTest, RefusalsPrintTheEngineNoticeAndTouchNothing) {
     const std::filesystem::path empty = makeFile("empty", 0);
     const ChildOutcome zero = lock(empty, "pw");
     EXPECT_EQ(zero.exitCode, 1);
-    EXPECT_EQ(zero.err, "'" + empty.string() + "'为 0 字节！不能对其加密。\n");
+    EXPECT_EQ(zero.err, "'" + utf8(empty) + "'为 0 字节！不能对其加密。\n");
     EXPECT_EQ(std::filesystem::file_size(empty), 0u);
 
     const std::filesystem::path small = makeFile("small", 100);
@@ -141,7 +141,7 @@ TEST_F(CommandLineTest, RefusalsPrintTheEngineNoticeAndTouchNothing) {
     }
     const std::vector<std::byte> plain = readFile(text);
     const ChildOutcome unlocked = unlock(text, "pw");
-    const ChildOutcome info = cli({"info", text.string()});
+    const ChildOutcome info = cli({"info", utf8(text)});
     for (const ChildOutcome* outcome : {&unlocked, &info}) {
         EXPECT_EQ(outcome->exitCode, 1) << *outcome;
         EXPECT_EQ(outcome->err, damaged);
@@ -165,8 +165,8 @@ TEST_F(CommandLineTest, PasswordsAreUtf8AndStoredOnlyWhenTheyComeBack) {
     const std::vector<std::byte> plain = readFile(file);
 
     // The line end of a Windows-written password file is not part of the password.
-    ASSERT_EQ(cli({"lock", file.string(), "--password-stdin"}, "中文\r\n").exitCode, 0);
-    const ChildOutcome info = cli({"info", file.string()});
+    ASSERT_EQ(cli({"lock", utf8(file), "--password-stdin"}, "中文\r\n").exitCode, 0);
+    const ChildOutcome info = cli({"info", utf8(file)});
     EXPECT_EQ(infoValue(info.out, "密码长度"), 2) << info;
     EXPECT_EQ(unlock(file, "中").exitCode, 1);
     EXPECT_EQ(unlock(file, "中文").exitCode, 0);
@@ -188,7 +188,7 @@ TEST_F(CommandLineTest, InfoNeverShowsThePassword) {
     const std::filesystem::path file = makeFile("data", 1500);
     ASSERT_EQ(lock(file, password).exitCode, 0);
 
-    const ChildOutcome info = cli({"info", file.string()}, password + "\n");
+    const ChildOutcome info = cli({"info", utf8(file)}, password + "\n");
     ASSERT_EQ(info.exitCode, 0) << info;
     EXPECT_EQ(info.out.find(password), std::string::npos);
     EXPECT_EQ(info.out.find("Quartz"), std::string::npos);
@@ -213,14 +213,14 @@ TEST_F(CommandLineTest, UsageErrorsExitWithTwoAndTouchNothing) {
     const std::filesystem::path out = folder_ / "out";
     const std::vector<std::vector<std::string>> mistakes = {
         {},
-        {"encrypt", file.string()},
+        {"encrypt", utf8(file)},
         {"lock"},
         {"unlock", "--password-stdin"},
-        {"lock", file.string(), "--bogus"},
-        {"lock", file.string(), "-o"},
-        {"lock", file.string(), file.string()},
-        {"info", file.string(), "--force"},
-        {"info", file.string(), "-o", out.string()},
+        {"lock", utf8(file), "--bogus"},
+        {"lock", utf8(file), "-o"},
+        {"lock", utf8(file), utf8(file)},
+        {"info", utf8(file), "--force"},
+        {"info", utf8(file), "-o", utf8(out)},
         {"--version", "lock"},
         {"lock", "", "--password-stdin"},
     };
@@ -241,7 +241,7 @@ TEST_F(CommandLineTest, UsageErrorsExitWithTwoAndTouchNothing) {
     const std::filesystem::path dashed = makeFile("-o", 2000);
     const ChildOutcome locked =
         runChild({CliProgram, "lock", "--password-stdin", "--", "-o"},
-                 ChildProcess::Options::withInput("pw\n").inFolder(folder_.path()));
+                 ChildProcess::Options::withInput("pw\n").inFolder(utf8(folder_.path())));
     EXPECT_EQ(locked.exitCode, 0) << locked;
     EXPECT_NE(readFile(dashed), patternBytes(2000));
 }

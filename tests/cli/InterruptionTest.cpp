@@ -62,7 +62,7 @@ TEST(InterruptionTest, FullDiskRefusesTheLockAndKeepsTheOriginal) {
     ChildOutcome outcome;
     try {
         outcome = runChild({"unshare", "--mount", "--propagation", "private", "sh", "-c",
-                            FullDiskScript, "sh", folder.path().string(), CliProgram});
+                            FullDiskScript, "sh", utf8(folder.path()), CliProgram});
     } catch (const std::runtime_error& error) {
         GTEST_SKIP() << error.what();
     }
@@ -112,22 +112,22 @@ TEST(InterruptionTest, KilledLockLeavesTheOriginalOrACompleteRecord) {
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         writeFile(file, original);
-        ChildProcess child({CliProgram, "lock", file.string(), "--password-stdin"},
+        ChildProcess child({CliProgram, "lock", utf8(file), "--password-stdin"},
                            ChildProcess::Options::withInput("pw\n"));
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-        child.kill(SIGKILL);
+        child.kill();
         (void)child.finish();
 
         if (readFile(file) == original) {
             ++untouched;
             continue;
         }
-        const ChildOutcome info = cli({"info", file.string()});
+        const ChildOutcome info = cli({"info", utf8(file)});
         ASSERT_EQ(info.exitCode, 0) << "neither the original nor a record: " << info;
         EXPECT_NE(info.out.find("记录大小：" + std::to_string(std::filesystem::file_size(file))),
                   std::string::npos)
             << info;
-        const ChildOutcome restored = unlock(file, "pw", {"-o", check.string(), "--force"});
+        const ChildOutcome restored = unlock(file, "pw", {"-o", utf8(check), "--force"});
         ASSERT_EQ(restored.exitCode, 0) << restored;
         ASSERT_EQ(readFile(check), original);
         ++records;

@@ -13,8 +13,7 @@ protected:
     void SetUp() override { writeFile(file_, original_); }
 
     ChildProcess startLock() {
-        return ChildProcess({CliProgram, "lock", file_.string()},
-                            ChildProcess::Options::onTerminal());
+        return ChildProcess({CliProgram, "lock", utf8(file_)}, ChildProcess::Options::onTerminal());
     }
 
     TempFolder folder_;
@@ -24,9 +23,9 @@ protected:
 
 TEST_F(TerminalTest, PasswordTypedTwiceWithoutEchoLocksTheFile) {
     ChildProcess child = startLock();
-    ASSERT_TRUE(child.waitForTerminal("密码："));
+    ASSERT_TRUE(child.waitForError("密码："));
     child.type("Tulip-42\n");
-    ASSERT_TRUE(child.waitForTerminal("确认密码："));
+    ASSERT_TRUE(child.waitForError("确认密码："));
     child.type("Tulip-42\n");
     const ChildOutcome outcome = child.finish();
 
@@ -40,9 +39,9 @@ TEST_F(TerminalTest, PasswordTypedTwiceWithoutEchoLocksTheFile) {
 
 TEST_F(TerminalTest, MistypedConfirmationLocksNothing) {
     ChildProcess child = startLock();
-    ASSERT_TRUE(child.waitForTerminal("密码："));
+    ASSERT_TRUE(child.waitForError("密码："));
     child.type("Tulip-42\n");
-    ASSERT_TRUE(child.waitForTerminal("确认密码："));
+    ASSERT_TRUE(child.waitForError("确认密码："));
     child.type("Tulip-24\n");
     const ChildOutcome outcome = child.finish();
 
@@ -55,16 +54,16 @@ TEST_F(TerminalTest, UnlockAsksOnceAndRefusesAWrongPassword) {
     ASSERT_EQ(lock(file_, "Tulip-42").exitCode, 0);
     const std::vector<std::byte> record = readFile(file_);
 
-    ChildProcess wrong({CliProgram, "unlock", file_.string()}, ChildProcess::Options::onTerminal());
-    ASSERT_TRUE(wrong.waitForTerminal("密码："));
+    ChildProcess wrong({CliProgram, "unlock", utf8(file_)}, ChildProcess::Options::onTerminal());
+    ASSERT_TRUE(wrong.waitForError("密码："));
     wrong.type("tulip-42\n");
     const ChildOutcome refused = wrong.finish();
     EXPECT_EQ(refused.exitCode, 1) << refused;
     EXPECT_NE(refused.err.find("密码不正确！"), std::string::npos) << refused;
     EXPECT_EQ(readFile(file_), record);
 
-    ChildProcess right({CliProgram, "unlock", file_.string()}, ChildProcess::Options::onTerminal());
-    ASSERT_TRUE(right.waitForTerminal("密码："));
+    ChildProcess right({CliProgram, "unlock", utf8(file_)}, ChildProcess::Options::onTerminal());
+    ASSERT_TRUE(right.waitForError("密码："));
     right.type("Tulip-42\n");
     const ChildOutcome unlocked = right.finish();
     EXPECT_EQ(unlocked.exitCode, 0) << unlocked;
@@ -74,7 +73,7 @@ TEST_F(TerminalTest, UnlockAsksOnceAndRefusesAWrongPassword) {
 
 // Without a terminal and without --password-stdin there is no one to ask.
 TEST_F(TerminalTest, NoTerminalIsRefusedWithAHint) {
-    const ChildOutcome outcome = cli({"lock", file_.string()});
+    const ChildOutcome outcome = cli({"lock", utf8(file_)});
     EXPECT_EQ(outcome.exitCode, 1) << outcome;
     EXPECT_NE(outcome.err.find("--password-stdin"), std::string::npos) << outcome;
     EXPECT_EQ(readFile(file_), original_);

@@ -89,15 +89,16 @@ JobStatus DecryptJob::restoreTo(const std::filesystem::path& target) {
 
     const CryptRecord& record = opened_->record;
     std::vector<std::byte> buffer(CopyBufferSize);
+    const std::filesystem::path destination = followLinks(target);
     Result<platform::TemporaryFile> written = writeVerified(
-        target,
+        destination,
         [&](ByteOutput& output) { return writePlainPieces(output, record, *input, buffer); }, {},
         buffer);
     if (!written)
         return restoreFailure(written.error());
     source->close();
     targetGuard.reset();
-    if (const std::error_code error = written->commit(target, replacement))
+    if (const std::error_code error = written->commit(destination, replacement))
         return restoreFailure(error);
     opened_.reset();
     return JobStatus::success();

@@ -124,14 +124,15 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target,
 
     env_.log.append(br + "正在写入数据...  ");
     std::vector<std::byte> buffer(CopyBufferSize);
+    const std::filesystem::path destination = followLinks(target);
     Result<platform::TemporaryFile> written = writeVerified(
-        target, [&](ByteOutput& output) { return writeRecord(output, record, *input, buffer); },
+        destination, [&](ByteOutput& output) { return writeRecord(output, record, *input, buffer); },
         [&](const ByteInput& result) { return checkRecord(result, record); }, buffer);
     if (!written)
         return writeFailure(written.error());
     source->close();
     targetGuard.reset();
-    if (const std::error_code error = written->commit(target, {remembered, inPlace}))
+    if (const std::error_code error = written->commit(destination, {remembered, inPlace}))
         return writeFailure(error);
     env_.log.append("  …… OK！");
     loaded_.reset();

@@ -20,4 +20,8 @@ struct JobEnvironment {
 // Whether two paths name one file (the same name, or two names of one file).
 bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
+// The file a path leads to through symbolic links: replacing that, not the
+// link, is what writing to the path means.
+std::filesystem::path followLinks(const std::filesystem::path& path);
+
 } // namespace veskard::engine

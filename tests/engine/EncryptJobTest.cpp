@@ -215,3 +215,24 @@ TEST_F(EncryptJobTest, TwoLocksInARowStartTheLogAfresh) {
     EXPECT_EQ(lines[4], "文件大小：1,234,567 字节");
     EXPECT_EQ(unlock(folder / "second.locked"), readFile(second));
 }
+
+TEST_F(EncryptJobTest, LockingThroughALinkReplacesTheFileItLeadsTo) {
+    const auto real = makeFile("real.txt", 4000);
+    const std::vector<std::byte> plain = readFile(real);
+    const auto link = folder / "link.txt";
+    std::error_code error;
+    std::filesystem::create_symlink(real, link, error);
+    if (error)
+        GTEST_SKIP() << "no symbolic links here: " << error.message();
+
+    ASSERT_TRUE(lock(link, link).ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(link)) << "the link stays a link";
+    EXPECT_NE(readFile(real), plain);
+    EXPECT_EQ(unlock(link), plain);
+
+    DecryptJob decrypt;
+    ASSERT_TRUE(decrypt.openEnciphered(link).ok());
+    ASSERT_TRUE(decrypt.restoreTo(link).ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readFile(real), plain);
+}

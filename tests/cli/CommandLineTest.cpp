@@ -1,4 +1,6 @@
 #include "Cli.h"
+#include "platform/FileAttributes.h"
+#include "support/NativeAttributes.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,9 @@ namespace veskard::test {
 namespace {
 
 constexpr std::size_t MiB = std::size_t{1} << 20;
+
+using platform::FileAttribute;
+using platform::FileAttributes;
 
 // What `info` printed for one labelled line ("块数：1057" gives 1057), or -1.
 long long infoValue(const std::string& text, const std::string& label) {
@@ -181,6 +186,69 @@ TEST_F(CommandLineTest, PasswordsAreUtf8AndStoredOnlyWhenTheyComeBack) {
         EXPECT_EQ(readFile(file), plain);
     }
     EXPECT_EQ(lock(file, "\xFF").err, "密码不是有效的 UTF-8 文字！\n");
+}
+
+// Windows hands the arguments over in UTF-16: names in any script arrive
+// whole, spaces included, and come back the same in what the program prints.
+TEST_F(CommandLineTest, ChineseFileNamesAreFoundAndShown) {
+    const std::filesystem::path file = folder_.path() / u8"季度报告 2024.xls";
+    const std::filesystem::path copy = folder_.path() / u8"副本.xls";
+    writeFile(file, patternBytes(6000, 8));
+
+    const ChildOutcome locked = lock(file, "pw");
+    ASSERT_EQ(locked.exitCode, 0) << locked;
+    const ChildOutcome info = cli({"info", utf8(file)});
+    ASSERT_EQ(info.exitCode, 0) << info;
+    EXPECT_NE(info.out.find("文件：" + utf8(file) + "\n"), std::string::npos) << info;
+
+    const ChildOutcome unlocked = unlock(file, "pw", {"-o", utf8(copy)});
+    ASSERT_EQ(unlocked.exitCode, 0) << unlocked;
+    EXPECT_EQ(readFile(copy), patternBytes(6000, 8));
+
+    const ChildOutcome refused = unlock(file, "pw", {"-o", utf8(copy)});
+    EXPECT_EQ(refused.exitCode, 1) << refused;
+    EXPECT_EQ(refused.err, "veskard-cli: '" + utf8(copy) + "'已存在！要替换它，请加上 --force。\n");
+
+    const std::filesystem::path empty = folder_.path() / u8"空文件.txt";
+    writeFile(empty, {});
+    EXPECT_EQ(lock(empty, "pw").err, "'" + utf8(empty) + "'为 0 字节！不能对其加密。\n");
+}
+
+// Hidden and read-only are the user's and stay when the content is replaced
+// in place, both ways.
+TEST_F(CommandLineTest, InPlaceLockAndUnlockKeepHiddenAndReadOnly) {
+    const std::filesystem::path file = makeFile("hidden.doc", 5000, 6);
+    const FileAttributes chosen = FileAttribute::Hidden | FileAttribute::ReadOnly;
+    native::storeAttributeWord(file, chosen.bits());
+    const FileAttributes expected = native::asStored(chosen);
+    const auto attributes = [&file] {
+        return FileAttributes::fromBits(native::attributeWord(file));
+    };
+    ASSERT_EQ(attributes(), expected);
+
+    const ChildOutcome locked = lock(file, "pw");
+    ASSERT_EQ(locked.exitCode, 0) << locked;
+    EXPECT_NE(readFile(file), patternBytes(5000, 6));
+    EXPECT_EQ(attributes(), expected);
+
+    const ChildOutcome unlocked = unlock(file, "pw");
+    ASSERT_EQ(unlocked.exitCode, 0) << unlocked;
+    EXPECT_EQ(readFile(file), patternBytes(5000, 6));
+    EXPECT_EQ(attributes(), expected);
+}
+
+// Without a terminal and without --password-stdin there is no one to ask.
+TEST_F(CommandLineTest, NoTerminalIsRefusedWithAHint) {
+    const std::filesystem::path file = makeFile("data", 2000);
+    ASSERT_EQ(lock(file, "pw").exitCode, 0);
+    const std::vector<std::byte> record = readFile(file);
+    for (const char* command : {"unlock", "lock"}) {
+        SCOPED_TRACE(command);
+        const ChildOutcome outcome = cli({command, utf8(file)});
+        EXPECT_EQ(outcome.exitCode, 1) << outcome;
+        EXPECT_NE(outcome.err.find("--password-stdin"), std::string::npos) << outcome;
+        EXPECT_EQ(readFile(file), record);
+    }
 }
 
 TEST_F(CommandLineTest, InfoNeverShowsThePassword) {

@@ -71,13 +71,5 @@ TEST_F(TerminalTest, UnlockAsksOnceAndRefusesAWrongPassword) {
     EXPECT_EQ(readFile(file_), original_);
 }
 
-// Without a terminal and without --password-stdin there is no one to ask.
-TEST_F(TerminalTest, NoTerminalIsRefusedWithAHint) {
-    const ChildOutcome outcome = cli({"lock", utf8(file_)});
-    EXPECT_EQ(outcome.exitCode, 1) << outcome;
-    EXPECT_NE(outcome.err.find("--password-stdin"), std::string::npos) << outcome;
-    EXPECT_EQ(readFile(file_), original_);
-}
-
 } // namespace
 } // namespace veskard::test

@@ -42,9 +42,12 @@ bench:
 	@cmake --build build-bench -j $(JOBS) --target veskard-cli
 	@bench/run-bench build-bench
 
-# The engine, the platform layer and their tests cross-built for Windows with
-# mingw-w64 and run under Wine, in a Wine prefix of their own inside the build
-# folder (created once; Mono and Gecko are not wanted, so nothing prompts).
+# The engine, the platform layer, the command line and their tests
+# cross-built for Windows with mingw-w64 and run under Wine, in a Wine prefix
+# of their own inside the build folder (created once; Mono and Gecko are not
+# wanted, so nothing prompts). The native veskard-cli is built first in
+# $(BUILD), configured as `make build` would if it is not yet, for the test
+# of records crossing between the systems.
 # The toolchain file counts only when the folder is first configured; later
 # runs pass it again, and CMake is told not to warn that it went unused.
 WINDOWS_BUILD ?= build-windows
@@ -53,9 +56,13 @@ WINE_ENV = WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix WINEDEBUG=-all \
 .PHONY: test-windows
 test-windows:
 	@scripts/install-deps --windows
+	@[ -f $(BUILD)/CMakeCache.txt ] || \
+		cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target veskard-cli
 	@cmake -S . -B $(WINDOWS_BUILD) --no-warn-unused-cli \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARD_GUI=OFF $(CMAKE_FLAGS) >/dev/null
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARD_GUI=OFF \
+		-DVESKARD_NATIVE_CLI=$(CURDIR)/$(BUILD)/cli/veskard-cli $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	@if [ ! -f $(WINDOWS_BUILD)/wineprefix/system.reg ]; then \
 		echo "Creating the Wine prefix in $(WINDOWS_BUILD)/wineprefix"; \

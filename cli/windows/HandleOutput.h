@@ -4,6 +4,7 @@
 
 #include <array>
 #include <streambuf>
+#include <string_view>
 
 namespace veskard::cli {
 

@@ -71,7 +71,8 @@ test-windows:
 	@# One server and Wine's own services for the whole run, started here with
 	@# nowhere to write, so that no test inherits them and none has to wait for
 	@# a server that is still shutting down after the previous test.
-	@$(WINE_ENV) wineserver -p && $(WINE_ENV) /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null
+	@$(WINE_ENV) wineserver -p 2>/dev/null || true # one may be running already
+	@$(WINE_ENV) /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null
 	@cd $(WINDOWS_BUILD) && $(WINE_ENV) ctest --output-on-failure -j $(JOBS); \
 		status=$$?; $(WINE_ENV) wineserver -k; exit $$status
 

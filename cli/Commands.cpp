@@ -11,6 +11,7 @@
 #include "engine/RecordFormat.h"
 #include "engine/TextFormats.h"
 #include "platform/Clock.h"
+#include "platform/ErrorText.h"
 
 namespace veskard::cli {
 namespace {
@@ -49,12 +50,12 @@ int Commands::refuse(const engine::JobStatus& status) {
     if (status.notice())
         console_.err << status.notice()->text << '\n';
     else
-        console_.err << status.cause().message() << '\n';
+        console_.err << platform::describeError(status.cause()) << '\n';
     return ExitRefused;
 }
 
 int Commands::refuse(std::error_code error) {
-    console_.err << error.message() << '\n';
+    console_.err << platform::describeError(error) << '\n';
     return ExitRefused;
 }
 

@@ -1,5 +1,7 @@
 #include "engine/Messages.h"
 
+#include "platform/ErrorText.h"
+
 namespace veskard::engine {
 
 std::string displayPath(const std::filesystem::path& path) {
@@ -32,7 +34,9 @@ Notice restoreWriteFailed() {
     return {Icon::Stop, "有另外一个程序正在打开该文件，请关闭这个程序，才能继续操作！"};
 }
 
-Notice systemFailure(std::error_code error) { return {Icon::Stop, error.message() + "！    "}; }
+Notice systemFailure(std::error_code error) {
+    return {Icon::Stop, platform::describeError(error) + "！    "};
+}
 
 } // namespace Messages
 } // namespace veskard::engine

@@ -1,0 +1,30 @@
+#include "platform/ErrorText.h"
+
+#include "platform/windows/Win32.h"
+
+namespace veskard::platform {
+
+std::string describeError(std::error_code error) {
+    if (error.category() != std::system_category())
+        return error.message();
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(error.value()), 0, reinterpret_cast<wchar_t*>(&text), 0,
+        nullptr);
+    if (length == 0 || text == nullptr)
+        return error.message();
+    std::wstring wide(text, length);
+    ::LocalFree(text);
+    // The system ends its texts with a line break, which a message does not want.
+    while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' '))
+        wide.pop_back();
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
+                          nullptr, nullptr);
+    return utf8;
+}
+
+} // namespace veskard::platform

@@ -120,11 +120,15 @@ std::error_code File::writeAll(std::span<const std::byte> bytes) {
         written_ += static_cast<std::uint64_t>(count);
     }
     // Start write-back of each few megabytes while the next are being produced.
+    // Only whole pages: writing into a page that is under write-back would
+    // have to wait for the disk.
     constexpr std::uint64_t writeBackStep = 8 << 20;
-    if (written_ - handedToDisk_ >= writeBackStep) {
+    constexpr std::uint64_t pageSize = 4096;
+    const std::uint64_t wholePages = written_ / pageSize * pageSize;
+    if (wholePages - handedToDisk_ >= writeBackStep) {
         ::sync_file_range(fd(handle_), static_cast<off_t>(handedToDisk_),
-                          static_cast<off_t>(written_ - handedToDisk_), SYNC_FILE_RANGE_WRITE);
-        handedToDisk_ = written_;
+                          static_cast<off_t>(wholePages - handedToDisk_), SYNC_FILE_RANGE_WRITE);
+        handedToDisk_ = wholePages;
     }
     return {};
 }

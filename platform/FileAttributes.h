@@ -36,9 +36,6 @@ public:
     constexpr FileAttributes operator|(FileAttributes other) const {
         return fromBits(bits_ | other.bits_);
     }
-    constexpr FileAttributes without(FileAttributes other) const {
-        return fromBits(bits_ & ~other.bits_);
-    }
     constexpr bool operator==(const FileAttributes&) const = default;
 
 private:

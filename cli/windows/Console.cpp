@@ -1,7 +1,7 @@
 #include "cli/Console.h"
 
 #include "cli/CliError.h"
-#include "cli/windows/Utf16.h"
+#include "platform/windows/Utf16.h"
 #include "platform/windows/Win32.h"
 
 #include <array>
@@ -79,7 +79,7 @@ private:
 };
 
 std::error_code writeAll(HANDLE console, std::string_view text) {
-    const std::wstring wide = toUtf16(text);
+    const std::wstring wide = platform::win32::toUtf16(text);
     std::wstring_view rest = wide;
     while (!rest.empty()) {
         DWORD count = 0;

@@ -1,6 +1,6 @@
 #include "cli/windows/HandleInput.h"
 
-#include "cli/windows/Utf16.h"
+#include "platform/windows/Utf16.h"
 
 namespace veskard::cli {
 
@@ -24,7 +24,7 @@ bool HandleInput::readFromConsole() {
     if (!::ReadConsoleW(handle_, typed.data(), static_cast<DWORD>(typed.size()), &count, nullptr) ||
         count == 0)
         return false;
-    buffer_ = toUtf8({typed.data(), count});
+    buffer_ = platform::win32::toUtf8({typed.data(), count});
     setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
     return true;
 }

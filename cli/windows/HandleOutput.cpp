@@ -1,6 +1,6 @@
 #include "cli/windows/HandleOutput.h"
 
-#include "cli/windows/Utf16.h"
+#include "platform/windows/Utf16.h"
 
 #include <algorithm>
 #include <cstring>
@@ -66,7 +66,7 @@ bool HandleOutput::writeOut() {
 }
 
 bool HandleOutput::writeToConsole(std::string_view text) {
-    const std::wstring wide = toUtf16(text);
+    const std::wstring wide = platform::win32::toUtf16(text);
     std::wstring_view rest = wide;
     while (!rest.empty()) {
         DWORD count = 0;

@@ -2,7 +2,7 @@
 
 #include "cli/windows/HandleInput.h"
 #include "cli/windows/HandleOutput.h"
-#include "cli/windows/Utf16.h"
+#include "platform/windows/Utf16.h"
 
 #include <shellapi.h>
 
@@ -24,7 +24,7 @@ std::vector<std::string> commandLineArguments(int, char**) {
     const LocalMemory words{::CommandLineToArgvW(::GetCommandLineW(), &count)};
     std::vector<std::string> arguments;
     for (int i = 1; words.words && i < count; ++i)
-        arguments.push_back(toUtf8(words.words[i]));
+        arguments.push_back(platform::win32::toUtf8(words.words[i]));
     return arguments;
 }
 

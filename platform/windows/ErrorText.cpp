@@ -1,5 +1,6 @@
 #include "platform/ErrorText.h"
 
+#include "platform/windows/Utf16.h"
 #include "platform/windows/Win32.h"
 
 namespace veskard::platform {
@@ -19,12 +20,7 @@ std::string describeError(std::error_code error) {
     // The system ends its texts with a line break, which a message does not want.
     while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' '))
         wide.pop_back();
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
-                          nullptr, nullptr);
-    return utf8;
+    return win32::toUtf8(wide);
 }
 
 } // namespace veskard::platform

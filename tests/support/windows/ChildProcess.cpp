@@ -1,5 +1,6 @@
 #include "support/ChildProcess.h"
 
+#include "platform/windows/Utf16.h"
 #include "platform/windows/Win32.h"
 
 #include <condition_variable>
@@ -10,18 +11,6 @@
 
 namespace veskard::test {
 namespace {
-
-std::wstring toUtf16(std::string_view utf8) {
-    if (utf8.empty())
-        return {};
-    const int length = static_cast<int>(utf8.size());
-    std::wstring wide(static_cast<std::size_t>(
-                          ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0)),
-                      L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(),
-                          static_cast<int>(wide.size()));
-    return wide;
-}
 
 // One argument as the C runtime and CommandLineToArgvW split it again:
 // quoted when it is empty or holds white space or quotes, with the
@@ -50,7 +39,7 @@ std::wstring commandLine(const std::vector<std::string>& argv) {
     for (const std::string& argument : argv) {
         if (!line.empty())
             line.push_back(L' ');
-        line += quoted(toUtf16(argument));
+        line += quoted(platform::win32::toUtf16(argument));
     }
     return line;
 }
@@ -101,7 +90,7 @@ public:
         startup.hStdOutput = out.write;
         startup.hStdError = err.write;
         std::wstring line = commandLine(argv);
-        const std::wstring folder = toUtf16(options.workingDirectory);
+        const std::wstring folder = platform::win32::toUtf16(options.workingDirectory);
         PROCESS_INFORMATION started{};
         // No console: the child cannot ask anyone anything. The tests start
         // children from one thread, so no other child inherits these pipes.

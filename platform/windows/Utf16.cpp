@@ -1,8 +1,8 @@
-#include "cli/windows/Utf16.h"
+#include "platform/windows/Utf16.h"
 
 #include "platform/windows/Win32.h"
 
-namespace veskard::cli {
+namespace veskard::platform::win32 {
 
 std::wstring toUtf16(std::string_view utf8) {
     if (utf8.empty())
@@ -28,4 +28,4 @@ std::string toUtf8(std::wstring_view utf16) {
     return narrow;
 }
 
-} // namespace veskard::cli
+} // namespace veskard::platform::win32

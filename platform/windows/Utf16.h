@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace veskard::cli {
+namespace veskard::platform::win32 {
 
 // Between the UTF-8 the program works in and the UTF-16 of the Windows API.
 // Ill-formed input comes out as U+FFFD: these carry text to show and names
@@ -11,4 +11,4 @@ namespace veskard::cli {
 std::wstring toUtf16(std::string_view utf8);
 std::string toUtf8(std::wstring_view utf16);
 
-} // namespace veskard::cli
+} // namespace veskard::platform::win32

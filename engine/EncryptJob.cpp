@@ -4,6 +4,7 @@
 #include "engine/Messages.h"
 #include "engine/PasswordCodes.h"
 #include "engine/RecordFormat.h"
+#include "engine/Rounding.h"
 #include "engine/SafeReplace.h"
 #include "engine/Scramble.h"
 #include "platform/File.h"

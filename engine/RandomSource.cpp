@@ -1,7 +1,6 @@
 #include "engine/RandomSource.h"
 
 #include <chrono>
-#include <cmath>
 
 namespace veskard::engine {
 
@@ -16,10 +15,6 @@ void ClockSeededRandom::reseed() {
 float ClockSeededRandom::next() {
     // 24 random bits fill a float's mantissa exactly, so the value is never 1.
     return static_cast<float>(engine_() >> 8) * 0x1.0p-24f;
-}
-
-std::int64_t roundHalfEven(double value) {
-    return static_cast<std::int64_t>(std::nearbyint(value)); // default mode: to nearest, ties even
 }
 
 } // namespace veskard::engine

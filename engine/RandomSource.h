@@ -25,7 +25,4 @@ private:
     std::mt19937 engine_{20061u};
 };
 
-// nearest(v): v rounded to the nearest whole number, exact halves to the even one.
-std::int64_t roundHalfEven(double value);
-
 } // namespace veskard::engine

@@ -1,6 +1,7 @@
 #include "engine/Split.h"
 
 #include "engine/EngineError.h"
+#include "engine/Rounding.h"
 
 #include <algorithm>
 #include <limits>

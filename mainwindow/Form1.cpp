@@ -1,6 +1,6 @@
 #include "mainwindow/Form1.h"
 
-#include "platform/Twips.h"
+#include "desktop/Twips.h"
 
 namespace veskard {
 namespace {
@@ -11,11 +11,11 @@ constexpr int ClientHeightTwips = 4890;
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Form1::Form1(QWidget* parent)
+    : QWidget(parent) {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("Orvessa"));
-    setFixedSize(platform::twipsToPixels(ClientWidthTwips),
-                 platform::twipsToPixels(ClientHeightTwips));
+    setFixedSize(desktop::sizeInTwips(ClientWidthTwips, ClientHeightTwips));
 }
 
 } // namespace veskard

@@ -1,14 +1,8 @@
 #include "mainwindow/Form1.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
 TEST(Form1, HasTheDesignsCaptionAndInsideArea) {
-    int argc = 1;
-    char name[] = "mainwindow_tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-
     veskard::Form1 window;
     window.show();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Orvessa"));

@@ -1,0 +1,19 @@
+#pragma once
+
+namespace veskard::desktop {
+
+// Ends the program at once, from wherever it stands (inside a modal dialog
+// too): no window's closing step runs and nothing more is saved. Callers make
+// sure that no job is running, so nothing is left half-written.
+class ProgramEnd {
+public:
+    virtual ~ProgramEnd() = default;
+    virtual void now(int exitStatus) = 0;
+};
+
+class ImmediateProgramEnd final : public ProgramEnd {
+public:
+    [[noreturn]] void now(int exitStatus) override;
+};
+
+} // namespace veskard::desktop

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace veskard::desktop {
+
+// Where the program's own files lie. The files it writes (set.ini,
+// Encrypt_Info.txt, paw.txt) go into its own folder, as a copy carried on a
+// stick expects; an installed program, or one whose folder cannot be written,
+// keeps them in the user's data folder for the program instead.
+struct ProgramFiles {
+    QString programFolder;  // the folder of the running executable
+    QString writableFolder; // where the files the program writes go
+    QString helpFile;       // readme.txt: beside the program, else in the install's data folder
+
+    // The running program's. Needs the application object (for its name and folder).
+    static ProgramFiles locate();
+
+    // The path of a file the program writes.
+    QString writable(const QString& name) const;
+};
+
+} // namespace veskard::desktop

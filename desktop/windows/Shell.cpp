@@ -1,0 +1,28 @@
+#include "desktop/Shell.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QWidget>
+
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <shellapi.h>
+#include <windows.h>
+
+namespace veskard::desktop {
+
+bool DesktopShell::openWithDefaultProgram(QWidget* owner, const QString& documentOrAddress) {
+    const QString folder = QFileInfo(documentOrAddress).absolutePath();
+    const HWND window = owner ? reinterpret_cast<HWND>(owner->window()->winId()) : nullptr;
+    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        window, nullptr, reinterpret_cast<const wchar_t*>(documentOrAddress.utf16()), nullptr,
+        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(folder).utf16()), SW_SHOWNORMAL));
+    return result > 32; // ShellExecute's way of saying it started something
+}
+
+bool DesktopShell::openInTextEditor(const QString& path) {
+    return QProcess::startDetached(QStringLiteral("NOTEPAD.EXE"), {QDir::toNativeSeparators(path)});
+}
+
+} // namespace veskard::desktop

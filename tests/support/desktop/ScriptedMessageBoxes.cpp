@@ -1,0 +1,42 @@
+#include "support/desktop/ScriptedMessageBoxes.h"
+
+#include <gtest/gtest.h>
+
+namespace veskard::test {
+namespace {
+
+std::string describe(const desktop::BoxContent& box) {
+    return "[" + box.title.toStdString() + "] icon " + std::to_string(static_cast<int>(box.icon)) +
+           (box.buttons == desktop::Buttons::YesNo ? " yes/no: \"" : " ok: \"") +
+           box.text.toStdString() + "\"";
+}
+
+} // namespace
+
+ScriptedMessageBoxes::~ScriptedMessageBoxes() {
+    for (const Expected& expected : expected_)
+        ADD_FAILURE() << "expected message box never shown: " << describe(expected.box);
+}
+
+void ScriptedMessageBoxes::expect(const QString& text, desktop::Icon icon, desktop::Buttons buttons,
+                                  desktop::Answer answer) {
+    expected_.push_back({{QString::fromLatin1(Title), text, icon, buttons}, answer});
+}
+
+void ScriptedMessageBoxes::expect(const engine::Notice& notice) {
+    expect(QString::fromStdString(notice.text), notice.icon);
+}
+
+desktop::Answer ScriptedMessageBoxes::present(QWidget*, const desktop::BoxContent& box) {
+    shown_.push_back(box);
+    if (expected_.empty()) {
+        ADD_FAILURE() << "unexpected message box: " << describe(box);
+        return box.buttons == desktop::Buttons::YesNo ? desktop::Answer::No : desktop::Answer::Ok;
+    }
+    const Expected expected = expected_.front();
+    expected_.pop_front();
+    EXPECT_EQ(describe(box), describe(expected.box));
+    return expected.answer;
+}
+
+} // namespace veskard::test

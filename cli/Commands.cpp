@@ -78,7 +78,7 @@ int Commands::lock(const Arguments& arguments) {
 
     engine::OperationLog log;
     const platform::SystemClock clock;
-    engine::ClockSeededRandom random;
+    engine::SystemRandom random;
     const engine::LocaleTextFormats formats;
     engine::EncryptJob job({log, clock, random, formats});
     const engine::TimePoint start = clock.now();

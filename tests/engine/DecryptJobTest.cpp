@@ -23,7 +23,7 @@ namespace {
 class DecryptJobTest : public ::testing::Test {
 protected:
     test::TempFolder folder;
-    ClockSeededRandom random;
+    SystemRandom random;
     DecryptJob job;
 
     // A locked file and the plain bytes it holds.

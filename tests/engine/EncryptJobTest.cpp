@@ -28,7 +28,7 @@ protected:
     test::TempFolder folder;
     OperationLog log;
     test::FixedClock clock{test::localTime(2026, 12, 6, 9, 30, 15)};
-    ClockSeededRandom random;
+    SystemRandom random;
     FixedTextFormats formats;
     EncryptJob job{{log, clock, random, formats}};
     const TimePoint start = test::localTime(2026, 12, 6, 9, 30, 10);

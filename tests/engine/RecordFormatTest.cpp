@@ -28,7 +28,7 @@ void putLittleEndian(std::vector<std::byte>& bytes, std::size_t at, std::uint64_
 } // namespace
 
 TEST(RecordFormat, SmallestFileWithOneLetterPasswordGivesThe1349ByteRecord) {
-    ClockSeededRandom random;
+    SystemRandom random;
     const std::vector<std::byte> plain = patternBytes(101);
     const std::vector<std::byte> enciphered = encipher(plain, u"x", random);
     ASSERT_EQ(enciphered.size(), 1349u);
@@ -55,7 +55,7 @@ TEST(RecordFormat, SmallestFileWithOneLetterPasswordGivesThe1349ByteRecord) {
 }
 
 TEST(RecordFormat, RoundTripsEverySizeAroundTheBoundaries) {
-    ClockSeededRandom random;
+    SystemRandom random;
     std::vector<std::size_t> sizes;
     for (std::size_t size = 101; size <= 140; ++size)
         sizes.push_back(size);
@@ -78,7 +78,7 @@ TEST(RecordFormat, RoundTripsEverySizeAroundTheBoundaries) {
 }
 
 TEST(RecordFormat, BytesAfterTheRecordAreIgnored) {
-    ClockSeededRandom random;
+    SystemRandom random;
     const std::vector<std::byte> plain = patternBytes(3000);
     std::vector<std::byte> enciphered = encipher(plain, u"pw", random);
     const CryptRecord before = *read(enciphered);
@@ -94,7 +94,7 @@ TEST(RecordFormat, BytesAfterTheRecordAreIgnored) {
 
 TEST(RecordFormat, RoundTripsThroughRealFiles) {
     test::TempFolder folder;
-    ClockSeededRandom random;
+    SystemRandom random;
     const std::vector<std::byte> plain = patternBytes((2u << 20) + 77);
     test::writeFile(folder / "plain.bin", plain);
     {
@@ -128,7 +128,7 @@ TEST(RecordFormat, RoundTripsThroughRealFiles) {
 }
 
 TEST(RecordFormat, EveryTruncationIsRefusedAsDamaged) {
-    ClockSeededRandom random;
+    SystemRandom random;
     const std::vector<std::byte> enciphered = encipher(patternBytes(150), u"中a", random);
     for (std::size_t length = 0; length < enciphered.size(); ++length) {
         const std::vector<std::byte> cut(enciphered.begin(),
@@ -177,7 +177,7 @@ TEST(RecordFormat, ForeignAndMalformedHeadersAreRefused) {
 TEST(RecordFormat, PieceLengthsMustFollowTheSplit) {
     // Two records of 1100 and 1200 plain bytes, where lengths can be moved
     // between pieces without breaking any header.
-    ClockSeededRandom random;
+    SystemRandom random;
     for (const std::size_t size : {1100u, 1200u}) {
         std::vector<std::byte> enciphered = encipher(patternBytes(size), u"p", random);
         CryptRecord record = *read(enciphered);
@@ -198,7 +198,7 @@ TEST(RecordFormat, PieceLengthsMustFollowTheSplit) {
 }
 
 TEST(RecordFormat, RandomlyFlippedBytesNeverGiveAnInconsistentRecord) {
-    ClockSeededRandom random;
+    SystemRandom random;
     const std::vector<std::byte> good = encipher(patternBytes(1500), u"中文", random);
     std::uint32_t state = 12345;
     for (int round = 0; round < 3000; ++round) {

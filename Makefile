@@ -2,6 +2,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+# Rebuilds are faster through ccache where it is installed; nothing needs it.
+CCACHE_FLAG := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 ARGS ?=
 FUZZ_SECONDS ?= 60
 
@@ -11,7 +13,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CCACHE_FLAG) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -81,7 +83,7 @@ test-windows:
 SANITIZE_BUILD ?= build-sanitize
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVESKARD_GUI=OFF \
-		-DVESKARD_SANITIZE=ON -DVESKARD_WERROR=ON $(CMAKE_FLAGS) >/dev/null
+		-DVESKARD_SANITIZE=ON -DVESKARD_WERROR=ON $(CCACHE_FLAG) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 

@@ -1,6 +1,7 @@
 #include "generator/Form5.h"
 
 #include "desktop/NoWindowIcon.h"
+#include "desktop/Placement.h"
 #include "desktop/SystemText.h"
 #include "desktop/Twips.h"
 #include "engine/TextFormats.h"
@@ -41,19 +42,6 @@ constexpr int ButtonStep = 400;
 constexpr int SpinnerTop = -generator::MostPerSetting;
 
 const QString LineEnd = QStringLiteral("\r\n");
-
-// Puts a widget where the design has it; one whose text needs more height
-// than the design gives (the desktop's font may be taller than the design's)
-// grows evenly up and down, so that it stays centred on the same line.
-void place(QWidget* widget, const QRect& design) {
-    QRect rect = design;
-    const int needed = widget->sizeHint().height();
-    if (needed > rect.height()) {
-        rect.setTop(design.top() - (needed - design.height()) / 2);
-        rect.setHeight(needed);
-    }
-    widget->setGeometry(rect);
-}
 
 QString withoutColon(const QString& caption) {
     return caption.endsWith(QChar(u'：')) ? caption.chopped(1) : caption;
@@ -144,6 +132,7 @@ void Form5::createControls() {
 }
 
 void Form5::placeControls() {
+    using desktop::place;
     using desktop::rectInTwips;
     for (int i = 0; i < 2; ++i) {
         const int step = i * RowStep;

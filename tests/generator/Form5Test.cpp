@@ -127,6 +127,11 @@ TEST_F(Form5Test, SpinnersCountFromOneToAThousandAndBackToAnEmptyBox) {
     EXPECT_EQ(box(1)->text(), QStringLiteral("1000"));
     EXPECT_EQ(spinner(1)->value(), -1000);
     EXPECT_EQ(box(0)->text(), QString()) << "each spinner has its own box";
+
+    // From the keyboard: the up arrow counts up here too.
+    spinner(0)->setFocus();
+    QTest::keyClick(spinner(0), Qt::Key_Up);
+    EXPECT_EQ(box(0)->text(), QStringLiteral("1"));
 }
 
 TEST_F(Form5Test, TypedTextsTheBoxesWouldNotTakeAreEmptied) {
@@ -188,10 +193,14 @@ TEST_F(Form5Test, ButtonsWaitForTheFirstClickIntoTheListAndTheTooltipShowsTheEnt
     QTest::keyClick(list(), Qt::Key_Down);
     EXPECT_EQ(list()->toolTip(), QStringLiteral("678"));
 
-    // A new list: the buttons stay enabled and the tooltip keeps its text.
+    // A new list: the buttons stay enabled and the tooltip keeps its text;
+    // with nothing chosen in it yet, "添加" has nothing to hand over.
     generate(QStringLiteral("6"), {}, 1);
     EXPECT_TRUE(button(Form5::Add)->isEnabled());
     EXPECT_EQ(list()->toolTip(), QStringLiteral("678"));
+    QTest::mouseClick(button(Form5::Add), Qt::LeftButton);
+    EXPECT_EQ(passwordBox_.text(), QString());
+    EXPECT_TRUE(window_.isVisible());
     // The list scrolls sideways as far as its first entry is wide, and 20 more.
     EXPECT_EQ(list()->horizontalExtent(),
               list()->fontMetrics().horizontalAdvance(list()->item(0)->text()) + 20);
@@ -232,7 +241,7 @@ TEST_F(Form5Test, SaveAppendsARecordOfTheSelectionToPawTxtAndOpensIt) {
     EXPECT_EQ(lines[5], QString()) << "the last line ends in CR LF too";
     std::set<QString> times;
     const engine::LocaleTextFormats formats;
-    for (auto second = before - std::chrono::seconds(1); second <= after;
+    for (auto second = std::chrono::floor<std::chrono::seconds>(before); second <= after;
          second += std::chrono::seconds(1))
         times.insert(QString::fromStdString(formats.dateTime(second)));
     EXPECT_TRUE(times.contains(lines[0])) << lines[0].toStdString();

@@ -1,0 +1,56 @@
+#include "engine/Messages.h"
+#include "startup/BatchScripts.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace veskard::test {
+namespace {
+
+QString qt(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+// No file may grow past `bytes` in this scope: a write beyond fails with
+// "file too large", as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+        : signal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, signal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit previous_{};
+    void (*signal_)(int);
+};
+
+const engine::Notice FileTooLarge =
+    engine::Messages::systemFailure(std::make_error_code(std::errc::file_too_large));
+
+TEST(WriteFailure, ScriptThatCannotBeWrittenIsShownAndLeavesOnlyTheFolder) {
+    TempFolder folder;
+    writeFile(folder / "plan.doc", patternBytes(200));
+    engine::JobStatus status = engine::JobStatus::success();
+    {
+        FileSizeLimit limit(16);
+        status = startup::MakeBatFile(true, true, qt(folder / "plan.doc"), QStringLiteral("/x"));
+    }
+    EXPECT_EQ(status.notice(), FileTooLarge);
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "plan"));
+}
+
+} // namespace
+} // namespace veskard::test

@@ -1,6 +1,8 @@
 #include "engine/Messages.h"
 #include "startup/BatchScripts.h"
+#include "startup/ReportFile.h"
 #include "support/TempFolder.h"
+#include "support/desktop/RecordingShell.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,25 @@ TEST(WriteFailure, ScriptThatCannotBeWrittenIsShownAndLeavesOnlyTheFolder) {
     }
     EXPECT_EQ(status.notice(), FileTooLarge);
     EXPECT_TRUE(std::filesystem::is_empty(folder / "plan"));
+}
+
+TEST(WriteFailure, ReportThatCannotBeWrittenIsShownAndKeepsTheFileAsItWas) {
+    TempFolder folder;
+    const desktop::ProgramFiles files{qt(folder.path()), qt(folder.path()), QString()};
+    const auto report = folder / "Encrypt_Info.txt";
+    const std::vector<std::byte> earlier = patternBytes(100);
+    writeFile(report, earlier);
+    RecordingShell shell;
+    engine::JobStatus status = engine::JobStatus::success();
+    {
+        FileSizeLimit limit(earlier.size() + 10); // room for part of the entry only
+        status = startup::SaveReport(QStringLiteral("******** Veskard v1.6 ********\r\n") +
+                                         QString(100, u'x'),
+                                     files, shell);
+    }
+    EXPECT_EQ(status.notice(), FileTooLarge);
+    EXPECT_EQ(readFile(report), earlier);
+    EXPECT_TRUE(shell.inEditor.empty());
 }
 
 } // namespace

@@ -23,8 +23,6 @@ constexpr int OuterHeightTwips = 5295;
 const QRect Label7Area{1560, 3600, 3615, 255};
 const QRect Text5Area{2040, 3915, 3135, 270};
 
-const QString IconOpen = QStringLiteral(":/mainwindow/icons/open.svg");
-
 // Every caption has to fit the box the design gives it: 12 pixels high for a
 // line of labels. A CJK sans at 11 pixels fills such a box without clipping.
 QFont windowFont() {
@@ -88,12 +86,12 @@ Form1::Form1(QWidget* parent)
     label10->setBuddy(c.Label3);
     addFlatButton({.index = 0,
                    .frame = {5280, 240, 300, 300},
-                   .iconResource = IconOpen,
+                   .iconResource = QStringLiteral(":/mainwindow/icons/open.svg"),
                    .iconPlace = {30, 30},
                    .accessibleName = QStringLiteral("选择加密文件")});
 
-    label(this, "Label5", QStringLiteral("输入密码："), {240, 645, 900, 180})
-        ->setBuddy(c.Text2 = passwordBox(this, "Text2", {1560, 600, 2175, 270}));
+    c.Text2 = passwordBox(this, "Text2", {1560, 600, 2175, 270});
+    label(this, "Label5", QStringLiteral("输入密码："), {240, 645, 900, 180})->setBuddy(c.Text2);
     addFlatButton({.index = 1,
                    .frame = {3960, 720, 1335, 375},
                    .caption = QStringLiteral("确认加密"),
@@ -101,8 +99,8 @@ Form1::Form1(QWidget* parent)
                    .iconResource = QStringLiteral(":/mainwindow/icons/lock.svg"),
                    .iconPlace = {180, 50},
                    .bevel = true});
-    label(this, "Label6", QStringLiteral("确认密码："), {240, 1005, 900, 180})
-        ->setBuddy(c.Text3 = passwordBox(this, "Text3", {1560, 960, 2175, 270}));
+    c.Text3 = passwordBox(this, "Text3", {1560, 960, 2175, 270});
+    label(this, "Label6", QStringLiteral("确认密码："), {240, 1005, 900, 180})->setBuddy(c.Text3);
     addFlatButton({.index = 7,
                    .frame = {3960, 1200, 1335, 375},
                    .caption = QStringLiteral("随机密码"),
@@ -122,7 +120,6 @@ Form1::Form1(QWidget* parent)
     c.info->setReadOnly(true);
     c.info->setTabChangesFocus(true);
     c.info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    c.info->setLineWrapMode(QPlainTextEdit::NoWrap);
     setBackground(c.info, QPalette::Base, Qt::white);
     c.info->setAccessibleName(QStringLiteral("操作记录"));
     addFlatButton({.index = 4,
@@ -149,8 +146,8 @@ Form1::Form1(QWidget* parent)
     setBackground(c.Text5, QPalette::Base, palette().color(QPalette::Button));
     label8->setBuddy(c.Text5);
 
-    // Lies behind button 2, which covers it: reachable only by its access key
-    // and the Tab key.
+    // Made before button 2, which lies over it and hides it: reachable only by
+    // its access key and the Tab key.
     c.Command1 =
         place(new QPushButton(QStringLiteral("&Cexit"), this), "Command1", {1856, 4320, 735, 375});
     addFlatButton({.index = 2,
@@ -175,6 +172,12 @@ Form1::Form1(QWidget* parent)
     c.Text2->setFocus();
 
     centreOnScreen();
+}
+
+// Put away while the state the flat buttons share still exists: hiding a
+// shown window tells every button, which then returns to rest.
+Form1::~Form1() {
+    hide();
 }
 
 void Form1::createIconButtons() {

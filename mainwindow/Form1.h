@@ -16,6 +16,7 @@ class Form1 : public QWidget {
 
 public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     const Form1Controls& controls() const { return controls_; }
 

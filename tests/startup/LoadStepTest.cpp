@@ -39,14 +39,6 @@ TEST_F(LoadStepTest, RunsASwitchFormNamingAFileUnattended) {
     EXPECT_EQ(end.status, desktop::ExitSuccess);
     EXPECT_EQ(lockedWith(folder / "data.bin"), u"pw");
     EXPECT_EQ(options, (Options{CheckValue::Ticked, CheckValue::Unticked, CheckValue::Greyed}));
-
-    willEnterPasswords({QStringLiteral("pw")});
-    EXPECT_EQ(run(QStringLiteral("/r data.bin")), QString());
-    EXPECT_EQ(test::readFile(folder / "data.bin"), test::patternBytes(300));
-
-    boxes.expect(UnattendedRun::BothSwitchesText, Icon::Stop);
-    EXPECT_EQ(run(QStringLiteral("/e/r data.bin")), QString());
-    EXPECT_EQ(end.status, desktop::ExitFailure);
     EXPECT_EQ(test::readFile(settings), settingsBytes);
 }
 

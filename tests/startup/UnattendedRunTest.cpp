@@ -4,6 +4,7 @@
 #include "engine/Messages.h"
 #include "engine/OperationLog.h"
 #include "platform/FileAttributes.h"
+#include "support/Encipher.h"
 #include "support/NativeAttributes.h"
 
 using namespace veskard;
@@ -20,7 +21,6 @@ namespace {
 
 constexpr Switches EncryptShow{true, true, false};
 constexpr Switches DecryptShow{false, true, true};
-constexpr Switches Encrypt{true, false, false};
 constexpr Switches Decrypt{false, false, true};
 
 // What the engine tells about an empty password, in its own words.
@@ -45,45 +45,38 @@ protected:
     void SetUp() override { test::writeFile(file, plain); }
 
     void expectUntouched() { EXPECT_EQ(test::readFile(file), plain); }
+
+    // Locks the file, as another run would have; returns its bytes.
+    std::vector<std::byte> lockWith(std::u16string_view password) {
+        test::writeFile(file, test::encipher(plain, password, random));
+        return test::readFile(file);
+    }
 };
 
 } // namespace
 
-TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
-    willSetPassword(QStringLiteral("密码 Abc"));
-    boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
-    EXPECT_EQ(unattended.run(EncryptShow, name), ExitSuccess);
-    EXPECT_EQ(lockedWith(file), u"密码 Abc");
-
-    willEnterPasswords({QStringLiteral("密码 Abc")});
-    boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
-    EXPECT_EQ(unattended.run(DecryptShow, name), ExitSuccess);
-    expectUntouched();
-    EXPECT_FALSE(end.status.has_value()) << "the caller ends the program";
-}
-
 // A hidden read-only file stays both, locked and unlocked; without "/s"
-// nothing is said.
-TEST_F(UnattendedRunTest, TheFileKeepsItsAttributes) {
+// success is silent.
+TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
     const platform::FileAttributes attributes =
         platform::FileAttribute::ReadOnly | platform::FileAttribute::Hidden;
     test::native::storeAttributeWord(file, attributes.bits());
 
-    willSetPassword(QStringLiteral("p"));
-    EXPECT_EQ(unattended.run(Encrypt, name), ExitSuccess);
-    EXPECT_EQ(lockedWith(file), u"p");
+    willSetPassword(QStringLiteral("密码 Abc"));
+    boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
+    EXPECT_EQ(unattended.run(EncryptShow, name), ExitSuccess);
+    EXPECT_EQ(lockedWith(file), u"密码 Abc");
     EXPECT_EQ(test::native::attributeWord(file), test::native::asStored(attributes).bits());
 
-    willEnterPasswords({QStringLiteral("p")});
+    willEnterPasswords({QStringLiteral("密码 Abc")});
     EXPECT_EQ(unattended.run(Decrypt, name), ExitSuccess);
     expectUntouched();
     EXPECT_EQ(test::native::attributeWord(file), test::native::asStored(attributes).bits());
+    EXPECT_FALSE(end.status.has_value()) << "the caller ends the program";
 }
 
 TEST_F(UnattendedRunTest, AWrongPasswordCanBeRetypedAfterYes) {
-    willSetPassword(QStringLiteral("Right"));
-    ASSERT_EQ(unattended.run(Encrypt, name), ExitSuccess);
-
+    lockWith(u"Right");
     willEnterPasswords({QStringLiteral("right"), QStringLiteral("Right")});
     boxes.expect(Form3::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
     boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
@@ -93,9 +86,7 @@ TEST_F(UnattendedRunTest, AWrongPasswordCanBeRetypedAfterYes) {
 
 // No after a wrong password, Cancel, and closing the dialog unlock nothing.
 TEST_F(UnattendedRunTest, UnlocksNothingWithoutTheRightPassword) {
-    willSetPassword(QStringLiteral("Right"));
-    ASSERT_EQ(unattended.run(Encrypt, name), ExitSuccess);
-    const std::vector<std::byte> locked = test::readFile(file);
+    const std::vector<std::byte> locked = lockWith(u"Right");
 
     willEnterPasswords({QStringLiteral("wrong")});
     boxes.expect(Form3::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::No);

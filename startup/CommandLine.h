@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/CommandLineText.h"
+
 #include <QString>
 
 namespace veskard::startup {
@@ -24,7 +26,15 @@ struct CommandLine {
     bool operator==(const CommandLine&) const = default;
 };
 
+// The command line as one text, as Windows hands it over.
 CommandLine readCommandLine(const QString& text);
+
+// The command line as the system handed it over. Where the arguments come one
+// by one (POSIX), the switches are the first argument's and the file is the
+// rest: a search over the whole text would take the slashes of any path
+// ("/home/rob/a b.txt", "/srv/x") for switches and cut the name at a blank of
+// its own.
+CommandLine readCommandLine(const desktop::CommandLineText& line);
 
 // Whether `name` (relative to the current folder; it may hold the wildcards *
 // and ?) names at least one file, hidden and system files included. Folders

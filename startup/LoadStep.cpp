@@ -13,7 +13,7 @@ LoadStep::LoadStep(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end,
     , unattended_(unattended)
     , settingsFile_(std::move(settingsFile)) {}
 
-QString LoadStep::run(const QString& commandLine, Options& options) {
+QString LoadStep::run(const desktop::CommandLineText& commandLine, Options& options) {
     loadSettings(settingsFile_, options);
 
     const CommandLine line = readCommandLine(commandLine);

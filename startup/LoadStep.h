@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop/CommandLineText.h"
 #include "desktop/MessageBoxes.h"
 #include "desktop/ProgramEnd.h"
 #include "startup/Settings.h"
@@ -22,7 +23,7 @@ public:
     // program with its exit status; a named file that does not exist is
     // reported once. Returns the existing file a plain command line names,
     // for the file-to-encrypt box, or the empty text.
-    QString run(const QString& commandLine, Options& options);
+    QString run(const desktop::CommandLineText& commandLine, Options& options);
 
 private:
     desktop::MessageBoxes& boxes_;

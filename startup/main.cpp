@@ -16,7 +16,7 @@ using namespace veskard;
 
 int main(int argc, char* argv[]) {
     // The user's text is taken before Qt sees any of it.
-    const QString commandLine = desktop::commandLineText(argc, argv);
+    const desktop::CommandLineText commandLine = desktop::commandLineText(argc, argv);
     desktop::ApplicationArguments qtArguments(argv);
     QApplication application(qtArguments.argc(), qtArguments.argv());
     desktop::installChineseTranslations(application);

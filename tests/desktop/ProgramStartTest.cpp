@@ -22,14 +22,14 @@ std::array<char*, 7> userArgv{const_cast<char*>("Veskard"),
                               const_cast<char*>("中文  -style"),
                               nullptr};
 constexpr int userArgc = static_cast<int>(userArgv.size()) - 1;
-QString textBeforeQt;
+veskard::desktop::CommandLineText textBeforeQt;
 
 } // namespace
 
 TEST(ProgramStart, QtTakesNoneOfTheUsersArgumentsAndTheTextKeepsThemAll) {
     EXPECT_EQ(QCoreApplication::arguments(), QStringList{QStringLiteral("Veskard")});
     EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
-    EXPECT_EQ(textBeforeQt,
+    EXPECT_EQ(textBeforeQt.text,
               QStringLiteral("/e/s -platform no-such-platform -reverse 中文  -style"));
     EXPECT_EQ(veskard::desktop::commandLineText(userArgc, userArgv.data()), textBeforeQt)
         << "the application object changed the user's arguments";

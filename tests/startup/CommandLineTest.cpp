@@ -49,6 +49,23 @@ TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
         EXPECT_EQ(readCommandLine(QString::fromUtf8(text)), expected) << text;
 }
 
+// POSIX hands the arguments over one by one, and its paths are full of slashes.
+TEST(CommandLine, TakesTheSwitchesFromTheFirstOfSeparateArguments) {
+    const std::vector<std::pair<QStringList, CommandLine>> cases = {
+        {{"/e/s", "/home/rob/a b.txt"}, switchForm(EncryptShow, "/home/rob/a b.txt")},
+        {{"/e/s", "my", "file.txt"}, switchForm(EncryptShow, "my file.txt")},
+        {{"/home/rob/a b.txt"}, plain({false, false, true}, "/home/rob/a b.txt")},
+        {{"/srv/x", "/e"}, plain(Show, "/srv/x /e")},
+        {{"/e"}, plain(Encrypt, "/e")},
+        {{"/E", "x"}, plain(None, "/E x")},
+        {{}, plain(None, "")},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        const desktop::CommandLineText line{arguments.join(QLatin1Char(' ')), arguments};
+        EXPECT_EQ(readCommandLine(line), expected) << line.text.toStdString();
+    }
+}
+
 // Looked up as the system lists a folder, from the current folder.
 TEST(CommandLine, FindsFilesOfEveryKindButNotFolders) {
     test::TempFolder folder;

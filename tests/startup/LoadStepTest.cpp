@@ -18,7 +18,7 @@ protected:
         test::writeFile(folder / "data.bin", test::patternBytes(300));
     }
 
-    QString run(const QString& commandLine) { return loadStep.run(commandLine, options); }
+    QString run(const QString& commandLine) { return loadStep.run({commandLine, {}}, options); }
 
     const std::filesystem::path settings = folder / "set.ini";
     // Check1 ticked, Check2 not, Check3 greyed; and two bytes more.

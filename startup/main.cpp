@@ -20,6 +20,8 @@ int main(int argc, char* argv[]) {
     desktop::ApplicationArguments qtArguments(argv);
     QApplication application(qtArguments.argc(), qtArguments.argv());
     desktop::installChineseTranslations(application);
+    // The desktop entry's name, so that Wayland shows the program's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veskard.Veskard"));
     application.setWindowIcon(QIcon(QStringLiteral(":/Veskard.ico")));
 
     desktop::QtMessageBoxes boxes;

@@ -7,7 +7,7 @@ CCACHE_FLAG := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=cca
 ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test test-sanitize fuzz bench format clean
+.PHONY: deps configure build run test test-sanitize fuzz bench format clean package package-check
 
 deps:
 	@scripts/install-deps
@@ -86,6 +86,26 @@ test-sanitize: deps
 		-DVESKARD_SANITIZE=ON -DVESKARD_WERROR=ON $(CCACHE_FLAG) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package veskard_VERSION-REVISION_ARCH.deb, copied into this folder:
+# a build of its own under /usr with Debian's build flags (hardened, and
+# -ffile-prefix-map so that the build folder leaves no trace), made by CPack.
+PACKAGE_BUILD ?= build-package
+package:
+	@scripts/install-deps --package
+	@export DEB_BUILD_MAINT_OPTIONS=hardening=+all && \
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
+		-DBUILD_TESTING=OFF $(CCACHE_FLAG) \
+		"-DCMAKE_CXX_FLAGS=$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+		"-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)" $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	@rm -f $(PACKAGE_BUILD)/veskard_*.deb
+	@cd $(PACKAGE_BUILD) && cpack -G DEB
+	@cp $(PACKAGE_BUILD)/veskard_*.deb .
+
+# The package checked as Debian checks one: lintian, see scripts/check-package.
+package-check: package
+	@scripts/check-package $(PACKAGE_BUILD)/veskard_*.deb
 
 format: configure
 	@cmake --build $(BUILD) --target format

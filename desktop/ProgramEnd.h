@@ -2,6 +2,11 @@
 
 namespace veskard::desktop {
 
+// The program's exit statuses, for the scripts that start it: the work was
+// done, or it was refused, failed or cancelled.
+inline constexpr int ExitSuccess = 0;
+inline constexpr int ExitFailure = 1;
+
 // Ends the program at once, from wherever it stands (inside a modal dialog
 // too): no window's closing step runs and nothing more is saved. Callers make
 // sure that no job is running, so nothing is left half-written.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace veskard::desktop {
 namespace {
@@ -15,22 +16,35 @@ QString installedDataFolder(const QString& programFolder) {
     return QDir::cleanPath(programFolder + QStringLiteral("/../share/veskard"));
 }
 
+// Trying is the only answer that holds everywhere: permission bits say
+// nothing on Windows, where a folder's access list decides.
+bool canCreateFilesIn(const QString& folder) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".veskard-XXXXXX")));
+    return probe.open();
+}
+
 } // namespace
 
 ProgramFiles ProgramFiles::locate() {
+    return forProgramIn(QCoreApplication::applicationDirPath(),
+                        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+ProgramFiles ProgramFiles::forProgramIn(const QString& programFolder,
+                                        const QString& userDataFolder) {
     ProgramFiles files;
-    files.programFolder = QCoreApplication::applicationDirPath();
-    const QString dataFolder = installedDataFolder(files.programFolder);
+    files.programFolder = programFolder;
+    const QString dataFolder = installedDataFolder(programFolder);
     const bool installed = QFileInfo(dataFolder).isDir();
 
-    if (!installed && QFileInfo(files.programFolder).isWritable()) {
-        files.writableFolder = files.programFolder;
+    if (!installed && canCreateFilesIn(programFolder)) {
+        files.writableFolder = programFolder;
     } else {
-        files.writableFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        files.writableFolder = userDataFolder;
         QDir().mkpath(files.writableFolder);
     }
 
-    const QString beside = QDir(files.programFolder).filePath(QLatin1String(HelpFileName));
+    const QString beside = QDir(programFolder).filePath(QLatin1String(HelpFileName));
     files.helpFile = QFileInfo::exists(beside) || !installed
                          ? beside
                          : QDir(dataFolder).filePath(QLatin1String(HelpFileName));

@@ -15,6 +15,9 @@ struct ProgramFiles {
 
     // The running program's. Needs the application object (for its name and folder).
     static ProgramFiles locate();
+    // The same rule for a program in `programFolder` whose user's data folder
+    // is `userDataFolder` (made when it is chosen).
+    static ProgramFiles forProgramIn(const QString& programFolder, const QString& userDataFolder);
 
     // The path of a file the program writes.
     QString writable(const QString& name) const;

@@ -1,12 +1,48 @@
+#include "desktop/ApplicationArguments.h"
+#include "desktop/CommandLineText.h"
+#include "desktop/Desktop.h"
+#include "desktop/Translations.h"
+#include "engine/RandomSource.h"
+#include "engine/TextFormats.h"
 #include "mainwindow/Form1.h"
+#include "platform/Clock.h"
+#include "startup/LoadStep.h"
+#include "startup/UnattendedRun.h"
 
 #include <QApplication>
 #include <QIcon>
 
+using namespace veskard;
+
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    // The user's text is taken before Qt sees any of it.
+    const desktop::CommandLineText commandLine = desktop::commandLineText(argc, argv);
+    desktop::ApplicationArguments qtArguments(argv);
+    QApplication application(qtArguments.argc(), qtArguments.argv());
+    desktop::installChineseTranslations(application);
+    // The desktop entry's name, so that Wayland shows the program's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veskard.Veskard"));
     application.setWindowIcon(QIcon(QStringLiteral(":/Veskard.ico")));
-    veskard::Form1 window;
+
+    desktop::QtMessageBoxes boxes;
+    desktop::QtFilePickers pickers;
+    desktop::DesktopShell shell;
+    desktop::ImmediateProgramEnd end;
+    const desktop::Desktop desktop{boxes, pickers, shell, end, desktop::ProgramFiles::locate()};
+    engine::SystemRandom random;
+    const platform::SystemClock clock;
+    const engine::LocaleTextFormats formats;
+
+    startup::UnattendedRun unattended(boxes, end, random, clock, formats);
+    startup::LoadStep loadStep(boxes, end, unattended,
+                               desktop.files.writable(QStringLiteral("set.ini")));
+    startup::Options options;
+    [[maybe_unused]] const QString fileToEncrypt = loadStep.run(commandLine, options);
+
+    // The main window's check boxes take `options`, and its file-to-encrypt
+    // box `fileToEncrypt`, here.
+    Form1 window;
+    window.createIconButtons();
     window.show();
     return application.exec();
 }

@@ -1,14 +1,13 @@
 #include "desktop/CommandLineText.h"
 
-#include <QStringList>
-
 namespace veskard::desktop {
 
-QString commandLineText(int argc, char** argv) {
-    QStringList arguments;
+CommandLineText commandLineText(int argc, char** argv) {
+    CommandLineText line;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    return arguments.join(QLatin1Char(' '));
+        line.arguments.append(QString::fromLocal8Bit(argv[i]));
+    line.text = line.arguments.join(QLatin1Char(' '));
+    return line;
 }
 
 } // namespace veskard::desktop

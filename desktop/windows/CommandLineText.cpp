@@ -9,7 +9,7 @@ namespace veskard::desktop {
 // The program's name ends at the next quotation mark when it starts with one,
 // else at the first blank or tab (the system's own rule for it); the blanks
 // that follow it separate it from the arguments.
-QString commandLineText(int, char**) {
+CommandLineText commandLineText(int, char**) {
     const QString line = QString::fromWCharArray(::GetCommandLineW());
     qsizetype at = 0;
     if (line.startsWith(QLatin1Char('"'))) {
@@ -21,7 +21,7 @@ QString commandLineText(int, char**) {
     }
     while (at < line.size() && (line[at] == QLatin1Char(' ') || line[at] == QLatin1Char('\t')))
         ++at;
-    return line.mid(at);
+    return {line.mid(at), {}};
 }
 
 } // namespace veskard::desktop

@@ -1,0 +1,53 @@
+#include "desktop/DesignLook.h"
+
+#include "desktop/Twips.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QScreen>
+
+namespace veskard::desktop {
+namespace {
+
+// An empty QIcon would fall back to the application's icon; a transparent one
+// leaves the title bar bare.
+QIcon noIcon() {
+    QPixmap transparent(1, 1);
+    transparent.fill(Qt::transparent);
+    return QIcon(transparent);
+}
+
+} // namespace
+
+void shapeFixedDialog(QDialog& dialog, int widthTwips, int heightTwips) {
+    // A dialog with a close box but no system menu has no icon on Windows
+    // either (a modal dialog frame).
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    dialog.setWindowIcon(noIcon());
+    dialog.setFixedSize(sizeInTwips(widthTwips, heightTwips));
+    QFont font = dialog.font();
+    font.setPointSize(DesignPointSize);
+    dialog.setFont(font);
+}
+
+void centreOnScreen(QWidget& window) {
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(window.screen()->availableGeometry().center());
+    window.move(frame.topLeft());
+}
+
+void makePasswordBox(QLineEdit& box) {
+    box.setEchoMode(QLineEdit::Password);
+    box.setStyleSheet(QStringLiteral(
+        "QLineEdit { lineedit-password-character: 42; lineedit-password-mask-delay: 0 }"));
+}
+
+void focusAndSelect(QLineEdit& box) {
+    box.setFocus();
+    box.selectAll();
+}
+
+} // namespace veskard::desktop

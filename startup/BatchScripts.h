@@ -1,0 +1,29 @@
+#pragma once
+
+#include "engine/JobStatus.h"
+
+#include <QString>
+
+namespace veskard::startup {
+
+// After a file has been enciphered: writes the scripts that lock it again
+// ("加密") and unlock it ("解密") without the main window, as chosen, into a
+// new folder beside it named after the file without its last four characters
+// (D:\work\plan.doc gives D:\work\plan). `program` is the running
+// executable's full path, QCoreApplication::applicationFilePath(). A relative
+// `FileName` is taken from the current folder; the scripts name it in full.
+//
+// Nothing happens when neither script is wanted. The failures, each with its
+// notice() for the user (none for the silent ones):
+// - FileError::NotAVisibleFile: the file is missing, hidden or a system file;
+//   nothing is created. Shown.
+// - FileError::NameTooShort: its name has fewer than four characters; nothing
+//   is created. Shown.
+// - FileError::ScriptFolderTaken: the folder exists already, or would be the
+//   file's own folder; nothing is written, earlier scripts stay. Silent.
+// - the system's error when the folder cannot be created or a script cannot be
+//   written (the folder then stays): silent when access was refused, else shown.
+engine::JobStatus MakeBatFile(bool MakeEncrypt, bool MakeRevert, const QString& FileName,
+                              const QString& program);
+
+} // namespace veskard::startup

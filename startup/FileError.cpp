@@ -1,0 +1,58 @@
+#include "startup/FileError.h"
+
+#include "engine/FailureClass.h"
+
+#include <string>
+
+namespace veskard::startup {
+namespace {
+
+// The descriptions are shown to the user, followed by "！    ".
+class FileErrorCategory final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "veskard-startup-files"; }
+
+    std::string message(int value) const override {
+        switch (static_cast<FileError>(value)) {
+        case FileError::ScriptFolderTaken:
+            return "批处理文件的文件夹已存在";
+        case FileError::NotAVisibleFile:
+            return "找不到该文件，或者它是隐藏文件或系统文件";
+        case FileError::NameTooShort:
+            return "文件名不足四个字符";
+        case FileError::EditorNotStarted:
+            return "无法启动文本编辑器";
+        }
+        return "未知错误";
+    }
+
+    // A file that cannot be looked up or named is an invalid argument to the
+    // script writer, whatever the reason.
+    std::error_condition default_error_condition(int value) const noexcept override {
+        switch (static_cast<FileError>(value)) {
+        case FileError::ScriptFolderTaken:
+            return std::errc::file_exists;
+        case FileError::NotAVisibleFile:
+        case FileError::NameTooShort:
+            return std::errc::invalid_argument;
+        case FileError::EditorNotStarted:
+            break;
+        }
+        return {value, *this};
+    }
+};
+
+} // namespace
+
+const std::error_category& fileErrorCategory() {
+    static const FileErrorCategory category;
+    return category;
+}
+
+std::optional<engine::Notice> fileFailureNotice(std::error_code error) {
+    if (error == FileError::ScriptFolderTaken)
+        return std::nullopt;
+    return engine::classifyFailure(error);
+}
+
+} // namespace veskard::startup

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/Notice.h"
+
+#include <optional>
+#include <system_error>
+
+namespace veskard::startup {
+
+// Why writing the scripts or the report failed, where the system has no error
+// of its own for it.
+enum class FileError {
+    ScriptFolderTaken = 1, // the scripts' folder exists, or would be the file's own folder
+    NotAVisibleFile,       // no plain file of that name: missing, hidden or a system file
+    NameTooShort,          // a name of fewer than four characters leaves no base name
+    EditorNotStarted,      // no text editor could be started to show the report
+};
+
+const std::error_category& fileErrorCategory();
+
+inline std::error_code make_error_code(FileError error) {
+    return {static_cast<int>(error), fileErrorCategory()};
+}
+
+// What the user is told when the scripts or the report could not be written:
+// nothing for a refused path or file access (a scripts' folder that exists
+// already among them), else the failure's description followed by "！    ".
+std::optional<engine::Notice> fileFailureNotice(std::error_code error);
+
+} // namespace veskard::startup
+
+template <> struct std::is_error_code_enum<veskard::startup::FileError> : std::true_type {};

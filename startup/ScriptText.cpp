@@ -1,0 +1,131 @@
+#include "startup/ScriptText.h"
+
+#include "desktop/SystemText.h"
+#include "engine/EncryptLog.h"
+#include "platform/CodePage.h"
+
+#include <QStringList>
+
+#include <string>
+
+namespace veskard::startup {
+namespace {
+
+constexpr int ShortPartLength = 8;
+constexpr int KeptCharacters = 6;
+constexpr int RuleLength = 56;
+
+QString ruleLine() {
+    return QString(RuleLength, u'*');
+}
+
+QString productBanner() {
+    return QStringLiteral("Veskard v%1.%2 文件加密工具")
+        .arg(engine::VersionMajor)
+        .arg(engine::VersionMinor);
+}
+
+QString switches(ScriptAction action) {
+    return action == ScriptAction::Encrypt ? QStringLiteral("/e/s") : QStringLiteral("/r/s");
+}
+
+QByteArray inCodePage936(const QString& text) {
+    QByteArray bytes;
+    for (const QChar unit : text) {
+        const std::uint16_t code = platform::toCodePage(unit.unicode());
+        if (code > 0xFF)
+            bytes.append(static_cast<char>(code >> 8));
+        bytes.append(static_cast<char>(code & 0xFF));
+    }
+    return bytes;
+}
+
+// cmd.exe expands percent signs on every line of a batch file, a comment's
+// included; "%%" stands for one.
+QString percentsEscaped(QString text) {
+    return text.replace(u'%', QStringLiteral("%%"));
+}
+
+// On a command line cmd.exe also acts on & | < > and takes ^ as its escape
+// character, so that a file named "a&b.doc" would start a second command.
+QString commandEscaped(const QString& text) {
+    QString escaped;
+    for (const QChar c : percentsEscaped(text)) {
+        if (c == u'&' || c == u'|' || c == u'<' || c == u'>' || c == u'^')
+            escaped += u'^';
+        escaped += c;
+    }
+    return escaped;
+}
+
+QString withTrailingBackslash(QString folder) {
+    folder.replace(u'/', u'\\');
+    if (!folder.endsWith(u'\\'))
+        folder += u'\\';
+    return folder;
+}
+
+QString shellQuoted(QString text) {
+    return u'\'' + text.replace(u'\'', QStringLiteral("'\\''")) + u'\'';
+}
+
+// A line break in a file name (possible on POSIX) would end a comment line and
+// turn the rest of the name into a command.
+QString controlCharactersMasked(QString text) {
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u'?';
+    }
+    return text;
+}
+
+} // namespace
+
+QString MakeShortPath(const QString& path) {
+    QStringList parts = path.split(u'\\');
+    for (QString& part : parts) {
+        part.remove(u' ');
+        // Characters, not UTF-16 units: a character outside the BMP counts once.
+        const std::u32string characters = part.toStdU32String();
+        if (characters.size() > ShortPartLength)
+            part = QString::fromStdU32String(characters.substr(0, KeptCharacters)) +
+                   QStringLiteral("~1");
+    }
+    return parts.join(u'\\');
+}
+
+QByteArray batchScriptText(const QString& programFolder, const QString& FileName,
+                           ScriptAction action) {
+    const QString program =
+        MakeShortPath(withTrailingBackslash(programFolder)) + QStringLiteral("Veskard.exe");
+    const QStringList lines = {
+        QStringLiteral("rem ") + ruleLine(),
+        QStringLiteral("rem ") + productBanner(),
+        QStringLiteral("rem 文件：") + percentsEscaped(FileName),
+        QString(),
+        commandEscaped(program + u' ' + switches(action) + u' ' + FileName),
+    };
+    return inCodePage936(lines.join(QStringLiteral("\r\n")));
+}
+
+// The program finds its switches anywhere in its command line, and an absolute
+// POSIX path often holds "/r", "/e" or "/s" (/srv, /etc, /home/rob). So the
+// script enters the file's folder and names the file alone, which holds no
+// slash at all.
+QByteArray shellScriptText(const QString& program, const QString& FileName, ScriptAction action) {
+    const qsizetype slash = FileName.lastIndexOf(u'/');
+    const QString folder = slash > 0 ? FileName.left(slash) : QStringLiteral("/");
+    const QStringList lines = {
+        QStringLiteral("#!/bin/sh"),
+        QStringLiteral("# ") + ruleLine(),
+        QStringLiteral("# ") + productBanner(),
+        QStringLiteral("# 文件：") + controlCharactersMasked(FileName),
+        QString(),
+        QStringLiteral("cd ") + shellQuoted(folder) + QStringLiteral(" && exec ") +
+            shellQuoted(program) + u' ' + switches(action) + u' ' +
+            shellQuoted(FileName.mid(slash + 1)),
+    };
+    return desktop::systemText(lines.join(u'\n') + u'\n');
+}
+
+} // namespace veskard::startup

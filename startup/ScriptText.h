@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace veskard::startup {
+
+// Which of the two scripts beside an enciphered file: "加密" locks the file
+// again, "解密" unlocks it.
+enum class ScriptAction { Encrypt, Revert };
+
+// A blank-free rough short form of a Windows path, so that a batch line can
+// name the program without quotation marks: within each part between
+// backslashes every blank goes, and a part still longer than eight characters
+// keeps its first six and gets "~1". Empty parts stay, so a trailing
+// backslash survives. Not the system's own short name, which may differ.
+QString MakeShortPath(const QString& path);
+
+// The batch script for Windows, in code page 936 with CR LF between its lines
+// and none after the last: three comment lines (a rule, the product, the
+// file), an empty line, and the line that starts Veskard.exe from
+// `programFolder` with "/e/s" or "/r/s" and `FileName`. The file name stands
+// without quotation marks, as the program takes everything after the first
+// blank for it; the characters cmd.exe would act on are escaped.
+QByteArray batchScriptText(const QString& programFolder, const QString& FileName,
+                           ScriptAction action);
+
+// The shell script for POSIX systems, in the locale's encoding (UTF-8) with LF line ends:
+// "#!/bin/sh", the same three comments, an empty line, and one line that enters the folder of
+// `FileName` (an absolute path) and starts `program` (the executable's full path) with "/e/s" or
+// "/r/s" and the file's bare name, each quoted for the shell.
+QByteArray shellScriptText(const QString& program, const QString& FileName, ScriptAction action);
+
+} // namespace veskard::startup

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "startup/ScriptText.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace veskard::startup {
+
+// The script this system runs on a double click: batch files on Windows,
+// shell scripts elsewhere.
+struct SystemScript {
+    QString name;    // its file name in the scripts' folder
+    QByteArray text; // its bytes
+    bool executable; // needs the execute permission to be run
+};
+
+// The file name of the script for `action` on this system.
+QString systemScriptName(ScriptAction action);
+
+// The script for `action` that starts `program` (the executable's full path)
+// on `FileName` (an absolute path).
+SystemScript systemScript(ScriptAction action, const QString& program, const QString& FileName);
+
+} // namespace veskard::startup

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "desktop/MessageBoxes.h"
+#include "desktop/ProgramEnd.h"
+#include "engine/OperationLog.h"
+#include "engine/RandomSource.h"
+#include "engine/TextFormats.h"
+#include "platform/Clock.h"
+#include "startup/CommandLine.h"
+
+namespace veskard::startup {
+
+// Locks or unlocks one named file in place without the main window, as
+// "Veskard /e/s FILE" and "Veskard /r/s FILE" ask: only the password dialog and
+// the messages are shown. The caller ends the program with the exit status.
+class UnattendedRun {
+public:
+    static const QString BothSwitchesText;
+    static const QString EncryptedText;
+    static const QString DecryptedText;
+
+    UnattendedRun(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end,
+                  engine::RandomSource& random, const platform::Clock& clock,
+                  const engine::TextFormats& formats);
+
+    // Runs on `fileName`, which exists. Returns ExitSuccess when the file was
+    // locked or unlocked, ExitFailure when that was refused, failed or was
+    // cancelled. The file keeps its attributes; "set.ini" is not touched.
+    int run(const Switches& switches, const QString& fileName);
+
+private:
+    int encrypt(const QString& fileName, bool showResult);
+    int decrypt(const QString& fileName, bool showResult);
+    int refuse(const std::optional<engine::Notice>& notice);
+    int succeed(bool showResult, const QString& text);
+
+    desktop::MessageBoxes& boxes_;
+    desktop::ProgramEnd& end_;
+    engine::RandomSource& random_;
+    const platform::Clock& clock_;
+    const engine::TextFormats& formats_;
+    engine::OperationLog log_; // no window shows it
+};
+
+} // namespace veskard::startup

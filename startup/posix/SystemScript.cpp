@@ -1,0 +1,13 @@
+#include "startup/SystemScript.h"
+
+namespace veskard::startup {
+
+QString systemScriptName(ScriptAction action) {
+    return action == ScriptAction::Encrypt ? QStringLiteral("加密.sh") : QStringLiteral("解密.sh");
+}
+
+SystemScript systemScript(ScriptAction action, const QString& program, const QString& FileName) {
+    return {systemScriptName(action), shellScriptText(program, FileName, action), true};
+}
+
+} // namespace veskard::startup

@@ -1,0 +1,168 @@
+#!/bin/sh
+# Checks of an installation made with DESTDIR, one CHECK at a time:
+#   tree        every file in its place and nothing else; icons of the size
+#               their folder says; no library search path of the build's own
+#   desktop     the desktop entry validates and names installed programs and icons
+#   metadata    the AppStream metadata validates and names the installed entry
+#   manuals     the manual pages render without a warning
+#   cli         the installed veskard-cli locks and unlocks a file, and its
+#               manual page and completion know every command and option its
+#               --help lists
+#
+# check-installed.sh CHECK DESTDIR SOURCE_DIR
+# Exits 77 (skipped) when a tool the check needs is missing.
+set -u
+check=$1 root=$2 source=$3
+prefix=$root/usr
+id=io.github.veskard.Veskard
+failures=0
+
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+
+needs() {
+    command -v "$1" >/dev/null 2>&1 && return
+    echo "skipped: $1 is not installed (scripts/install-deps installs it)"
+    exit 77
+}
+
+# The width and height of a PNG, from its header.
+png_size() {
+    od -An -tu1 -j16 -N8 "$1" |
+        awk '{ printf "%dx%d\n", $3 * 256 + $4, $7 * 256 + $8 }'
+}
+
+check_tree() {
+    expected=$(mktemp) && actual=$(mktemp) || exit 1
+    {
+        echo usr/bin/Veskard
+        echo usr/bin/veskard-cli
+        echo usr/share/applications/$id.desktop
+        echo usr/share/bash-completion/completions/veskard-cli
+        echo usr/share/doc/veskard/copyright
+        for size in 16 32 48 64 128 256; do
+            echo usr/share/icons/hicolor/${size}x$size/apps/$id.png
+        done
+        echo usr/share/icons/hicolor/scalable/apps/$id.svg
+        echo usr/share/man/man1/Veskard.1.gz
+        echo usr/share/man/man1/veskard-cli.1.gz
+        echo usr/share/metainfo/$id.metainfo.xml
+        [ -f "$source/readme.txt" ] && echo usr/share/veskard/readme.txt
+    } | sort >"$expected"
+    (cd "$root" && find . -type f | sed 's|^\./||' | sort) >"$actual"
+    diff "$expected" "$actual" >/dev/null ||
+        fail "installed files differ from the expected ones (< expected, > installed):
+$(diff "$expected" "$actual" | grep '^[<>]')"
+    rm -f "$expected" "$actual"
+
+    # The folder that tells the program it is installed, with or without a help file.
+    [ -d "$prefix/share/veskard" ] || fail "no folder share/veskard"
+
+    for png in "$prefix"/share/icons/hicolor/*/apps/$id.png; do
+        folder=$(basename "$(dirname "$(dirname "$png")")")
+        [ "$(png_size "$png")" = "$folder" ] || fail "$folder holds an icon of $(png_size "$png")"
+    done
+
+    if command -v readelf >/dev/null 2>&1; then
+        for program in "$prefix/bin/Veskard" "$prefix/bin/veskard-cli"; do
+            readelf -d "$program" | grep -q -E 'RPATH|RUNPATH' &&
+                fail "$program carries a library search path: $(readelf -d "$program" | grep -E 'RPATH|RUNPATH')"
+        done
+    fi
+}
+
+check_desktop() {
+    needs desktop-file-validate
+    entry=$prefix/share/applications/$id.desktop
+    # Hints (such as adding System or Settings beside Security) are advice only.
+    report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $report"
+    printf '%s\n' "$report" | grep -v ': hint: ' | grep . && fail "desktop-file-validate complains"
+    for program in $(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry" | sort -u); do
+        [ -x "$prefix/bin/$program" ] || fail "the entry starts $program, which is not installed"
+    done
+    icon=$(sed -n 's/^Icon=//p' "$entry")
+    [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] ||
+        fail "the entry's icon $icon is not installed"
+}
+
+check_metadata() {
+    needs appstreamcli
+    metainfo=$prefix/share/metainfo/$id.metainfo.xml
+    report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $report"
+    launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
+    [ -f "$prefix/share/applications/$launchable" ] ||
+        fail "the metadata launches $launchable, which is not installed"
+}
+
+check_manuals() {
+    needs man
+    for page in "$prefix"/share/man/man1/*.1.gz; do
+        # As lintian reads them: every groff warning on, output thrown away.
+        warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
+            man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
+    done
+}
+
+# Every command and option that veskard-cli --help lists, one a line.
+help_words() {
+    help=$("$prefix/bin/veskard-cli" --help) || fail "veskard-cli --help failed"
+    printf '%s\n' "$help" | sed -n 's/^ *veskard-cli \([a-z][a-z-]*\).*/\1/p'
+    printf '%s\n' "$help" | grep -o -E '(^|[][ ,|])--?[a-z][a-z-]*' | sed 's/^[][ ,|]//'
+}
+
+# What bash completion offers for a command line that ends in WORD.
+completions() {
+    bash -c '
+        . /usr/share/bash-completion/bash_completion
+        . "$0"
+        COMP_WORDS=(veskard-cli "$@")
+        COMP_CWORD=$#
+        COMP_LINE="veskard-cli $*"
+        COMP_POINT=${#COMP_LINE}
+        _veskard_cli veskard-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
+        printf "%s\n" "${COMPREPLY[@]}"' \
+        "$prefix/share/bash-completion/completions/veskard-cli" "$@"
+}
+
+check_cli() {
+    work=$(mktemp -d) || exit 1
+    cli=$prefix/bin/veskard-cli
+    head -c 1000 /dev/urandom >"$work/plain"
+    cp "$work/plain" "$work/file"
+    echo '密码 pass' | HOME=$work "$cli" lock "$work/file" --password-stdin ||
+        fail "the installed veskard-cli could not lock a file"
+    cmp -s "$work/plain" "$work/file" && fail "lock left the file as it was"
+    echo '密码 pass' | HOME=$work "$cli" unlock "$work/file" --password-stdin ||
+        fail "the installed veskard-cli could not unlock the file"
+    cmp -s "$work/plain" "$work/file" || fail "the file came back different"
+
+    page=$(gzip -dc "$prefix/share/man/man1/veskard-cli.1.gz" | sed 's/\\-/-/g')
+    completion_known=false
+    [ -r /usr/share/bash-completion/bash_completion ] && command -v bash >/dev/null && completion_known=true
+    offered=""
+    if $completion_known; then
+        offered=$(completions '')
+        for command in $(printf '%s\n' "$offered" | grep -v '^-'); do
+            offered="$offered
+$(completions "$command" -)"
+        done
+    fi
+    for word in $(help_words | sort -u); do
+        printf '%s\n' "$page" | grep -q -F -e "$word" || fail "veskard-cli(1) does not mention $word"
+        if $completion_known; then
+            printf '%s\n' "$offered" | grep -q -x -F -e "$word" || fail "bash completion does not offer $word"
+        fi
+    done
+    $completion_known || echo "note: bash-completion is not installed; completion not checked"
+    rm -rf "$work"
+}
+
+case $check in
+    tree | desktop | metadata | manuals | cli) "check_$check" ;;
+    *) echo "unknown check '$check'"; exit 2 ;;
+esac
+[ "$failures" -eq 0 ] && echo "ok: $check"
+[ "$failures" -eq 0 ]

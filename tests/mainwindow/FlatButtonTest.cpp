@@ -1,0 +1,197 @@
+#include "tests/mainwindow/ShownForm1.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QLabel>
+#include <QSignalSpy>
+
+namespace veskard::testing {
+namespace {
+
+using Look = FlatButton::Look;
+
+class FlatButtonTest : public ShownForm1 {
+protected:
+    QLabel* icon(int index) {
+        return button(index).findChild<QLabel*>(QStringLiteral("Image1(%1)").arg(index));
+    }
+    QLabel* caption(int index) {
+        return button(index).findChild<QLabel*>(QStringLiteral("Label1(%1)").arg(index));
+    }
+    QColor captionColour(int index) {
+        return caption(index)->palette().color(QPalette::WindowText);
+    }
+
+    // Where icon and caption stand now, to compare with where they stood.
+    std::pair<QPoint, QPoint> content(int index) {
+        return {icon(index)->pos(), caption(index) ? caption(index)->pos() : QPoint()};
+    }
+    static std::pair<QPoint, QPoint> shifted(std::pair<QPoint, QPoint> home) {
+        const QPoint onePixel(1, 1);
+        return {home.first + onePixel, home.second.isNull() ? QPoint() : home.second + onePixel};
+    }
+
+    QPoint outside(int index) { return {button(index).width() + 10, button(index).height() / 2}; }
+
+    QSignalSpy released{&window, &Form1::buttonReleased};
+};
+
+TEST_F(FlatButtonTest, HoverPressAndReleaseRunTheButtonOnceAndEndAtRest) {
+    FlatButton& encrypt = button(1);
+    const auto home = content(1);
+    ASSERT_EQ(captionColour(1), QColor(Qt::black));
+
+    moveOnto(encrypt);
+    EXPECT_EQ(encrypt.look(), Look::Highlighted);
+    EXPECT_EQ(QWidget::mouseGrabber(), &encrypt);
+    EXPECT_EQ(captionColour(1), QColor(0x00, 0x00, 0xFF));
+
+    moveOnto(*icon(1)); // over its own icon: nothing changes
+    EXPECT_EQ(encrypt.look(), Look::Highlighted);
+    EXPECT_EQ(content(1), home);
+
+    press(Qt::LeftButton, encrypt, encrypt.rect().center());
+    EXPECT_EQ(encrypt.look(), Look::Pressed);
+    EXPECT_EQ(content(1), shifted(home));
+    EXPECT_TRUE(released.isEmpty());
+
+    release(Qt::LeftButton, encrypt, encrypt.rect().center());
+    ASSERT_EQ(released.size(), 1);
+    EXPECT_EQ(released.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(released.at(0).at(1).value<Qt::MouseButton>(), Qt::LeftButton);
+    EXPECT_EQ(encrypt.look(), Look::Rest);
+    EXPECT_EQ(content(1), home);
+    EXPECT_EQ(captionColour(1), QColor(Qt::black));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "a dialog the action opens needs the mouse";
+
+    moveTo(encrypt, encrypt.rect().center() + QPoint(1, 0)); // the next move highlights it again
+    EXPECT_EQ(encrypt.look(), Look::Highlighted);
+}
+
+TEST_F(FlatButtonTest, DraggingOffCancelsThePressAndDraggingBackWithTheButtonHeldPressesAgain) {
+    FlatButton& about = button(3);
+    const auto home = content(3);
+
+    moveOnto(about);
+    press(Qt::LeftButton, about, about.rect().center());
+    moveTo(about, outside(3));
+    EXPECT_EQ(about.look(), Look::Rest);
+    EXPECT_EQ(content(3), home);
+    EXPECT_EQ(captionColour(3), QColor(Qt::black));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+
+    moveOnto(about); // still held: highlighted first ...
+    EXPECT_EQ(about.look(), Look::Highlighted);
+    EXPECT_EQ(content(3), home);
+    moveTo(about, about.rect().center() + QPoint(1, 0)); // ... pressed on the next move
+    EXPECT_EQ(about.look(), Look::Pressed);
+    EXPECT_EQ(content(3), shifted(home));
+    moveTo(about, about.rect().center()); // pressed again: nothing moves further
+    EXPECT_EQ(content(3), shifted(home));
+
+    release(Qt::LeftButton, about, about.rect().center());
+    EXPECT_EQ(released.size(), 1);
+    EXPECT_EQ(content(3), home);
+
+    // Dragged off and let go outside: nothing runs.
+    moveOnto(about);
+    press(Qt::LeftButton, about, about.rect().center());
+    moveTo(about, outside(3));
+    release(Qt::LeftButton, about, outside(3));
+    EXPECT_EQ(released.size(), 1);
+    EXPECT_EQ(about.look(), Look::Rest);
+    EXPECT_EQ(content(3), home);
+}
+
+TEST_F(FlatButtonTest, ARightClickDrawsAndMovesNothing) {
+    FlatButton& report = button(4);
+    const auto home = content(4);
+    moveOnto(report);
+    press(Qt::RightButton, report, report.rect().center());
+    EXPECT_EQ(report.look(), Look::Highlighted);
+    EXPECT_EQ(content(4), home);
+
+    release(Qt::RightButton, report, report.rect().center());
+    EXPECT_EQ(report.look(), Look::Highlighted);
+    EXPECT_EQ(captionColour(4), QColor(0x00, 0x00, 0xFF));
+    ASSERT_EQ(released.size(), 1) << "reported, for the actions to ignore";
+    EXPECT_EQ(released.at(0).at(1).value<Qt::MouseButton>(), Qt::RightButton);
+}
+
+TEST_F(FlatButtonTest, IconOnlyButtonsShiftTheirIconLikeTheOthers) {
+    for (const int index : {0, 5, 6}) {
+        SCOPED_TRACE(index);
+        FlatButton& picker = button(index);
+        EXPECT_EQ(caption(index), nullptr);
+        const auto home = content(index);
+        moveOnto(picker);
+        press(Qt::LeftButton, picker, picker.rect().center());
+        EXPECT_EQ(picker.look(), Look::Pressed);
+        EXPECT_EQ(content(index), shifted(home));
+        release(Qt::LeftButton, picker, picker.rect().center());
+        EXPECT_EQ(picker.look(), Look::Rest);
+        EXPECT_EQ(content(index), home);
+        moveTo(picker, outside(index));
+    }
+    EXPECT_EQ(released.size(), 3);
+}
+
+TEST_F(FlatButtonTest, ThePixelJustPastTheRightAndBottomEdgeStillCounts) {
+    FlatButton& close = button(2);
+    moveOnto(close);
+    moveTo(close, {close.width(), close.height()});
+    EXPECT_EQ(close.look(), Look::Highlighted);
+    moveTo(close, {close.width() + 1, close.height()});
+    EXPECT_EQ(close.look(), Look::Rest);
+    moveOnto(close);
+    moveTo(close, {close.width(), close.height() + 1});
+    EXPECT_EQ(close.look(), Look::Rest);
+}
+
+TEST_F(FlatButtonTest, MovingStraightFromOneButtonToTheNextHandsTheHighlightOver) {
+    moveOnto(button(1));
+    moveOnto(button(7)); // reported to button 1, which holds the capture
+    EXPECT_EQ(button(1).look(), Look::Rest);
+    moveTo(button(7), button(7).rect().center() + QPoint(1, 0));
+    EXPECT_EQ(button(7).look(), Look::Highlighted);
+    EXPECT_EQ(QWidget::mouseGrabber(), &button(7));
+}
+
+TEST_F(FlatButtonTest, AssistiveTechnologySeesNamedPushButtonsAndPressesThemWithoutDrawing) {
+    const QString names[] = {"选择加密文件", "确认加密",     "关闭(C)", "关于程序",
+                             "保存报告",     "选择解密文件", "解密",    "随机密码"};
+    for (int index = 0; index < 8; ++index) {
+        SCOPED_TRACE(index);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&button(index));
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->role(), QAccessible::Button);
+        EXPECT_EQ(face->text(QAccessible::Name), names[index]);
+        EXPECT_EQ(face->childCount(), 0);
+        QAccessibleActionInterface* actions = face->actionInterface();
+        ASSERT_NE(actions, nullptr);
+        ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+
+        const auto home = content(index);
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        ASSERT_EQ(released.size(), 1);
+        EXPECT_EQ(released.takeFirst(),
+                  (QList<QVariant>{index, QVariant::fromValue(Qt::NoButton)}));
+        EXPECT_EQ(button(index).look(), Look::Rest);
+        EXPECT_EQ(content(index), home);
+    }
+}
+
+TEST_F(FlatButtonTest, AHighlightedButtonIsHotForAssistiveTechnologyAndAPressedOnePressed) {
+    FlatButton& generator = button(7);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&generator);
+    moveOnto(generator);
+    EXPECT_TRUE(face->state().hotTracked);
+    EXPECT_FALSE(face->state().pressed);
+    press(Qt::LeftButton, generator, generator.rect().center());
+    EXPECT_TRUE(face->state().pressed);
+    release(Qt::LeftButton, generator, generator.rect().center());
+    EXPECT_FALSE(face->state().pressed);
+}
+
+} // namespace
+} // namespace veskard::testing

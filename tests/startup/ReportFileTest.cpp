@@ -1,0 +1,84 @@
+#include "startup/ReportFile.h"
+
+#include "desktop/SystemText.h"
+#include "engine/Notice.h"
+#include "support/TempFolder.h"
+#include "support/desktop/RecordingShell.h"
+
+#include <gtest/gtest.h>
+
+namespace veskard::test {
+namespace {
+
+using startup::SaveReport;
+
+QString qt(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+const QString Banner = QStringLiteral("******** Veskard v1.6 ********");
+const QString Log = Banner + QStringLiteral("\r\n\r\n开始时间：2024-05-06 07:08:09\r\n"
+                                            "加密文件：/home/rob/plan.doc\r\n"
+                                            "加密成功！\r\n用时：0秒\r\n");
+const QString Closing = QStringLiteral("\r\n-----------------------------------------\r\n");
+
+class ReportFile : public testing::Test {
+protected:
+    TempFolder folder;
+    // The report goes where the program writes its files, not necessarily beside it.
+    const desktop::ProgramFiles files{qt(folder / "program"), qt(folder / "data"), QString()};
+    const std::filesystem::path report = folder / "data" / "Encrypt_Info.txt";
+    RecordingShell shell;
+
+    void SetUp() override { std::filesystem::create_directories(folder / "data"); }
+
+    QByteArray reportBytes() const {
+        const std::vector<std::byte> bytes = readFile(report);
+        return {reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())};
+    }
+};
+
+TEST_F(ReportFile, FirstEntryKeepsTheBannerLaterOnesStartWithTheLineBreakAfterIt) {
+    ASSERT_TRUE(SaveReport(Log, files, shell).ok());
+    const QByteArray first = desktop::systemText(Log + Closing);
+    EXPECT_EQ(reportBytes(), first);
+
+    ASSERT_TRUE(SaveReport(Log, files, shell).ok());
+    EXPECT_EQ(reportBytes(), first + desktop::systemText(Log.mid(Banner.size()) + Closing));
+    EXPECT_TRUE(reportBytes().mid(first.size()).startsWith("\r\n\r\n开始时间"));
+
+    EXPECT_EQ(shell.inEditor, (std::vector{qt(report), qt(report)}));
+}
+
+TEST_F(ReportFile, BlanksAtTheEndsAreTrimmedOnlyInTheFirstEntryOfAnEmptyFile) {
+    writeFile(report, {}); // an existing but empty file counts as new
+    const QString padded = QStringLiteral("  ") + Log + QStringLiteral("   ");
+
+    ASSERT_TRUE(SaveReport(padded, files, shell).ok());
+    ASSERT_TRUE(SaveReport(padded, files, shell).ok());
+
+    EXPECT_EQ(reportBytes(),
+              desktop::systemText(Log + Closing + padded.mid(Banner.size()) + Closing));
+}
+
+TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
+    // A folder in the file's place refuses it, as a locked-down file does.
+    std::filesystem::create_directory(report);
+    const engine::JobStatus refused = SaveReport(Log, files, shell);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.notice(), std::nullopt);
+    EXPECT_TRUE(shell.inEditor.empty());
+    std::filesystem::remove(report);
+
+    // The editor fails after the entry was written.
+    class NoEditor final : public desktop::Shell {
+        bool openWithDefaultProgram(QWidget*, const QString&) override { return false; }
+        bool openInTextEditor(const QString&) override { return false; }
+    } noEditor;
+    const engine::JobStatus shown = SaveReport(Log, files, noEditor);
+    EXPECT_EQ(shown.notice(), (engine::Notice{engine::Icon::Stop, "无法启动文本编辑器！    "}));
+    EXPECT_EQ(reportBytes(), desktop::systemText(Log + Closing));
+}
+
+} // namespace
+} // namespace veskard::test

@@ -1,0 +1,70 @@
+#include "startup/Settings.h"
+
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace veskard;
+using startup::CheckValue;
+using startup::Options;
+
+namespace {
+
+std::vector<std::byte> bytes(std::initializer_list<int> values) {
+    std::vector<std::byte> result;
+    for (int value : values)
+        result.push_back(static_cast<std::byte>(value));
+    return result;
+}
+
+constexpr CheckValue Off = CheckValue::Unticked;
+constexpr CheckValue On = CheckValue::Ticked;
+constexpr CheckValue Grey = CheckValue::Greyed;
+
+} // namespace
+
+TEST(Settings, LoadsWhatTheFileHoldsUpToTheFirstValueNoBoxTakes) {
+    const Options design;
+    const std::vector<std::pair<std::vector<std::byte>, Options>> cases = {
+        {bytes({}), design},
+        {bytes({0, 0, 1, 0, 0, 0}), {Off, On, Off}},
+        {bytes({1, 0}), {On, Off, Off}}, // missing bytes count as 0
+        {bytes({1}), {On, Off, Off}},
+        {bytes({1, 0, 5, 0, 0, 0}), {On, On, On}},         // 5 stops the load at Check2
+        {bytes({0, 0, 0, 0, 0xff, 0xff}), {Off, Off, On}}, // -1 stops it at Check3
+        {bytes({2, 0, 0, 1, 0, 0}), {Grey, On, On}},       // 256 stops it at Check2
+        {bytes({1, 0, 1, 0, 2, 0, 9, 9}), {On, On, Grey}},
+    };
+    test::TempFolder folder;
+    const QString file = QString::fromStdString((folder / "set.ini").string());
+    for (const auto& [content, expected] : cases) {
+        test::writeFile(folder / "set.ini", content);
+        Options options;
+        startup::loadSettings(file, options);
+        EXPECT_EQ(options, expected) << content.size() << " bytes";
+        EXPECT_EQ(test::readFile(folder / "set.ini"), content) << "loading writes nothing";
+    }
+}
+
+TEST(Settings, AMissingFileIsMadeEmptyAndTheDesignStays) {
+    test::TempFolder folder;
+    Options options;
+    startup::loadSettings(QString::fromStdString((folder / "set.ini").string()), options);
+    EXPECT_EQ(options, Options());
+    EXPECT_TRUE(std::filesystem::exists(folder / "set.ini"));
+    EXPECT_EQ(std::filesystem::file_size(folder / "set.ini"), 0u);
+}
+
+TEST(Settings, SavesSixBytesOverTheStartAndKeepsTheRest) {
+    test::TempFolder folder;
+    const QString file = QString::fromStdString((folder / "set.ini").string());
+    ASSERT_TRUE(startup::saveSettings(file, {On, Off, Grey}));
+    EXPECT_EQ(test::readFile(folder / "set.ini"), bytes({1, 0, 0, 0, 2, 0}));
+
+    test::writeFile(folder / "set.ini", bytes({7, 7, 7, 7, 7, 7, 7, 7}));
+    ASSERT_TRUE(startup::saveSettings(file, {Off, On, On}));
+    EXPECT_EQ(test::readFile(folder / "set.ini"), bytes({0, 0, 1, 0, 1, 0, 7, 7}));
+
+    EXPECT_FALSE(startup::saveSettings(QString::fromStdString((folder / "no" / "set.ini").string()),
+                                       Options()));
+}

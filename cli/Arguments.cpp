@@ -97,7 +97,7 @@ std::string_view helpText() {
            "  veskard-cli lock FILE [-o OUT] [--force] [--password-stdin]\n"
            "  veskard-cli unlock FILE [-o OUT] [--force] [--password-stdin]\n"
            "  veskard-cli info FILE\n"
-           "  veskard-cli generate -l LENGTH [-n COUNT] [--lower] [--upper] [--digits] "
+           "  veskard-cli generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] "
            "[--symbols]\n"
            "  veskard-cli --help | --version\n"
            "\n"
@@ -113,11 +113,11 @@ std::string_view helpText() {
            "  --password-stdin   从标准输入的第一行读取密码（UTF-8），不在终端上询问\n"
            "\n"
            "generate 的选项：\n"
-           "  -l, --length LENGTH   密码位数，1 到 1000（不给出时不生成）\n"
-           "  -n, --count COUNT     生成几组密码，1 到 1000（默认 1 组）\n"
+           "  -l LENGTH   密码位数，1 到 1000（不给出时不生成）\n"
+           "  -n COUNT    生成几组密码，1 到 1000（默认 1 组）\n"
            "  --lower --upper --digits --symbols\n"
-           "                        只用所列的字符：小写字母、大写字母、数字、其他特殊符号\n"
-           "                        （一个也不列时四类都用）\n"
+           "              只用所列的字符：小写字母、大写字母、数字、其他特殊符号\n"
+           "              （一个也不列时四类都用）\n"
            "  数值的读法与密码生成器窗口的输入框相同（\"12abc\" 即 12，\"&HA\" 即 10，\n"
            "  \"2.5\" 即 2）；输入框不接受的值（不大于 0、大于 1000、不是数字）等于没有给出。\n"
            "\n"
@@ -126,7 +126,7 @@ std::string_view helpText() {
 
 std::string_view usageLine() {
     return "用法：veskard-cli lock|unlock FILE [-o OUT] [--force] [--password-stdin] | "
-           "info FILE | generate -l LENGTH [-n COUNT] [--lower] [--upper] [--digits] "
+           "info FILE | generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] "
            "[--symbols] | --help | --version\n";
 }
 

@@ -43,11 +43,10 @@ std::variant<Arguments, UsageError> parseGenerate(std::span<const std::string> w
         if (const auto classSwitch = classSwitches.find(word); classSwitch != classSwitches.end()) {
             named.*(classSwitch->second) = true;
             anyClass = true;
-        } else if (word == "-l" || word == "--length" || word == "-n" || word == "--count") {
+        } else if (word == "-l" || word == "-n") {
             if (i + 1 == words.size())
                 return error("'" + std::string(word) + "' 后面缺少数值");
-            const bool length = word == "-l" || word == "--length";
-            (length ? options.length : options.count) = words[++i];
+            (word == "-l" ? options.length : options.count) = words[++i];
         } else {
             return error("generate 不接受 '" + std::string(word) + "'");
         }

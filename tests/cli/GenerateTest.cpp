@@ -35,7 +35,7 @@ TEST(GenerateCommand, PrintsPasswordsOneALineAndRefusesWhatTheWindowRefuses) {
     }
     const std::string upperAndSymbols =
         std::string(generator::UpperCasePool) + std::string(generator::SymbolPool);
-    for (const std::string& password : generate({"--symbols", "--length", "200", "--upper"}))
+    for (const std::string& password : generate({"--symbols", "-l", "200", "--upper"}))
         EXPECT_EQ(password.find_first_not_of(upperAndSymbols), std::string::npos) << password;
 
     // Numbers read as the window's boxes read them; what a box would not take
@@ -56,7 +56,7 @@ TEST(GenerateCommand, PrintsPasswordsOneALineAndRefusesWhatTheWindowRefuses) {
     EXPECT_NE(generate({"-l", "24"}), generate({"-l", "24"}));
 
     for (const std::vector<std::string>& misuse : {std::vector<std::string>{"generate", "-l"},
-                                                   {"generate", "-l", "8", "--numbers"},
+                                                   {"generate", "-l", "8", "--length"},
                                                    {"generate", "-l", "8", "extra"}}) {
         const ChildOutcome usage = cli(misuse);
         EXPECT_EQ(usage.exitCode, 2) << usage;

@@ -3,7 +3,7 @@
 #include "about/HomePage.h"
 #include "about/LinkLabel.h"
 #include "about/TwoToneLabel.h"
-#include "desktop/NoWindowIcon.h"
+#include "desktop/DesignLook.h"
 #include "desktop/Placement.h"
 #include "desktop/Twips.h"
 #include "engine/EncryptLog.h"
@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QPushButton>
-#include <QScreen>
 #include <QSysInfo>
 
 #include <algorithm>
@@ -66,16 +65,14 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
 
 Form2::Form2(QWidget* owner, const desktop::Desktop& desktop,
              const platform::RegisteredOwner& registered)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(owner)
     , desktop_(desktop) {
     using desktop::place;
     using desktop::pointInTwips;
     using desktop::rectInTwips;
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("关于Orvessa"));
-    setWindowIcon(desktop::noWindowIcon());
-    setFixedSize(desktop::sizeInTwips(ClientWidth, ClientHeight));
+    desktop::shapeFixedDialog(*this, ClientWidth, ClientHeight);
 
     // The etched separator across the window, and the banner standing on it.
     auto* separator = new QFrame(this);
@@ -148,14 +145,17 @@ Form2::Form2(QWidget* owner, const desktop::Desktop& desktop,
     close->setFocus();
 }
 
+void Form2::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    desktop::centreOnScreen(*this);
+}
+
 void Form2::openHomePage() {
     desktop_.shell.openWithDefaultProgram(this, homePage(desktop_.files));
 }
 
 void showAbout(QWidget* owner, const desktop::Desktop& desktop) {
     Form2 window(owner, desktop, platform::registeredOwner());
-    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-    window.move(screen->availableGeometry().center() - window.rect().center());
     window.exec();
 }
 

@@ -17,6 +17,9 @@ public:
     Form2(QWidget* owner, const desktop::Desktop& desktop,
           const platform::RegisteredOwner& registered);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void openHomePage();
 

@@ -1,6 +1,6 @@
 #include "generator/Form5.h"
 
-#include "desktop/NoWindowIcon.h"
+#include "desktop/DesignLook.h"
 #include "desktop/Placement.h"
 #include "desktop/SystemText.h"
 #include "desktop/Twips.h"
@@ -51,16 +51,14 @@ QString withoutColon(const QString& caption) {
 
 Form5::Form5(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
              const desktop::Desktop& desktop, engine::RandomSource& random)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(owner)
     , passwordBox_(passwordBox)
     , confirmationBox_(confirmationBox)
     , desktop_(desktop)
     , generator_(random) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("密码生成器"));
-    setWindowIcon(desktop::noWindowIcon());
-    setFixedSize(desktop::sizeInTwips(ClientWidth, ClientHeight));
+    desktop::shapeFixedDialog(*this, ClientWidth, ClientHeight);
     createControls();
     placeControls();
     connectControls();

@@ -3,6 +3,7 @@
 #include "generator/PasswordList.h"
 #include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
+#include "support/desktop/NextDialog.h"
 #include "support/desktop/RecordingShell.h"
 #include "support/desktop/ScriptedFilePickers.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -263,38 +263,33 @@ TEST_F(Form5Test, CopyPutsTheSelectionOnTheClipboardOrEmptiesIt) {
 }
 
 TEST_F(Form5Test, ClosingDuringALongGenerationEndsIt) {
-    engine::SystemRandom system;
-    Form5 window(nullptr, passwordBox_, confirmationBox_, desktop_, system);
+    // A thousand passwords of a thousand characters; the window answers while
+    // they come, and its close button is pressed after the first few.
     int shownWhenClosed = -1;
-    QTimer::singleShot(0, &window, [&] {
-        window.findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
-        window.findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("1000"));
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command1(0)")),
+    const auto closeMidway = [&](Form5& opened) {
+        opened.findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
+        opened.findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("1000"));
+        QTest::mouseClick(opened.findChild<QPushButton*>(QStringLiteral("Command1(0)")),
                           Qt::LeftButton);
-        const auto* growing = window.findChild<QListWidget*>(QStringLiteral("List1"));
+        const auto* growing = opened.findChild<QListWidget*>(QStringLiteral("List1"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return growing->count() >= 3; }));
-        // The window still answers: its close button is pressed mid-way.
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command1(4)")),
+        QTest::mouseClick(opened.findChild<QPushButton*>(QStringLiteral("Command1(4)")),
                           Qt::LeftButton);
         shownWhenClosed = growing->count();
-    });
-    window.exec();
-    EXPECT_GT(shownWhenClosed, 0);
-    EXPECT_LT(shownWhenClosed, 1000);
-    QTest::qWait(50);
-    EXPECT_EQ(window.findChild<QListWidget*>(QStringLiteral("List1"))->count(), shownWhenClosed)
-        << "no password after the close";
-
-    // Through the one opening call: the window goes away with its generation.
-    QTimer::singleShot(0, [] {
-        QWidget* opened = QApplication::activeModalWidget();
-        ASSERT_NE(opened, nullptr);
-        opened->findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
-        opened->findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("1000"));
-        QTest::mouseClick(opened->findChild<QPushButton*>(QStringLiteral("Command1(0)")),
-                          Qt::LeftButton);
-        opened->close();
-    });
+    };
+    engine::SystemRandom system;
+    {
+        Form5 window(nullptr, passwordBox_, confirmationBox_, desktop_, system);
+        const NextDialog<Form5> acting(closeMidway);
+        window.exec();
+        EXPECT_GT(shownWhenClosed, 0);
+        EXPECT_LT(shownWhenClosed, 1000);
+        QTest::qWait(50);
+        EXPECT_EQ(window.findChild<QListWidget*>(QStringLiteral("List1"))->count(), shownWhenClosed)
+            << "no password after the close";
+    }
+    // Through the one opening call the window goes away with its generation.
+    const NextDialog<Form5> acting(closeMidway);
     showPasswordGenerator(nullptr, passwordBox_, confirmationBox_, desktop_, system);
     QTest::qWait(50);
     EXPECT_EQ(passwordBox_.text(), QString());

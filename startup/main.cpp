@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLineEdit>
 
 using namespace veskard;
 
@@ -37,11 +38,11 @@ int main(int argc, char* argv[]) {
     startup::LoadStep loadStep(boxes, end, unattended,
                                desktop.files.writable(QStringLiteral("set.ini")));
     startup::Options options;
-    [[maybe_unused]] const QString fileToEncrypt = loadStep.run(commandLine, options);
+    const QString fileToEncrypt = loadStep.run(commandLine, options);
 
-    // The main window's check boxes take `options`, and its file-to-encrypt
-    // box `fileToEncrypt`, here.
+    // The main window's check boxes take `options` here.
     Form1 window;
+    window.controls().Label3->setText(fileToEncrypt);
     window.createIconButtons();
     window.show();
     return application.exec();

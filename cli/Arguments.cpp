@@ -98,7 +98,7 @@ std::string_view helpText() {
            "命令：\n"
            "  lock     用密码给文件加密\n"
            "  unlock   用密码给文件解密\n"
-           "  info     显示加密文件的块数、原文件大小、记录大小和密码长度\n"
+           "  info     显示加密文件的块数、原文件大小、记录大小、记录后的数据和密码长度\n"
            "\n"
            "选项：\n"
            "  -o, --output OUT   写到 OUT，不改变 FILE（默认就地改写 FILE）\n"

@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// XXH3 (64 bits) from libxxhash-dev, built into the engine header-only.
+// XXH3 (64 bits) from libxxhash-dev, built into the engine header-only. Its
+// AVX2 form hashes about three times as fast as the SSE2 one every x86-64
+// processor has, so both are built and the processor's best is chosen once.
 namespace veskard::engine::xxh3 {
 
 struct Functions {
@@ -13,7 +15,7 @@ struct Functions {
     std::uint64_t (*digest)(const void* state);
 };
 
-// The form this build runs.
+// The form this processor runs best.
 const Functions& functions();
 
 // Room for XXH3's state, whichever form fills it.

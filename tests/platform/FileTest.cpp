@@ -76,15 +76,6 @@ TEST(File, RefusesWhatIsNotThereOrAlreadyThereOrNotARegularFile) {
     EXPECT_EQ(regularFileState(folder.path()).error(), PlatformError::NotRegularFile);
 }
 
-TEST(File, OpenedForReadingItCannotBeWritten) {
-    TempFolder folder;
-    veskard::test::writeFile(folder / "a", {std::byte{1}});
-    Result<File> file = File::openForReading(folder / "a");
-    ASSERT_TRUE(file);
-    EXPECT_TRUE(file->writeAll(veskard::test::patternBytes(4)));
-    EXPECT_EQ(veskard::test::readFile(folder / "a"), std::vector<std::byte>{std::byte{1}});
-}
-
 TEST(File, ReadersShareAFileButNotWithAnExclusiveHolder) {
     TempFolder folder;
     const auto path = folder / "held";
@@ -122,16 +113,4 @@ TEST(File, StateNamesTheFileItsNamesSizeAndTimes) {
     EXPECT_EQ(linked.links, 2u);
     veskard::test::writeFile(folder / "c", {std::byte{1}, std::byte{2}});
     EXPECT_FALSE(regularFileState(folder / "c")->isSameFile(state));
-}
-
-TEST(File, MovingHandsTheFileOverAndClosingTwiceIsHarmless) {
-    TempFolder folder;
-    Result<File> created = File::createNew(folder / "a");
-    ASSERT_TRUE(created);
-    File file = std::move(*created);
-    EXPECT_FALSE(created->close()); // the moved-from file holds nothing
-    ASSERT_FALSE(file.writeAll(veskard::test::patternBytes(8)));
-    EXPECT_EQ(*file.size(), 8u);
-    EXPECT_FALSE(file.close());
-    EXPECT_FALSE(file.close());
 }

@@ -33,19 +33,6 @@ std::vector<File> holding(File file) {
 
 } // namespace
 
-TEST(TemporaryFile, LeftUncommittedItRemovesItselfAndTheTargetStays) {
-    TempFolder folder;
-    const auto target = folder / "target.txt";
-    veskard::test::writeFile(target, {std::byte{1}});
-    {
-        const Result<TemporaryFile> temporary = written(target);
-        ASSERT_TRUE(temporary) << temporary.error().message();
-        EXPECT_EQ(temporary->path().parent_path(), folder.path());
-    }
-    EXPECT_EQ(folder.names(), Names{"target.txt"});
-    EXPECT_EQ(veskard::test::readFile(target), std::vector<std::byte>{std::byte{1}});
-}
-
 // Windows refuses to replace a read-only file; the replacement must not, and
 // the file ends with the attributes it had.
 TEST(TemporaryFile, CommitReplacesAReadOnlyHiddenTargetKeepingItsAttributes) {

@@ -95,6 +95,6 @@ inline bool logShows(const std::filesystem::path& log, const std::string& text) 
 }
 
 // Writing slowed enough that a test can act while the new content is written.
-inline const Tampering SlowWriting{"write,pwrite64", "delay_enter=400000"};
+inline const Tampering SlowWriting{"write,pwrite64", "delay_enter=500000:when=1..4"};
 
 } // namespace veskard::test

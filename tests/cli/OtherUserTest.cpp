@@ -31,13 +31,7 @@ protected:
                                       const std::filesystem::path& file) {
         run.emplace(tampered(SlowWriting, {command, utf8(file), "--password-stdin"}),
                     ChildProcess::Options::withInput("pw\n"));
-        std::filesystem::path temporary;
-        waitUntil([&] {
-            const std::vector<std::filesystem::path> found = temporaryFiles(file.parent_path());
-            temporary = found.empty() ? std::filesystem::path() : found.front();
-            return !found.empty();
-        });
-        return temporary;
+        return awaitTemporary(file.parent_path());
     }
 
     TempFolder folder_;

@@ -94,6 +94,17 @@ inline bool logShows(const std::filesystem::path& log, const std::string& text) 
     return all.find(text) != std::string::npos;
 }
 
+// Waits for a job's temporary file to appear in `folder`; empty if none did.
+inline std::filesystem::path awaitTemporary(const std::filesystem::path& folder) {
+    std::filesystem::path found;
+    waitUntil([&] {
+        const std::vector<std::filesystem::path> files = temporaryFiles(folder);
+        found = files.empty() ? std::filesystem::path() : files.front();
+        return !files.empty();
+    });
+    return found;
+}
+
 // Writing slowed enough that a test can act while the new content is written.
 inline const Tampering SlowWriting{"write,pwrite64", "delay_enter=500000:when=1..4"};
 

@@ -169,6 +169,19 @@ TEST_F(PathsTest, OutputNamingADanglingLinkCountsAsExisting) {
     expectNothingChanged();
 }
 
+// Standard input that cannot be read is no wrong password.
+TEST_F(PathsTest, PasswordInputThatIsAFolderIsAReadError) {
+    for (const auto& [command, file] : {std::pair{"lock", plain_}, std::pair{"unlock", locked_}}) {
+        const ChildOutcome outcome =
+            runChild({"sh", "-c", R"(exec "$@" <"$0")", utf8(folder_.path()), CliProgram, command,
+                      utf8(file), "--password-stdin"});
+        EXPECT_EQ(outcome.exitCode, 1) << outcome;
+        EXPECT_NE(outcome.err.find(systemText(EISDIR)), std::string::npos) << outcome;
+        EXPECT_EQ(outcome.err.find("密码"), std::string::npos) << outcome;
+    }
+    expectNothingChanged();
+}
+
 // Rewriting one name would leave the old content under the others.
 TEST_F(PathsTest, FileWithOtherNamesIsNotRewrittenInPlace) {
     std::filesystem::create_hard_link(plain_, folder_ / "plain-too");

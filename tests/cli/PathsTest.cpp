@@ -169,6 +169,19 @@ TEST_F(PathsTest, OutputNamingADanglingLinkCountsAsExisting) {
     expectNothingChanged();
 }
 
+// A link is followed, to the file it leads to, which is replaced; the link stays.
+TEST_F(PathsTest, JobsThroughALinkReplaceTheFileItLeadsTo) {
+    const std::filesystem::path link = folder_ / "link";
+    std::filesystem::create_symlink("plain.bin", link);
+    for (const std::string command : {"lock", "unlock"}) {
+        const ChildOutcome outcome = cli({command, utf8(link), "--password-stdin"}, Password);
+        EXPECT_EQ(outcome.exitCode, 0) << command << ": " << outcome;
+        EXPECT_EQ(std::filesystem::read_symlink(link), "plain.bin");
+        EXPECT_EQ(readFile(plain_) == patternBytes(5000, 1), command == "unlock");
+    }
+    expectNothingChanged();
+}
+
 // Standard input that cannot be read is no wrong password.
 TEST_F(PathsTest, PasswordInputThatIsAFolderIsAReadError) {
     for (const auto& [command, file] : {std::pair{"lock", plain_}, std::pair{"unlock", locked_}}) {

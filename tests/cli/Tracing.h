@@ -9,7 +9,6 @@
 #include <functional>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 // veskard-cli under strace, which fails, slows or interrupts the system calls

@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::array<int, 2> interrupts = {SIGINT, SIGTERM};
 constexpr char Interrupted = 'i';
-constexpr char Finished = 'f';
 
 // A signal handler may do next to nothing: it writes a byte to a pipe, and a
 // thread of its own turns that into a stop request.
@@ -54,16 +53,17 @@ public:
             for (std::size_t i = 0; i < interrupts.size(); ++i)
                 ::sigaction(interrupts[i], &previous_[i], nullptr);
         }
-        if (thread_.joinable()) {
-            const char byte = Finished;
-            [[maybe_unused]] const ssize_t written = ::write(wakeUp, &byte, 1);
-            thread_.join();
-        }
+        // Closing the pipe's writing end is what ends the thread: a byte
+        // written to say so could be lost with the disk full or the system
+        // failing writes, and the program would never end.
         if (readEnd_ >= 0) {
-            ::close(readEnd_);
             ::close(wakeUp);
             wakeUp = -1;
         }
+        if (thread_.joinable())
+            thread_.join();
+        if (readEnd_ >= 0)
+            ::close(readEnd_);
     }
     Watch(const Watch&) = delete;
     Watch& operator=(const Watch&) = delete;
@@ -75,7 +75,7 @@ private:
             const ssize_t count = ::read(readEnd_, &byte, 1);
             if (count < 0 && errno == EINTR)
                 continue;
-            if (count <= 0 || byte == Finished)
+            if (count <= 0)
                 return;
             source.request_stop();
         }

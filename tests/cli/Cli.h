@@ -2,6 +2,9 @@
 
 #include "support/ChildProcess.h"
 
+#include <chrono>
+#include <clocale>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -12,10 +15,19 @@ namespace veskard::test {
 // The command line under test, as the build made it.
 inline const std::string CliProgram = VESKARD_CLI_PATH;
 
-// Runs veskard-cli with `arguments`, giving it `input` on standard input.
-inline ChildOutcome cli(std::vector<std::string> arguments, std::string input = {}) {
+// What the program says when another program really holds the file.
+inline const std::string LockHeldText =
+    "有另外一个程序正在打开该文件，请关闭这个程序，才能对其加密！";
+inline const std::string UnlockHeldText =
+    "有另外一个程序正在打开该文件，请关闭这个程序，才能继续操作！";
+
+// Runs veskard-cli with `arguments`, giving it `input` on standard input; one
+// still running after `timeout` is killed.
+inline ChildOutcome cli(std::vector<std::string> arguments, std::string input = {},
+                        std::chrono::seconds timeout = std::chrono::seconds(120)) {
     arguments.insert(arguments.begin(), CliProgram);
-    return runChild(arguments, ChildProcess::Options::withInput(std::move(input)));
+    ChildProcess child(arguments, ChildProcess::Options::withInput(std::move(input)));
+    return child.finish(timeout);
 }
 
 inline ChildOutcome lock(const std::filesystem::path& file, const std::string& password,
@@ -28,6 +40,14 @@ inline ChildOutcome unlock(const std::filesystem::path& file, const std::string&
                            std::vector<std::string> more = {}) {
     more.insert(more.begin(), {"unlock", utf8(file), "--password-stdin"});
     return cli(more, password + "\n");
+}
+
+// The system's description of an error in the language the children speak:
+// the one their environment chooses, as the program's own main() does.
+inline std::string systemText(int error) {
+    static const bool localised = std::setlocale(LC_ALL, "") != nullptr;
+    (void)localised;
+    return std::strerror(error);
 }
 
 // Shown when an expectation on a run fails.

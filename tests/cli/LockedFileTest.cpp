@@ -8,9 +8,6 @@
 namespace veskard::test {
 namespace {
 
-const std::string LockRefused = "有另外一个程序正在打开该文件，请关闭这个程序，才能对其加密！\n";
-const std::string UnlockRefused = "有另外一个程序正在打开该文件，请关闭这个程序，才能继续操作！\n";
-
 // A file held by another program is refused and stays byte for byte as it was;
 // once that program lets go, the same command goes through.
 void expectRefusedWhileHeld(const std::string& way) {
@@ -28,11 +25,11 @@ void expectRefusedWhileHeld(const std::string& way) {
 
         const ChildOutcome lockOutcome = lock(plain, "pw");
         EXPECT_EQ(lockOutcome.exitCode, 1) << lockOutcome;
-        EXPECT_EQ(lockOutcome.err, LockRefused);
+        EXPECT_EQ(lockOutcome.err, LockHeldText + "\n");
 
         const ChildOutcome unlockOutcome = unlock(locked, "pw");
         EXPECT_EQ(unlockOutcome.exitCode, 1) << unlockOutcome;
-        EXPECT_EQ(unlockOutcome.err, UnlockRefused);
+        EXPECT_EQ(unlockOutcome.err, UnlockHeldText + "\n");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2)
             << "no temporary file left behind";
     }

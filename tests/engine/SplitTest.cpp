@@ -1,5 +1,5 @@
-#include "engine/EngineError.h"
 #include "engine/Split.h"
+#include "engine/EngineError.h"
 #include "support/ScriptedRandom.h"
 
 #include <gtest/gtest.h>
@@ -29,19 +29,16 @@ TEST(Split, FilesBelow1024BytesAreCutIntoSingleBytes) {
     }
 }
 
-TEST(Split, DrawnCountSpansTheWholeRangeWithEvenPieces) {
-    EXPECT_EQ(splitWith(5000, 0.0f).pieceCount, 1024u);
-    EXPECT_EQ(splitWith(5000, AlmostOne).pieceCount, 1100u);
-    EXPECT_EQ(splitWith(5000, 0.5f).pieceCount, 1062u);
-
-    const SplitPlan most = splitWith(5000, AlmostOne);
-    EXPECT_EQ(most.pieceLength, 4u);
-    EXPECT_EQ(most.lastPieceLength(), 604u);
-
+// The count drawn spans 1024 to 1100; every piece is the same length but the
+// last, which takes the rest.
+TEST(Split, DrawnCountSpansTheWholeRangeWithEvenPiecesAndTheRestLast) {
     const SplitPlan fewest = splitWith(5000, 0.0f);
+    EXPECT_EQ(fewest.pieceCount, 1024u);
     EXPECT_EQ(fewest.pieceLength, 4u);
     EXPECT_EQ(fewest.lastPieceLength(), 908u);
-
+    const SplitPlan most = splitWith(5000, AlmostOne);
+    EXPECT_EQ(most.pieceCount, 1100u);
+    EXPECT_EQ(most.lastPieceLength(), 604u);
     // 4700 / 1024 is about 4.59: the length is rounded down, not to nearest.
     EXPECT_EQ(splitWith(4700, 0.0f).pieceLength, 4u);
 }

@@ -13,6 +13,7 @@ namespace veskard::test {
 struct ChildOutcome {
     int exitCode = -1; // -1 when it was killed
     int signal = 0;    // the signal that ended it, on POSIX
+    bool hung = false; // it was still running at the deadline, and was killed
     std::string out;
     // Standard error; for a child on a terminal, everything the terminal showed.
     std::string err;

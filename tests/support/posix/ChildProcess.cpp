@@ -127,14 +127,15 @@ public:
 
     ChildOutcome finish(std::chrono::milliseconds timeout) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
+        ChildOutcome outcome;
         while (outFd_ >= 0 || errFd_ >= 0) {
             if (std::chrono::steady_clock::now() > deadline) {
                 ::kill(pid_, SIGKILL);
+                outcome.hung = true;
                 break;
             }
             drainOnce(100);
         }
-        ChildOutcome outcome;
         int status = 0;
         ::waitpid(pid_, &status, 0);
         pid_ = -1;

@@ -132,7 +132,9 @@ public:
     }
 
     ChildOutcome finish(std::chrono::milliseconds timeout) {
-        if (::WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+        const bool hung =
+            ::WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0;
+        if (hung)
             ::TerminateProcess(process_, killedExitCode);
         ::WaitForSingleObject(process_, INFINITE);
         DWORD code = 0;
@@ -140,6 +142,7 @@ public:
         closeHandle(process_);
         joinReaders();
         ChildOutcome outcome;
+        outcome.hung = hung;
         outcome.exitCode = static_cast<int>(code);
         outcome.out = std::move(out_.written);
         outcome.err = std::move(err_.written);

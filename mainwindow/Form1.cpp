@@ -14,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QUrl>
 
 namespace veskard {
@@ -288,13 +287,12 @@ void Form1::connectInputs() {
     });
 }
 
-// The whole log selected, from its start to its end, with the end in view.
+// The whole log selected, from its start to its end, which brings the end
+// into view.
 void Form1::selectWholeLog() {
-    QPlainTextEdit& info = *controls_.info;
-    QTextCursor cursor(info.document());
+    QTextCursor cursor(controls_.info->document());
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    info.setTextCursor(cursor);
-    info.verticalScrollBar()->setValue(info.verticalScrollBar()->maximum());
+    controls_.info->setTextCursor(cursor);
 }
 
 // A job is always finished first: the program never ends in the middle of

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 
 namespace veskard::testing {
 namespace {
@@ -128,7 +127,7 @@ TEST_F(Form1Actions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte) {
             "2024-03-01 09:30:00\n用时：0秒\n");
     EXPECT_EQ(c.info->textCursor().selectionStart(), 0);
     EXPECT_EQ(c.info->textCursor().selectionEnd(), c.info->document()->characterCount() - 1);
-    EXPECT_EQ(c.info->verticalScrollBar()->value(), c.info->verticalScrollBar()->maximum());
+    EXPECT_TRUE(c.info->viewport()->rect().contains(c.info->cursorRect())) << "the end in view";
     EXPECT_TRUE(c.Label3->text().isEmpty());
     EXPECT_TRUE(c.Text2->text().isEmpty());
     EXPECT_TRUE(c.Text3->text().isEmpty());

@@ -1,5 +1,7 @@
 #include "cli/Arguments.h"
 
+#include "cli/Generate.h"
+
 #include <map>
 
 namespace veskard::cli {
@@ -82,6 +84,8 @@ std::variant<Arguments, UsageError> parseArguments(std::span<const std::string> 
             return error("'" + std::string(first) + "' 后面不能有参数");
         return only(first == "--version" ? Command::Version : Command::Help);
     }
+    if (first == "generate")
+        return parseGenerate(arguments.subspan(1));
     const auto command = commandNames.find(first);
     if (command == commandNames.end())
         return error("未知的命令 '" + std::string(first) + "'");
@@ -93,24 +97,37 @@ std::string_view helpText() {
            "  veskard-cli lock FILE [-o OUT] [--force] [--password-stdin]\n"
            "  veskard-cli unlock FILE [-o OUT] [--force] [--password-stdin]\n"
            "  veskard-cli info FILE\n"
+           "  veskard-cli generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] "
+           "[--symbols]\n"
            "  veskard-cli --help | --version\n"
            "\n"
            "命令：\n"
            "  lock     用密码给文件加密\n"
            "  unlock   用密码给文件解密\n"
            "  info     显示加密文件的块数、原文件大小、记录大小和密码长度\n"
+           "  generate 生成随机密码，每行一个\n"
            "\n"
            "选项：\n"
            "  -o, --output OUT   写到 OUT，不改变 FILE（默认就地改写 FILE）\n"
            "  --force            OUT 已存在时替换它\n"
            "  --password-stdin   从标准输入的第一行读取密码（UTF-8），不在终端上询问\n"
            "\n"
+           "generate 的选项：\n"
+           "  -l LENGTH   密码位数，1 到 1000（不给出时不生成）\n"
+           "  -n COUNT    生成几组密码，1 到 1000（默认 1 组）\n"
+           "  --lower --upper --digits --symbols\n"
+           "              只用所列的字符：小写字母、大写字母、数字、其他特殊符号\n"
+           "              （一个也不列时四类都用）\n"
+           "  数值的读法与密码生成器窗口的输入框相同（\"12abc\" 即 12，\"&HA\" 即 10，\n"
+           "  \"2.5\" 即 2）；输入框不接受的值（不大于 0、大于 1000、不是数字）等于没有给出。\n"
+           "\n"
            "退出状态：0 成功；1 被拒绝或失败（文件不变）；2 用法错误。\n";
 }
 
 std::string_view usageLine() {
     return "用法：veskard-cli lock|unlock FILE [-o OUT] [--force] [--password-stdin] | "
-           "info FILE | --help | --version\n";
+           "info FILE | generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] "
+           "[--symbols] | --help | --version\n";
 }
 
 } // namespace veskard::cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/PasswordGenerator.h"
+
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -9,7 +11,15 @@
 
 namespace veskard::cli {
 
-enum class Command { Lock, Unlock, Info, Help, Version };
+enum class Command { Lock, Unlock, Info, Generate, Help, Version };
+
+// What "generate" asks for: the classes (all four unless some are named) and
+// the number texts as given.
+struct GenerateOptions {
+    generator::Classes classes;
+    std::optional<std::string> length;
+    std::optional<std::string> count;
+};
 
 // What the command line asks for.
 struct Arguments {
@@ -18,6 +28,7 @@ struct Arguments {
     std::optional<std::filesystem::path> output;
     bool force = false;
     bool passwordFromStandardInput = false;
+    GenerateOptions generate;
 };
 
 // A command line that asks for nothing runnable; `message` says what is wrong.

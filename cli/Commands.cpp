@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/CliError.h"
+#include "cli/Generate.h"
 #include "cli/ProgressBar.h"
 #include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
@@ -34,6 +35,10 @@ int Commands::run(const Arguments& arguments) {
         return unlock(arguments);
     case Command::Info:
         return info(arguments);
+    case Command::Generate: {
+        engine::SystemRandom random;
+        return generatePasswords(arguments.generate, console_, random);
+    }
     case Command::Help:
         console_.out << helpText();
         return ExitSuccess;

@@ -6,6 +6,8 @@ if(CLANG_FORMAT_EXECUTABLE)
         ${PROJECT_SOURCE_DIR}/platform/*.cpp ${PROJECT_SOURCE_DIR}/platform/*.h
         ${PROJECT_SOURCE_DIR}/mainwindow/*.cpp ${PROJECT_SOURCE_DIR}/mainwindow/*.h
         ${PROJECT_SOURCE_DIR}/cli/*.cpp ${PROJECT_SOURCE_DIR}/cli/*.h
+        ${PROJECT_SOURCE_DIR}/generator/*.cpp ${PROJECT_SOURCE_DIR}/generator/*.h
+        ${PROJECT_SOURCE_DIR}/about/*.cpp ${PROJECT_SOURCE_DIR}/about/*.h
         ${PROJECT_SOURCE_DIR}/tests/*.cpp ${PROJECT_SOURCE_DIR}/tests/*.h
         ${PROJECT_SOURCE_DIR}/fuzz/*.cpp ${PROJECT_SOURCE_DIR}/bench/*.cpp
         ${PROJECT_SOURCE_DIR}/app/*.cpp)

@@ -1,0 +1,299 @@
+#include "generator/Form5.h"
+#include "engine/TextFormats.h"
+#include "generator/PasswordList.h"
+#include "support/ScriptedRandom.h"
+#include "support/TempFolder.h"
+#include "support/desktop/NextDialog.h"
+#include "support/desktop/RecordingShell.h"
+#include "support/desktop/ScriptedFilePickers.h"
+#include "support/desktop/ScriptedMessageBoxes.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+
+namespace veskard::test {
+namespace {
+
+using std::chrono::system_clock;
+
+class Form5Test : public ::testing::Test {
+protected:
+    Form5Test() {
+        window_.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    }
+
+    template <typename Control> Control* control(const QString& name) {
+        auto* found = window_.findChild<Control*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    QLineEdit* box(int index) { return control<QLineEdit>(QStringLiteral("Text1(%1)").arg(index)); }
+    QScrollBar* spinner(int index) {
+        return control<QScrollBar>(QStringLiteral("VScroll1(%1)").arg(index));
+    }
+    QPushButton* button(Form5::Button which) {
+        return control<QPushButton>(QStringLiteral("Command1(%1)").arg(static_cast<int>(which)));
+    }
+    PasswordList* list() { return control<PasswordList>(QStringLiteral("List1")); }
+
+    // A click on a spinner's upper or lower arrow.
+    void clickArrow(QScrollBar* bar, bool up) {
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          QPoint(bar->width() / 2, up ? 2 : bar->height() - 3));
+    }
+
+    // Types into a number box as a person would, the box emptied first.
+    void type(int index, const QString& text) {
+        box(index)->clear();
+        QTest::keyClicks(box(index), text);
+    }
+
+    // Generates with the classes as they are ticked and waits for the whole list.
+    void generate(const QString& length, const QString& count, int expected) {
+        type(0, length);
+        type(1, count);
+        QTest::mouseClick(button(Form5::Generate), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return list()->count() == expected; }));
+    }
+
+    void clickEntry(int row, Qt::KeyboardModifiers modifiers = {}) {
+        const QRect entry = list()->visualItemRect(list()->item(row));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, entry.center());
+    }
+
+    TempFolder folder_;
+    ScriptedMessageBoxes boxes_;
+    ScriptedFilePickers pickers_;
+    RecordingShell shell_;
+    RecordingProgramEnd end_;
+    desktop::Desktop desktop_{boxes_, pickers_, shell_, end_,
+                              desktop::ProgramFiles{QString::fromStdString(folder_.path().string()),
+                                                    QString::fromStdString(folder_.path().string()),
+                                                    {}}};
+    // Digits only: 0.05 draws '0', 0.15 '1' and so on.
+    ScriptedRandom random_{{0.05f, 0.15f, 0.25f, 0.35f, 0.45f, 0.55f, 0.65f, 0.75f, 0.85f}};
+    QLineEdit passwordBox_;
+    QLineEdit confirmationBox_;
+    Form5 window_{nullptr, passwordBox_, confirmationBox_, desktop_, random_};
+};
+
+TEST_F(Form5Test, OpensEmptyWithEveryClassTickedAndTheFocusInTheLengthBox) {
+    EXPECT_EQ(window_.windowTitle(), QStringLiteral("密码生成器"));
+    EXPECT_EQ(window_.size(), QSize(283, 304)) << "4245 x 4560 twips";
+    EXPECT_EQ(QApplication::focusWidget(), box(0));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(box(i)->text(), QString());
+        EXPECT_EQ(spinner(i)->value(), 0);
+    }
+    const QList<QCheckBox*> classes = window_.findChildren<QCheckBox*>();
+    EXPECT_EQ(classes.size(), 4);
+    for (const QCheckBox* tick : classes)
+        EXPECT_TRUE(tick->isChecked()) << tick->text().toStdString();
+    EXPECT_EQ(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
+
+    // Every control says what it is and what it is called.
+    for (QWidget* widget : window_.findChildren<QWidget*>()) {
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_"))
+            continue; // the parts Qt adds inside a control
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(face, nullptr);
+        EXPECT_FALSE(face->text(QAccessible::Name).isEmpty()) << widget->objectName().toStdString();
+        EXPECT_NE(face->role(), QAccessible::Client) << widget->objectName().toStdString();
+    }
+}
+
+TEST_F(Form5Test, SpinnersCountFromOneToAThousandAndBackToAnEmptyBox) {
+    clickArrow(spinner(0), true);
+    EXPECT_EQ(box(0)->text(), QStringLiteral("1"));
+    clickArrow(spinner(0), false);
+    EXPECT_EQ(box(0)->text(), QString()) << "0 is not a length";
+    EXPECT_EQ(spinner(0)->value(), 0);
+
+    for (int i = 0; i < 1001; ++i)
+        clickArrow(spinner(1), true);
+    EXPECT_EQ(box(1)->text(), QStringLiteral("1000"));
+    EXPECT_EQ(spinner(1)->value(), -1000);
+    EXPECT_EQ(box(0)->text(), QString()) << "each spinner has its own box";
+
+    // From the keyboard: the up arrow counts up here too.
+    spinner(0)->setFocus();
+    QTest::keyClick(spinner(0), Qt::Key_Up);
+    EXPECT_EQ(box(0)->text(), QStringLiteral("1"));
+}
+
+TEST_F(Form5Test, TypedTextsTheBoxesWouldNotTakeAreEmptied) {
+    for (int i = 0; i < 2; ++i) {
+        for (const QString& text :
+             {QStringLiteral("1001"), QStringLiteral("0"), QStringLiteral("abc")}) {
+            type(i, text);
+            EXPECT_EQ(box(i)->text(), QString()) << text.toStdString();
+        }
+        type(i, QStringLiteral("5"));
+        EXPECT_EQ(spinner(i)->value(), -5);
+    }
+}
+
+TEST_F(Form5Test, TypingANumberLeavesTheCaretWhereTheTypistPutIt) {
+    QTest::keyClicks(box(0), QStringLiteral("12"));
+    EXPECT_EQ(box(0)->text(), QStringLiteral("12"));
+    EXPECT_EQ(spinner(0)->value(), -12);
+    QTest::keyClick(box(0), Qt::Key_Home);
+    QTest::keyClick(box(0), Qt::Key_3);
+    EXPECT_EQ(box(0)->text(), QStringLiteral("312"));
+    EXPECT_EQ(box(0)->cursorPosition(), 1);
+    // A text the box takes but does not show plainly stays as typed until
+    // the spinner moves.
+    type(0, QStringLiteral("8abc"));
+    EXPECT_EQ(box(0)->text(), QStringLiteral("8abc"));
+    clickArrow(spinner(0), true);
+    EXPECT_EQ(box(0)->text(), QStringLiteral("9"));
+}
+
+TEST_F(Form5Test, RefusalsAreShownAndEmptyTheList) {
+    generate(QStringLiteral("2"), QStringLiteral("3"), 3);
+    boxes_.expect(generator::refusalNotice(generator::Refusal::NoLength));
+    type(0, {});
+    QTest::mouseClick(button(Form5::Generate), Qt::LeftButton);
+    EXPECT_EQ(list()->count(), 0);
+
+    for (QCheckBox* tick : window_.findChildren<QCheckBox*>())
+        tick->setChecked(false);
+    boxes_.expect(generator::refusalNotice(generator::Refusal::NoClasses));
+    type(0, QStringLiteral("4"));
+    QTest::mouseClick(button(Form5::Generate), Qt::LeftButton);
+    EXPECT_EQ(list()->count(), 0);
+}
+
+TEST_F(Form5Test, ButtonsWaitForTheFirstClickIntoTheListAndTheTooltipShowsTheEntry) {
+    window_.findChild<QCheckBox*>(QStringLiteral("Check1(0)"))->setChecked(false);
+    window_.findChild<QCheckBox*>(QStringLiteral("Check1(1)"))->setChecked(false);
+    window_.findChild<QCheckBox*>(QStringLiteral("Check1(3)"))->setChecked(false);
+    generate(QStringLiteral("3"), QStringLiteral("3"), 3);
+    EXPECT_EQ(list()->item(0)->text(), QStringLiteral("012"));
+    for (const Form5::Button waiting : {Form5::Add, Form5::Save, Form5::Copy})
+        EXPECT_FALSE(button(waiting)->isEnabled());
+
+    clickEntry(1);
+    for (const Form5::Button enabled : {Form5::Add, Form5::Save, Form5::Copy})
+        EXPECT_TRUE(button(enabled)->isEnabled());
+    EXPECT_EQ(list()->toolTip(), QStringLiteral("345"));
+    QTest::keyClick(list(), Qt::Key_Down);
+    EXPECT_EQ(list()->toolTip(), QStringLiteral("678"));
+
+    // A new list: the buttons stay enabled and the tooltip keeps its text;
+    // with nothing chosen in it yet, "添加" has nothing to hand over.
+    generate(QStringLiteral("6"), {}, 1);
+    EXPECT_TRUE(button(Form5::Add)->isEnabled());
+    EXPECT_EQ(list()->toolTip(), QStringLiteral("678"));
+    QTest::mouseClick(button(Form5::Add), Qt::LeftButton);
+    EXPECT_EQ(passwordBox_.text(), QString());
+    EXPECT_TRUE(window_.isVisible());
+    // The list scrolls sideways as far as its first entry is wide, and 20 more.
+    EXPECT_EQ(list()->horizontalExtent(),
+              list()->fontMetrics().horizontalAdvance(list()->item(0)->text()) + 20);
+}
+
+TEST_F(Form5Test, AddHandsTheCurrentPasswordToBothBoxesThenCloses) {
+    generate(QStringLiteral("5"), QStringLiteral("2"), 2);
+    clickEntry(1);
+    const QString password = list()->item(1)->text();
+    boxes_.expect(QStringLiteral("密码是 ") + password + QStringLiteral("\r\n可要记住了！"),
+                  desktop::Icon::Exclamation);
+    QTest::mouseClick(button(Form5::Add), Qt::LeftButton);
+    EXPECT_EQ(passwordBox_.text(), password);
+    EXPECT_EQ(confirmationBox_.text(), password);
+    EXPECT_FALSE(window_.isVisible());
+}
+
+TEST_F(Form5Test, SaveAppendsARecordOfTheSelectionToPawTxtAndOpensIt) {
+    const system_clock::time_point before = system_clock::now();
+    generate(QStringLiteral("4"), QStringLiteral("3"), 3);
+    clickEntry(0);
+    clickEntry(2, Qt::ControlModifier);
+    QTest::mouseClick(button(Form5::Save), Qt::LeftButton);
+    list()->clearSelection();
+    QTest::mouseClick(button(Form5::Save), Qt::LeftButton);
+    const system_clock::time_point after = system_clock::now();
+
+    const QString path = QString::fromStdString((folder_ / "paw.txt").string());
+    EXPECT_EQ(shell_.inEditor, (std::vector<QString>{path, path}));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLocal8Bit(file.readAll()).split(QStringLiteral("\r\n"));
+    // Two records: the date and time, the selected passwords; the date and
+    // time, one empty line for an empty selection.
+    ASSERT_EQ(lines.size(), 6) << lines.join('|').toStdString();
+    EXPECT_EQ(lines.mid(1, 2), (QStringList{list()->item(0)->text(), list()->item(2)->text()}));
+    EXPECT_EQ(lines[4], QString());
+    EXPECT_EQ(lines[5], QString()) << "the last line ends in CR LF too";
+    std::set<QString> times;
+    const engine::LocaleTextFormats formats;
+    for (auto second = std::chrono::floor<std::chrono::seconds>(before); second <= after;
+         second += std::chrono::seconds(1))
+        times.insert(QString::fromStdString(formats.dateTime(second)));
+    EXPECT_TRUE(times.contains(lines[0])) << lines[0].toStdString();
+    EXPECT_TRUE(times.contains(lines[3])) << lines[3].toStdString();
+}
+
+TEST_F(Form5Test, CopyPutsTheSelectionOnTheClipboardOrEmptiesIt) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    generate(QStringLiteral("2"), QStringLiteral("3"), 3);
+    clickEntry(0);
+    clickEntry(1, Qt::ShiftModifier);
+    QTest::mouseClick(button(Form5::Copy), Qt::LeftButton);
+    EXPECT_EQ(clipboard->text(),
+              list()->item(0)->text() + QStringLiteral("\r\n") + list()->item(1)->text());
+
+    list()->clearSelection();
+    QTest::mouseClick(button(Form5::Copy), Qt::LeftButton);
+    EXPECT_EQ(clipboard->text(), QString());
+}
+
+TEST_F(Form5Test, ClosingDuringALongGenerationEndsIt) {
+    // A thousand passwords of a thousand characters; the window answers while
+    // they come, and its close button is pressed after the first few.
+    int shownWhenClosed = -1;
+    const auto closeMidway = [&](Form5& opened) {
+        opened.findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
+        opened.findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("1000"));
+        QTest::mouseClick(opened.findChild<QPushButton*>(QStringLiteral("Command1(0)")),
+                          Qt::LeftButton);
+        const auto* growing = opened.findChild<QListWidget*>(QStringLiteral("List1"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return growing->count() >= 3; }));
+        QTest::mouseClick(opened.findChild<QPushButton*>(QStringLiteral("Command1(4)")),
+                          Qt::LeftButton);
+        shownWhenClosed = growing->count();
+    };
+    engine::SystemRandom system;
+    {
+        Form5 window(nullptr, passwordBox_, confirmationBox_, desktop_, system);
+        const NextDialog<Form5> acting(closeMidway);
+        window.exec();
+        EXPECT_GT(shownWhenClosed, 0);
+        EXPECT_LT(shownWhenClosed, 1000);
+        QTest::qWait(50);
+        EXPECT_EQ(window.findChild<QListWidget*>(QStringLiteral("List1"))->count(), shownWhenClosed)
+            << "no password after the close";
+    }
+    // Through the one opening call the window goes away with its generation.
+    const NextDialog<Form5> acting(closeMidway);
+    showPasswordGenerator(nullptr, passwordBox_, confirmationBox_, desktop_, system);
+    QTest::qWait(50);
+    EXPECT_EQ(passwordBox_.text(), QString());
+}
+
+} // namespace
+} // namespace veskard::test

@@ -1,7 +1,9 @@
 #include "workflow/MainWindowActions.h"
 
+#include "about/Form2.h"
 #include "desktop/DesignLook.h"
 #include "dialogs/Form3.h"
+#include "generator/Form5.h"
 #include "mainwindow/Form1Controls.h"
 #include "platform/FileAttributes.h"
 #include "startup/BatchScripts.h"
@@ -52,6 +54,7 @@ MainWindowActions::MainWindowActions(QWidget& window, const Form1Controls& contr
     , window_(window)
     , controls_(controls)
     , desktop_(desktop)
+    , random_(random)
     , jobs_(random, clock, formats, this)
     , picker_(window, controls, desktop.pickers, desktop.boxes) {
     connect(&jobs_, &WindowJobs::logChanged, this, [this] {
@@ -83,8 +86,10 @@ void MainWindowActions::run(int index) {
         window_.close();
         return;
     case About:
+        return showAbout(&window_, desktop_);
     case Generator:
-        return;
+        return showPasswordGenerator(&window_, *controls_.Text2, *controls_.Text3, desktop_,
+                                     random_);
     case Report:
         return saveReport();
     case PickEnciphered:

@@ -58,6 +58,7 @@ private:
     QWidget& window_;
     const Form1Controls& controls_;
     desktop::Desktop desktop_;
+    engine::RandomSource& random_;
     WindowJobs jobs_;
     FilePicker picker_;
     OpKind opKind_ = OpKind::None;

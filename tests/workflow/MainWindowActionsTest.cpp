@@ -1,9 +1,11 @@
 #include "tests/mainwindow/ShownForm1.h"
 
+#include "about/Form2.h"
 #include "desktop/Paths.h"
 #include "dialogs/Form3.h"
 #include "engine/ByteStreams.h"
 #include "engine/RecordFormat.h"
+#include "generator/Form5.h"
 #include "platform/FileAttributes.h"
 #include "support/Encipher.h"
 #include "support/desktop/Keyboard.h"
@@ -22,7 +24,8 @@ using desktop::Answer;
 using desktop::Buttons;
 using desktop::Icon;
 
-constexpr int PickSource = 0, Encrypt = 1, Report = 4, PickEnciphered = 5, Decrypt = 6;
+constexpr int PickSource = 0, Encrypt = 1, About = 3, Report = 4, PickEnciphered = 5, Decrypt = 6,
+              Generator = 7;
 
 class Form1Actions : public ShownForm1 {
 protected:
@@ -51,19 +54,23 @@ protected:
         pickers.answer(file);
         click(PickEnciphered);
     }
+    // Clicks button `index`, and acts in the Dialog it opens. (The mouse
+    // lets the event loop run: the dialog is awaited from the release on.)
+    template <typename Dialog> void clickInto(int index, std::function<void(Dialog&)> act) {
+        FlatButton& flat = button(index);
+        moveOnto(flat);
+        press(Qt::LeftButton, flat, flat.rect().center());
+        test::NextDialog<Dialog> person(std::move(act));
+        release(Qt::LeftButton, flat, flat.rect().center());
+    }
     // Clicks the decrypt button; in the enter-password dialog that follows
-    // the person types `password` and presses Enter. (The mouse lets the
-    // event loop run: the dialog is awaited from the release on.)
+    // the person types `password` and presses Enter.
     void decryptTyping(const QString& password) {
-        FlatButton& decrypt = button(Decrypt);
-        moveOnto(decrypt);
-        press(Qt::LeftButton, decrypt, decrypt.rect().center());
-        test::NextDialog<dialogs::Form3> person([password](dialogs::Form3& dialog) {
+        clickInto<dialogs::Form3>(Decrypt, [password](dialogs::Form3& dialog) {
             auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
             test::typeText(box, password);
             QTest::keyClick(box, Qt::Key_Return);
         });
-        release(Qt::LeftButton, decrypt, decrypt.rect().center());
     }
     QString log() const { return c.info->toPlainText(); }
 
@@ -267,6 +274,15 @@ TEST_F(Form1Actions, ARightClickRunsNothing) {
         click(index, Qt::RightButton);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(c.Label3->text(), plan);
+}
+
+TEST_F(Form1Actions, TheGeneratorAndTheAboutWindowOpenOverTheWindow) {
+    const auto closesOverTheWindow = [this](QDialog& dialog) {
+        EXPECT_EQ(dialog.parentWidget(), &window);
+        dialog.reject();
+    };
+    clickInto<Form5>(Generator, closesOverTheWindow);
+    clickInto<Form2>(About, closesOverTheWindow);
 }
 
 TEST_F(Form1Actions, TheReportAddsTheLogToItsFileAndShowsIt) {

@@ -12,18 +12,36 @@ WindowJobs::WindowJobs(engine::RandomSource& random, const platform::Clock& cloc
     , clock_(clock)
     , formats_(formats)
     , encrypt_({jobLog_, clock, random, formats}) {
-    jobLog_.setListener([this](const std::string& text) { forwardLog(text); });
+    jobLog_.setListener([this](const std::string& text) { sendLog(text); });
     connect(&runner_, &JobRunner::busyChanged, this, &WindowJobs::busyChanged);
 }
 
-void WindowJobs::forwardLog(const std::string& text) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, text] {
-            log_.replace(text);
-            emit logChanged();
-        },
-        Qt::QueuedConnection);
+void WindowJobs::sendLog(const std::string& text) {
+    const std::scoped_lock lock(mailbox_.mutex);
+    mailbox_.log = text;
+    if (std::exchange(mailbox_.posted, true))
+        return;
+    QMetaObject::invokeMethod(this, &WindowJobs::takeNews, Qt::QueuedConnection);
+}
+
+void WindowJobs::takeNews() {
+    std::optional<std::string> log;
+    {
+        const std::scoped_lock lock(mailbox_.mutex);
+        log = std::exchange(mailbox_.log, std::nullopt);
+        mailbox_.posted = false;
+    }
+    if (log) {
+        log_.replace(std::move(*log));
+        emit logChanged();
+    }
+}
+
+// Whatever the step sent last is shown before its outcome is acted on.
+engine::JobStatus WindowJobs::run(const JobRunner::Step& step) {
+    const engine::JobStatus status = runner_.run(step);
+    takeNews();
+    return status;
 }
 
 engine::JobStatus WindowJobs::load(const QString& source) {
@@ -33,20 +51,18 @@ engine::JobStatus WindowJobs::load(const QString& source) {
     startTime_ = clock_.now();
     engine::writeEncryptHeader(jobLog_, path, size == std::uintmax_t(-1) ? 0 : size, startTime_,
                                formats_);
-    return runner_.run([this, path] { return encrypt_.load(path); });
+    return run([this, path] { return encrypt_.load(path); });
 }
 
 engine::JobStatus WindowJobs::encipherTo(const QString& target, const QString& password) {
     engine::appendPasswordLines(jobLog_);
-    return runner_.run(
-        [this, path = desktop::toPath(target), password = password.toStdU16String()] {
-            return encrypt_.encipherTo(path, password, startTime_);
-        });
+    return run([this, path = desktop::toPath(target), password = password.toStdU16String()] {
+        return encrypt_.encipherTo(path, password, startTime_);
+    });
 }
 
 engine::JobStatus WindowJobs::openEnciphered(const QString& path) {
-    return runner_.run(
-        [this, file = desktop::toPath(path)] { return decrypt_.openEnciphered(file); });
+    return run([this, file = desktop::toPath(path)] { return decrypt_.openEnciphered(file); });
 }
 
 QString WindowJobs::storedPassword() const {
@@ -55,7 +71,7 @@ QString WindowJobs::storedPassword() const {
 }
 
 engine::JobStatus WindowJobs::restoreTo(const QString& target) {
-    return runner_.run([this, path = desktop::toPath(target)] { return decrypt_.restoreTo(path); });
+    return run([this, path = desktop::toPath(target)] { return decrypt_.restoreTo(path); });
 }
 
 } // namespace veskard::workflow

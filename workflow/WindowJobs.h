@@ -8,6 +8,9 @@
 #include <QObject>
 #include <QString>
 
+#include <mutex>
+#include <optional>
+
 namespace veskard::workflow {
 
 // The main window's two jobs, each step run off the window's thread by a
@@ -43,7 +46,21 @@ signals:
     void busyChanged(bool busy);
 
 private:
-    void forwardLog(const std::string& text);
+    engine::JobStatus run(const JobRunner::Step& step);
+    // On the job's thread: leaves the news for the window's thread, and asks
+    // it to take them unless it was asked already.
+    void sendLog(const std::string& text);
+    // On the window's thread: takes whatever has come and tells it once.
+    void takeNews();
+
+    // What the running step has sent that the window has not taken yet. A
+    // step can send a thousand changes in a moment; the window shows the
+    // newest once per turn of its event loop.
+    struct Mailbox {
+        std::mutex mutex;
+        std::optional<std::string> log;
+        bool posted = false;
+    };
 
     JobRunner runner_;
     const platform::Clock& clock_;
@@ -55,6 +72,7 @@ private:
     engine::EncryptJob encrypt_;
     engine::DecryptJob decrypt_;
     engine::TimePoint startTime_{};
+    Mailbox mailbox_;
 };
 
 } // namespace veskard::workflow

@@ -6,7 +6,7 @@
 #include "desktop/DesignLook.h"
 #include "desktop/Placement.h"
 #include "desktop/Twips.h"
-#include "engine/EncryptLog.h"
+#include "engine/Version.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -10,8 +10,6 @@ public:
     const char* name() const noexcept override { return "veskard-cli"; }
     std::string message(int value) const override {
         switch (static_cast<CliError>(value)) {
-        case CliError::EmptyPassword:
-            return "密码不能为空！";
         case CliError::PasswordMismatch:
             return "密码确认不正确！";
         case CliError::WrongPassword:

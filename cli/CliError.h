@@ -6,8 +6,7 @@ namespace veskard::cli {
 
 // Refusals of the command line itself; their messages are what the user reads.
 enum class CliError {
-    EmptyPassword = 1,    // locking needs a password
-    PasswordMismatch,     // the confirmation differs from the password
+    PasswordMismatch = 1, // the confirmation differs from the password
     WrongPassword,        // the password does not open the file
     PasswordNotUtf8,      // the bytes given are not UTF-8 text
     UnstorablePassword,   // the record could not give this password back

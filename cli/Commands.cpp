@@ -2,17 +2,16 @@
 
 #include "cli/CliError.h"
 #include "cli/Generate.h"
+#include "cli/Interruption.h"
 #include "cli/ProgressBar.h"
 #include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
-#include "engine/EncryptLog.h"
 #include "engine/Messages.h"
 #include "engine/PasswordCodes.h"
-#include "engine/RandomSource.h"
 #include "engine/RecordFormat.h"
-#include "engine/TextFormats.h"
-#include "platform/Clock.h"
+#include "engine/Version.h"
 #include "platform/ErrorText.h"
+#include "platform/Paths.h"
 
 namespace veskard::cli {
 namespace {
@@ -24,6 +23,20 @@ bool survivesRecord(std::u16string_view password) {
     const Result<std::vector<std::string>> codes = engine::encodePassword(password);
     return !codes || engine::decodePassword(*codes) == password;
 }
+
+// The log is the window's; here a job shows its progress on the bar.
+class BarEvents final : public engine::JobEvents {
+public:
+    explicit BarEvents(ProgressBar& bar)
+        : bar_(bar) {}
+    void logChanged(const engine::LogChange&) override {}
+    void progressed(const engine::ByteProgress& progress) override {
+        bar_.show(progress.percent());
+    }
+
+private:
+    ProgressBar& bar_;
+};
 
 } // namespace
 
@@ -49,13 +62,15 @@ int Commands::run(const Arguments& arguments) {
     return ExitUsage;
 }
 
-int Commands::refuse(const engine::JobStatus& status) {
-    // A failure the window would pass over silently still gets a line here:
-    // a script must learn why.
-    if (status.notice())
-        console_.err << status.notice()->text << '\n';
-    else
-        console_.err << platform::describeError(status.cause()) << '\n';
+// A failure the window would pass over silently still gets a line here: a
+// script must learn why.
+int Commands::finish(const engine::JobStatus& status) {
+    for (const engine::Notice& warning : status.warnings())
+        console_.err << "veskard-cli: 警告：" << warning.text << '\n';
+    if (status.ok())
+        return ExitSuccess;
+    console_.err << status.notice().value_or(engine::Messages::systemFailure(status.cause())).text
+                 << '\n';
     return ExitRefused;
 }
 
@@ -64,12 +79,18 @@ int Commands::refuse(std::error_code error) {
     return ExitRefused;
 }
 
+// A name that stands for anything, a symbolic link leading nowhere included,
+// is replaced only when asked to.
 std::optional<std::filesystem::path> Commands::writableTarget(const Arguments& arguments) {
     if (!arguments.output)
         return arguments.file;
-    std::error_code ignored;
-    if (!arguments.force && std::filesystem::exists(*arguments.output, ignored)) {
-        console_.err << "veskard-cli: '" << engine::displayPath(*arguments.output)
+    const Result<bool> exists = platform::nameExists(*arguments.output);
+    if (!exists) {
+        refuse(exists.error());
+        return std::nullopt;
+    }
+    if (*exists && !arguments.force) {
+        console_.err << "veskard-cli: '" << platform::displayName(*arguments.output)
                      << "'已存在！要替换它，请加上 --force。\n";
         return std::nullopt;
     }
@@ -81,28 +102,23 @@ int Commands::lock(const Arguments& arguments) {
     if (!target)
         return ExitRefused;
 
-    engine::OperationLog log;
-    const platform::SystemClock clock;
-    engine::SystemRandom random;
-    const engine::LocaleTextFormats formats;
-    engine::EncryptJob job({log, clock, random, formats});
-    const engine::TimePoint start = clock.now();
+    ProgressBar bar(console_.err, console_.errIsTerminal, "加密");
+    BarEvents events(bar);
+    engine::EncryptJob job({events, clock_, random_, formats_});
     if (const engine::JobStatus loaded = job.load(arguments.file); !loaded.ok())
-        return refuse(loaded);
+        return finish(loaded);
 
     const Result<std::u16string> password = passwords_.readNew();
     if (!password)
         return refuse(password.error());
-    if (password->empty())
-        return refuse(CliError::EmptyPassword);
     if (!survivesRecord(*password))
         return refuse(CliError::UnstorablePassword);
 
-    ProgressBar bar(console_.err, console_.errIsTerminal);
-    const engine::JobStatus locked =
-        job.encipherTo(*target, *password, start, [&bar](int percent) { bar.show(percent); });
+    std::stop_source stop;
+    const StopOnInterrupt interruption(stop);
+    const engine::JobStatus locked = job.encipherTo(*target, *password, stop.get_token());
     bar.finish();
-    return locked.ok() ? ExitSuccess : refuse(locked);
+    return finish(locked);
 }
 
 int Commands::unlock(const Arguments& arguments) {
@@ -110,28 +126,36 @@ int Commands::unlock(const Arguments& arguments) {
     if (!target)
         return ExitRefused;
 
-    engine::DecryptJob job;
+    ProgressBar bar(console_.err, console_.errIsTerminal, "解密");
+    BarEvents events(bar);
+    engine::DecryptJob job({events, clock_, random_, formats_});
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
-        return refuse(opened);
+        return finish(opened);
     const Result<std::u16string> password = passwords_.readExisting();
     if (!password)
         return refuse(password.error());
     if (*password != job.opened()->storedPassword)
         return refuse(CliError::WrongPassword);
 
-    const engine::JobStatus restored = job.restoreTo(*target);
-    return restored.ok() ? ExitSuccess : refuse(restored);
+    std::stop_source stop;
+    const StopOnInterrupt interruption(stop);
+    const engine::JobStatus restored = job.restoreTo(*target, stop.get_token());
+    bar.finish();
+    return finish(restored);
 }
 
 int Commands::info(const Arguments& arguments) {
-    engine::DecryptJob job;
+    ProgressBar bar(console_.err, false, {});
+    BarEvents events(bar);
+    engine::DecryptJob job({events, clock_, random_, formats_});
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
-        return refuse(opened);
+        return finish(opened);
     const engine::DecryptJob::Opened& file = *job.opened();
-    console_.out << "文件：" << engine::displayPath(file.path) << '\n'
+    console_.out << "文件：" << platform::displayName(file.path) << '\n'
                  << "块数：" << file.record.Pieces.size() << '\n'
                  << "原文件大小：" << file.record.plainSize() << " 字节\n"
                  << "记录大小：" << engine::recordSize(file.record) << " 字节\n"
+                 << "记录后的数据：" << file.bytesAfterRecord << " 字节\n"
                  << "密码长度：" << file.storedPassword.size() << '\n';
     return ExitSuccess;
 }

@@ -3,13 +3,16 @@
 #include "cli/Arguments.h"
 #include "cli/PasswordInput.h"
 #include "engine/JobStatus.h"
+#include "engine/RandomSource.h"
+#include "engine/TextFormats.h"
+#include "platform/Clock.h"
 
 #include <ostream>
 #include <system_error>
 
 namespace veskard::cli {
 
-// Where a command reports: results on `out`, refusals and progress on `err`.
+// Where a command reports: results on `out`, refusals, warnings and progress on `err`.
 struct Console {
     std::ostream& out;
     std::ostream& err;
@@ -25,9 +28,10 @@ inline constexpr int ExitUsage = 2;
 // Every refusal leaves the file (and OUT) as it was.
 class Commands {
 public:
-    Commands(Console console, PasswordInput& passwords)
+    Commands(Console console, PasswordInput& passwords, engine::RandomSource& random)
         : console_(console)
-        , passwords_(passwords) {}
+        , passwords_(passwords)
+        , random_(random) {}
 
     int run(const Arguments& arguments);
 
@@ -38,11 +42,15 @@ private:
 
     // The file a command writes, or nothing when it must not be written.
     std::optional<std::filesystem::path> writableTarget(const Arguments& arguments);
-    int refuse(const engine::JobStatus& status);
+    // A success's warnings, and what a failure is told with.
+    int finish(const engine::JobStatus& status);
     int refuse(std::error_code error);
 
     Console console_;
     PasswordInput& passwords_;
+    engine::RandomSource& random_;
+    const platform::SystemClock clock_;
+    const engine::LocaleTextFormats formats_;
 };
 
 } // namespace veskard::cli

@@ -2,21 +2,20 @@
 
 #include "platform/Result.h"
 
-#include <istream>
 #include <string>
 #include <string_view>
 
 namespace veskard::cli {
 
 // Where the password comes from: typed on the terminal without echo, or the
-// first line of standard input (UTF-8 on every system) for scripts.
+// first line of standard input (UTF-8 on every system) for scripts. A failure
+// to read it is the system's error, never a wrong password.
 class PasswordInput {
 public:
-    // Reads from the terminal.
-    PasswordInput() = default;
-    // Reads the first line of `input`.
-    explicit PasswordInput(std::istream& input)
-        : input_(&input) {}
+    enum class Source { Terminal, StandardInput };
+
+    explicit PasswordInput(Source source)
+        : source_(source) {}
 
     // A password to lock with. On the terminal it is typed twice, so that a
     // slip of the finger cannot lock a file away.
@@ -27,7 +26,7 @@ public:
 private:
     Result<std::u16string> readLine(std::string_view prompt);
 
-    std::istream* input_ = nullptr;
+    Source source_;
 };
 
 } // namespace veskard::cli

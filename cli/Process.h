@@ -1,6 +1,8 @@
 #pragma once
 
-#include <istream>
+#include "platform/Result.h"
+
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,16 +14,19 @@ namespace veskard::cli {
 // in UTF-16 it is read from there instead, so that any file name survives.
 std::vector<std::string> commandLineArguments(int argc, char** argv);
 
-// The standard streams, for UTF-8 text out and bytes in. Text written reaches
-// a console as the characters it stands for, and a file or a pipe as the
-// bytes themselves, with no line ends translated; standard input is read
-// byte for byte, in UTF-8 when it is a console.
+// The standard output streams, for UTF-8 text. Text written reaches a console
+// as the characters it stands for, and a file or a pipe as the bytes
+// themselves, with no line ends translated.
 struct StandardStreams {
-    std::istream& in;
     std::ostream& out;
     std::ostream& err;
 };
 
 StandardStreams standardStreams();
+
+// The first line of standard input, byte for byte (UTF-8 when typed on a
+// Windows console), without its line end: up to "\n" or the end of the input.
+// A read error is the system's; a line longer than `limit` bytes is `tooLong`.
+Result<std::string> readStandardInputLine(std::size_t limit, std::error_code tooLong);
 
 } // namespace veskard::cli

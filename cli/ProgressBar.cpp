@@ -13,11 +13,10 @@ constexpr int Width = 40;
 
 void ProgressBar::show(int percent) {
     percent = std::clamp(percent, 0, 100);
-    // The engine reports many draws per percent; a terminal needs one redraw.
     if (!visible_ || percent == shown_)
         return;
     const int filled = percent * Width / 100;
-    out_ << "\r加密 [" << std::string(static_cast<std::size_t>(filled), '#')
+    out_ << '\r' << label_ << " [" << std::string(static_cast<std::size_t>(filled), '#')
          << std::string(static_cast<std::size_t>(Width - filled), '.') << "] " << std::setw(3)
          << percent << '%' << std::flush;
     shown_ = percent;

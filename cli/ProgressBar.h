@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 namespace veskard::cli {
 
@@ -9,9 +10,10 @@ namespace veskard::cli {
 // line when finished or destroyed, so that what is printed next starts clean.
 class ProgressBar {
 public:
-    ProgressBar(std::ostream& out, bool visible)
+    ProgressBar(std::ostream& out, bool visible, std::string label)
         : out_(out)
-        , visible_(visible) {}
+        , visible_(visible)
+        , label_(std::move(label)) {}
     ~ProgressBar() { finish(); }
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
@@ -22,6 +24,7 @@ public:
 private:
     std::ostream& out_;
     bool visible_;
+    std::string label_;
     int shown_ = -1;
 };
 

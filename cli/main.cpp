@@ -2,9 +2,14 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/Process.h"
+#include "engine/RandomSource.h"
+
+#include <clocale>
 
 int main(int argc, char** argv) {
     using namespace veskard::cli;
+    // The system's descriptions of failures in the user's language.
+    std::setlocale(LC_ALL, "");
     const StandardStreams streams = standardStreams();
     const auto parsed = parseArguments(commandLineArguments(argc, argv));
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
@@ -12,8 +17,10 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
     const Arguments& arguments = std::get<Arguments>(parsed);
-    PasswordInput passwords =
-        arguments.passwordFromStandardInput ? PasswordInput(streams.in) : PasswordInput();
-    Commands commands({streams.out, streams.err, standardErrorIsTerminal()}, passwords);
+    PasswordInput passwords(arguments.passwordFromStandardInput
+                                ? PasswordInput::Source::StandardInput
+                                : PasswordInput::Source::Terminal);
+    veskard::engine::SystemRandom random;
+    Commands commands({streams.out, streams.err, standardErrorIsTerminal()}, passwords, random);
     return commands.run(arguments);
 }

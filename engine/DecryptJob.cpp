@@ -2,106 +2,76 @@
 
 #include "engine/ByteStreams.h"
 #include "engine/EngineError.h"
-#include "engine/FailureClass.h"
-#include "engine/JobEnvironment.h"
+#include "engine/FailureNotice.h"
+#include "engine/FileReplacement.h"
 #include "engine/Messages.h"
 #include "engine/PasswordCodes.h"
 #include "engine/RecordFormat.h"
-#include "engine/SafeReplace.h"
-#include "platform/File.h"
-#include "platform/PlatformError.h"
+#include "platform/Paths.h"
 
 #include <vector>
 
 namespace veskard::engine {
-namespace {
-
-// A file another program holds cannot be unlocked until that program lets go,
-// which is what the user is told, whichever step finds it held.
-JobStatus readFailure(std::error_code cause) {
-    if (cause == platform::PlatformError::HeldByAnotherProgram)
-        return JobStatus::failure(cause, Messages::restoreWriteFailed());
-    return JobStatus::failure(cause, classifyFailure(cause));
-}
-
-JobStatus restoreFailure(std::error_code cause) {
-    return JobStatus::failure(cause, Messages::restoreWriteFailed());
-}
-
-} // namespace
 
 JobStatus DecryptJob::openEnciphered(const std::filesystem::path& path) {
+    const auto fail = [&](std::error_code cause) {
+        return JobStatus::failure(cause, failureNotice(JobPhase::OpenEnciphered, cause, path));
+    };
     const Result<platform::File> file = platform::File::openForReading(path);
     if (!file)
-        return readFailure(file.error());
+        return fail(file.error());
+    const Result<platform::FileState> state = file->state();
+    if (!state)
+        return fail(state.error());
+    if (state->size == 0)
+        return fail(EngineError::EmptyFile);
     const Result<FileInput> input = FileInput::open(*file);
     if (!input)
-        return readFailure(input.error());
-    if (input->size() == 0)
-        return JobStatus::failure(EngineError::EmptyFile, Messages::noDataInFile(path));
-    const Result<std::int64_t> lastWriteTime = file->lastWriteTime();
-    if (!lastWriteTime)
-        return readFailure(lastWriteTime.error());
+        return fail(input.error());
     Result<CryptRecord> record = readRecord(*input);
     if (!record)
-        return readFailure(record.error());
+        return fail(record.error());
 
+    const std::uint64_t bytesAfterRecord = input->size() - recordSize(*record);
     std::u16string storedPassword = decodePassword(record->PassCodes);
-    opened_ = Opened{path, std::move(*record), std::move(storedPassword), input->size(),
-                     *lastWriteTime};
+    opened_ = Opened{path, std::move(*record), std::move(storedPassword), bytesAfterRecord, *state};
     return JobStatus::success();
 }
 
-JobStatus DecryptJob::restoreTo(const std::filesystem::path& target) {
+JobStatus DecryptJob::restoreTo(const std::filesystem::path& target, std::stop_token stop) {
+    const auto fail = [&](std::error_code cause) {
+        return JobStatus::failure(cause, failureNotice(JobPhase::Restore, cause, target));
+    };
     if (target.empty())
-        return JobStatus::failure(std::make_error_code(std::errc::invalid_argument), std::nullopt);
+        return fail(EngineError::NoTarget);
     if (!opened_)
-        return JobStatus::failure(EngineError::NothingLoaded, std::nullopt);
+        return fail(EngineError::NothingLoaded);
 
-    const bool inPlace = isSameFile(target, opened_->path);
-    Result<platform::File> source = inPlace ? platform::File::openExclusive(opened_->path)
-                                            : platform::File::openForReading(opened_->path);
-    if (!source)
-        return restoreFailure(source.error());
-    const Result<FileInput> input = FileInput::open(*source);
-    const Result<std::int64_t> lastWriteTime = source->lastWriteTime();
-    if (!input || !lastWriteTime)
-        return restoreFailure(input ? lastWriteTime.error() : input.error());
     // The record in memory names byte ranges of the file as it was read.
-    if (input->size() != opened_->size || *lastWriteTime != opened_->lastWriteTime)
-        return restoreFailure(EngineError::SourceChanged);
-
-    // An existing target keeps its attributes; a new one has none.
-    platform::Replacement replacement;
-    std::optional<platform::File> targetGuard;
-    if (std::filesystem::exists(target)) {
-        if (!inPlace) {
-            Result<platform::File> guard = platform::File::openExclusive(target);
-            if (!guard)
-                return restoreFailure(guard.error());
-            targetGuard = std::move(*guard);
-        }
-        const Result<platform::FileAttributes> attributes = platform::readAttributes(target);
-        if (!attributes)
-            return restoreFailure(attributes.error());
-        replacement = {*attributes, true};
-    }
-
+    const bool inPlace = platform::isSameFile(target, opened_->path);
+    Result<FileReplacement> replacement =
+        FileReplacement::start({opened_->path, target, inPlace, opened_->state});
+    if (!replacement)
+        return fail(replacement.error());
     const CryptRecord& record = opened_->record;
-    std::vector<std::byte> buffer(CopyBufferSize);
-    const std::filesystem::path destination = followLinks(target);
-    Result<platform::TemporaryFile> written = writeVerified(
-        destination,
-        [&](ByteOutput& output) { return writePlainPieces(output, record, *input, buffer); }, {},
-        buffer);
-    if (!written)
-        return restoreFailure(written.error());
-    source->close();
-    targetGuard.reset();
-    if (const std::error_code error = written->commit(destination, replacement))
-        return restoreFailure(error);
+    const ReplacementContent content{
+        record.plainSize(),
+        [&](const ByteInput& source, ByteOutput& output, std::span<std::byte> buffer) {
+            return writePlainPieces(output, record, source, buffer);
+        },
+        {}};
+    const Result<FileReplacement::Replaced> replaced =
+        replacement->finish(content, env_.events, std::move(stop));
+    if (!replaced)
+        return fail(replaced.error());
+
+    std::vector<Notice> warnings;
+    if (replaced->afterwards)
+        warnings.push_back(Messages::failedAfterReplacing(replaced->afterwards));
+    if (opened_->bytesAfterRecord > 0)
+        warnings.push_back(Messages::bytesNotRestored(opened_->bytesAfterRecord));
     opened_.reset();
-    return JobStatus::success();
+    return JobStatus::success(std::move(warnings));
 }
 
 } // namespace veskard::engine

@@ -1,13 +1,17 @@
 #include "engine/EncryptJob.h"
 
 #include "engine/EngineError.h"
+#include "engine/FailureNotice.h"
+#include "engine/FileReplacement.h"
 #include "engine/Messages.h"
+#include "engine/OperationLog.h"
 #include "engine/PasswordCodes.h"
 #include "engine/RecordFormat.h"
 #include "engine/Rounding.h"
-#include "engine/SafeReplace.h"
 #include "engine/Scramble.h"
-#include "platform/File.h"
+#include "engine/Version.h"
+#include "platform/ErrorText.h"
+#include "platform/Paths.h"
 
 #include <string>
 #include <vector>
@@ -44,108 +48,105 @@ std::optional<std::uint64_t> EncryptJob::loadedSize() const {
     return loaded_->plan.size;
 }
 
+void EncryptJob::log(LogChange::Kind kind, std::string text) {
+    env_.events.logChanged({kind, std::move(text)});
+}
+
 JobStatus EncryptJob::load(const std::filesystem::path& source) {
     loaded_.reset();
     // Only the size is needed now; whether another program holds the file is
     // found out, and told, when it is about to be written.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(source, error))
-        return JobStatus::failure(error ? error : make_error_code(std::errc::is_a_directory),
-                                  std::nullopt);
-    const std::uint64_t size = std::filesystem::file_size(source, error);
-    if (error)
-        return JobStatus::failure(error, std::nullopt);
-    if (size == 0)
-        return JobStatus::failure(EngineError::EmptyFile, Messages::zeroSizeFile(source));
+    const Result<platform::FileState> state = platform::regularFileState(source);
+    if (!state)
+        return JobStatus::failure(state.error(), failureNotice(JobPhase::Load, state.error()));
+    startTime_ = env_.clock.now();
+    log(LogChange::Kind::Replace,
+        logBanner() + br + br + "开始时间：" + env_.formats.dateTime(startTime_) + br +
+            "加密文件：" + platform::displayName(source) + br + "文件大小：" +
+            env_.formats.byteCount(state->size) + " 字节" + br + "装入文件...   …… OK！");
+
+    const auto refuse = [&](std::error_code cause) {
+        return JobStatus::failure(cause, failureNotice(JobPhase::Load, cause, source));
+    };
+    if (state->size == 0)
+        return refuse(EngineError::EmptyFile);
     env_.random.reseed();
-    if (size <= LargestRefusedSize)
-        return JobStatus::failure(EngineError::EmptyFile, Messages::fileTooSmall());
-    const Result<SplitPlan> plan = split(size, env_.random);
+    if (state->size <= LargestRefusedSize)
+        return refuse(EngineError::FileTooSmall);
+    const Result<SplitPlan> plan = split(state->size, env_.random);
     if (!plan)
-        return JobStatus::failure(plan.error(), std::nullopt);
-    loaded_ = Loaded{source, *plan};
+        return refuse(plan.error());
+    loaded_ = Loaded{source, *state, *plan};
     return JobStatus::success();
 }
 
 JobStatus EncryptJob::writeFailure(std::error_code cause) {
-    env_.log.append(br + "写入失败。" + br);
-    return JobStatus::failure(cause, Messages::encryptWriteFailed());
+    // A stop asked for is no failure of writing.
+    if (cause != std::errc::operation_canceled)
+        log(LogChange::Kind::Append, br + "写入失败。" + br);
+    return JobStatus::failure(cause, failureNotice(JobPhase::Encipher, cause));
 }
 
-JobStatus EncryptJob::encipherTo(const std::filesystem::path& target,
-                                 std::u16string_view password, TimePoint startTime,
-                                 const Progress& progress) {
+JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16string_view password,
+                                 std::stop_token stop) {
+    if (!loaded_)
+        return JobStatus::failure(EngineError::NothingLoaded, std::nullopt);
+    log(LogChange::Kind::Append, br + "正在处理文件..." + br + "设置密码...   …… OK！");
     const Result<std::vector<std::string>> passCodes = encodePassword(password);
     if (!passCodes)
         return writeFailure(passCodes.error());
     if (target.empty())
-        return JobStatus::failure(std::make_error_code(std::errc::invalid_argument), std::nullopt);
-    if (!loaded_)
-        return JobStatus::failure(EngineError::NothingLoaded, std::nullopt);
+        return JobStatus::failure(EngineError::NoTarget, std::nullopt);
 
-    const bool inPlace = isSameFile(target, loaded_->path);
-    platform::FileAttributes remembered;
-    if (inPlace) {
-        const Result<platform::FileAttributes> attributes = platform::readAttributes(target);
-        if (!attributes)
-            return writeFailure(attributes.error());
-        remembered = *attributes;
-        env_.log.append(br + "得到文件的属性...  …… OK！" + br + "设置文件的属性...  …… OK！");
-    }
+    const bool inPlace = platform::isSameFile(target, loaded_->path);
+    if (inPlace)
+        log(LogChange::Kind::Append,
+            br + "得到文件的属性...  …… OK！" + br + "设置文件的属性...  …… OK！");
+    Result<FileReplacement> replacement =
+        FileReplacement::start({loaded_->path, target, inPlace, loaded_->state});
+    if (!replacement)
+        return writeFailure(replacement.error());
 
-    // Reading shares the source with other readers only; an in-place target is
-    // kept from every other program until it has been replaced.
-    Result<platform::File> source = inPlace ? platform::File::openExclusive(loaded_->path)
-                                            : platform::File::openForReading(loaded_->path);
-    if (!source)
-        return writeFailure(source.error());
-    const Result<FileInput> input = FileInput::open(*source);
-    if (!input)
-        return writeFailure(input.error());
-    if (input->size() != loaded_->plan.size)
-        return writeFailure(EngineError::SourceChanged);
-    std::optional<platform::File> targetGuard;
-    if (!inPlace && std::filesystem::exists(target)) {
-        Result<platform::File> guard = platform::File::openExclusive(target);
-        if (!guard)
-            return writeFailure(guard.error());
-        targetGuard = std::move(*guard);
-    }
-
+    // The progress line is one line, rewritten as its percentage changes.
+    int shown = -1;
     const std::vector<Piece> plain = loaded_->plan.plainPieces();
-    const std::string base = env_.log.text();
     ScrambleResult scrambled = scramble(plain, env_.random, [&](int draw, int total) {
         const int percent = percentDone(draw, total);
-        env_.log.replace(base + br + "正执行加密算法...  …… " + std::to_string(percent) + "% 完成");
-        if (progress)
-            progress(percent);
+        if (percent == shown)
+            return;
+        const std::string line = "正执行加密算法...  …… " + std::to_string(percent) + "% 完成";
+        if (shown < 0)
+            log(LogChange::Kind::Append, br + line);
+        else
+            log(LogChange::Kind::RewriteLastLine, line);
+        shown = percent;
     });
+    if (stop.stop_requested())
+        return writeFailure(make_error_code(std::errc::operation_canceled));
     const CryptRecord record{std::move(scrambled.stored), *passCodes, std::move(scrambled.order),
                              0};
 
-    env_.log.append(br + "正在写入数据...  ");
-    std::vector<std::byte> buffer(CopyBufferSize);
-    const std::filesystem::path destination = followLinks(target);
-    Result<platform::TemporaryFile> written = writeVerified(
-        destination, [&](ByteOutput& output) { return writeRecord(output, record, *input, buffer); },
-        [&](const ByteInput& result) { return checkRecord(result, record); }, buffer);
-    if (!written)
-        return writeFailure(written.error());
-    source->close();
-    targetGuard.reset();
-    if (const std::error_code error = written->commit(destination, {remembered, inPlace}))
-        return writeFailure(error);
-    env_.log.append("  …… OK！");
+    log(LogChange::Kind::Append, br + "正在写入数据...  ");
+    const ReplacementContent content{
+        recordSize(record),
+        [&](const ByteInput& source, ByteOutput& output, std::span<std::byte> buffer) {
+            return writeRecord(output, record, source, buffer);
+        },
+        [&](const ByteInput& written) { return checkRecord(written, record); }};
+    const Result<FileReplacement::Replaced> replaced =
+        replacement->finish(content, env_.events, std::move(stop));
+    if (!replaced)
+        return writeFailure(replaced.error());
+    log(LogChange::Kind::Append, "  …… OK！");
     loaded_.reset();
-    appendTimingLines(startTime);
-    return JobStatus::success();
-}
 
-void EncryptJob::appendTimingLines(TimePoint startTime) {
     const TimePoint end = env_.clock.now();
-    env_.log.append(br + "保存文件信息..." + br + "加密成功！" + br + "结束时间：" +
-                    env_.formats.dateTime(end) + br + "用时：" +
-                    std::to_string(elapsedSeconds(startTime, end)) + "秒" + br);
+    log(LogChange::Kind::Append, br + "保存文件信息..." + br + "加密成功！" + br + "结束时间：" +
+                                     env_.formats.dateTime(end) + br + "用时：" +
+                                     std::to_string(elapsedSeconds(startTime_, end)) + "秒" + br);
+    if (replaced->afterwards)
+        return JobStatus::success({Messages::failedAfterReplacing(replaced->afterwards)});
+    return JobStatus::success();
 }
 
 } // namespace veskard::engine

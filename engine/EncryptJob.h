@@ -3,32 +3,35 @@
 #include "engine/JobEnvironment.h"
 #include "engine/JobStatus.h"
 #include "engine/Split.h"
+#include "platform/File.h"
 
 #include <filesystem>
-#include <functional>
 #include <optional>
+#include <stop_token>
 #include <string_view>
 
 namespace veskard::engine {
 
-// Locks a file in two steps, as the window and the unattended run drive it:
-// load() checks the file and plans its pieces; encipherTo() scrambles them and
-// writes the record, in place or to another file.
+// Locks a file in two steps, as the window, the unattended run and the
+// command line all drive it, and writes the operation log as it goes:
+// load() replaces the log with its header (banner, start time, file, size,
+// load line) and plans the pieces; encipherTo() writes every later line
+// (password, attributes, progress, writing, timing, or "写入失败。") while it
+// scrambles the pieces and puts the record in the target's place, the loaded
+// file itself when target names it.
 //
-// Nothing is ever written over a target directly: the record goes to a
-// temporary file beside the target, is synced and read back, and only then
-// takes the target's place. Any failure leaves the target as it was, bytes and
-// attributes.
+// The record replaces its target only through FileReplacement: written to a
+// temporary file, verified, then renamed into place. Any failure, or a stop
+// asked for, leaves the target as it was.
 class EncryptJob {
 public:
-    // Called with the percentage after each progress line is written.
-    using Progress = std::function<void(int percent)>;
+    explicit EncryptJob(JobEnvironment environment)
+        : env_(environment) {}
 
-    explicit EncryptJob(JobEnvironment environment) : env_(environment) {}
-
+    // The start time, counted from for the elapsed seconds, is the header's.
     JobStatus load(const std::filesystem::path& source);
     JobStatus encipherTo(const std::filesystem::path& target, std::u16string_view password,
-                         TimePoint startTime, const Progress& progress = {});
+                         std::stop_token stop = {});
 
     // The size of the loaded file, when one is loaded.
     std::optional<std::uint64_t> loadedSize() const;
@@ -36,14 +39,16 @@ public:
 private:
     struct Loaded {
         std::filesystem::path path;
+        platform::FileState state;
         SplitPlan plan;
     };
 
+    void log(LogChange::Kind kind, std::string text);
     JobStatus writeFailure(std::error_code cause);
-    void appendTimingLines(TimePoint startTime);
 
     JobEnvironment env_;
     std::optional<Loaded> loaded_;
+    TimePoint startTime_{};
 };
 
 } // namespace veskard::engine

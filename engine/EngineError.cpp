@@ -11,21 +11,29 @@ public:
     std::string message(int value) const override {
         switch (static_cast<EngineError>(value)) {
         case EngineError::DamagedRecord:
-            return "damaged or not an enciphered file";
+            return "文件已破坏或不是加密文件";
         case EngineError::EmptyPassword:
-            return "empty password";
+            return "密码不能为空";
+        case EngineError::PasswordTooLong:
+            return "密码太长，最多只能有 65535 个字符";
         case EngineError::EmptyFile:
-            return "empty file";
+            return "文件为 0 字节";
+        case EngineError::FileTooSmall:
+            return "文件必须大于 100 字节";
         case EngineError::FileTooLarge:
-            return "file too large";
+            return "文件太大";
         case EngineError::UnexpectedEnd:
-            return "unexpected end of file";
+            return "文件比它应有的短";
         case EngineError::VerificationFailed:
-            return "what was written does not read back the same";
+            return "写入的数据读回来不一致";
         case EngineError::SourceChanged:
-            return "the file changed since it was chosen";
+            return "文件在处理期间被另一个程序改动了";
+        case EngineError::HasOtherNames:
+            return "文件还有别的名称（硬链接），不能就地改写";
+        case EngineError::NoTarget:
+            return "没有给出目标文件";
         case EngineError::NothingLoaded:
-            return "nothing loaded";
+            return "没有装入文件";
         }
         return "unknown engine error";
     }

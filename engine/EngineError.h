@@ -4,15 +4,22 @@
 
 namespace veskard::engine {
 
+// Refusals and failures of the engine's own. Their messages are in the
+// user's language: a failure the jobs do not word themselves is shown as its
+// description.
 enum class EngineError {
-    DamagedRecord = 1, // not a record this program wrote, or a damaged one
-    EmptyPassword,     // a password needs at least one character
-    EmptyFile,         // nothing to split
-    FileTooLarge,      // a piece would not fit the record's 32-bit counts
-    UnexpectedEnd,     // a file ended before the bytes it was said to hold
+    DamagedRecord = 1,  // not a record this program wrote, or a damaged one
+    EmptyPassword,      // a password needs at least one character
+    PasswordTooLong,    // a record holds at most 65535 password characters
+    EmptyFile,          // nothing to split
+    FileTooSmall,       // files of 100 bytes or fewer are not enciphered
+    FileTooLarge,       // a piece would not fit the record's 32-bit counts
+    UnexpectedEnd,      // a file ended before the bytes it was said to hold
     VerificationFailed, // what was read back differs from what was written
-    SourceChanged,     // the file changed since it was read
-    NothingLoaded,     // a job step was called without the step that prepares it
+    SourceChanged,      // the file changed since it was read
+    HasOtherNames,      // a file with hard links is not rewritten in place
+    NoTarget,           // no file to write was named
+    NothingLoaded,      // a job step was called without the step that prepares it
 };
 
 const std::error_category& engineCategory();

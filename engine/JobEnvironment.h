@@ -1,27 +1,19 @@
 #pragma once
 
-#include "engine/OperationLog.h"
+#include "engine/JobEvents.h"
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
 #include "platform/Clock.h"
 
-#include <filesystem>
-
 namespace veskard::engine {
 
-// What the jobs draw on, passed in so that tests can pin the clock and the draws.
+// What the jobs draw on, passed in so that tests can pin the clock and the
+// draws, and so that whoever drives a job hears what it does.
 struct JobEnvironment {
-    OperationLog& log;
+    JobEvents& events;
     const platform::Clock& clock;
     RandomSource& random;
     const TextFormats& formats;
 };
-
-// Whether two paths name one file (the same name, or two names of one file).
-bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
-
-// The file a path leads to through symbolic links: replacing that, not the
-// link, is what writing to the path means.
-std::filesystem::path followLinks(const std::filesystem::path& path);
 
 } // namespace veskard::engine

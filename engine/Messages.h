@@ -2,25 +2,26 @@
 
 #include "engine/Notice.h"
 
+#include <cstdint>
 #include <filesystem>
-#include <string>
 #include <system_error>
 
-namespace veskard::engine {
-
-// A path as the user reads it, in UTF-8.
-std::string displayPath(const std::filesystem::path& path);
-
-namespace Messages {
+// Every text the engine shows the user, exactly (trailing blanks included).
+namespace veskard::engine::Messages {
 
 Notice zeroSizeFile(const std::filesystem::path& path);
 Notice fileTooSmall();
-Notice encryptWriteFailed();
+Notice emptyPassword();
+// Another program holds the file being locked, or being unlocked.
+Notice encryptHeld();
+Notice restoreHeld();
 Notice noDataInFile(const std::filesystem::path& path);
 Notice damagedOrNotEnciphered();
-Notice restoreWriteFailed();
-// Any other failure: the system's own description of it.
+// Any other failure: its description, as the system or the engine words it.
 Notice systemFailure(std::error_code error);
 
-} // namespace Messages
-} // namespace veskard::engine
+// Warnings of a step that succeeded.
+Notice bytesNotRestored(std::uint64_t count);
+Notice failedAfterReplacing(std::error_code error);
+
+} // namespace veskard::engine::Messages

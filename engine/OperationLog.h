@@ -1,27 +1,23 @@
 #pragma once
 
-#include <functional>
+#include "engine/JobEvents.h"
+
 #include <string>
 #include <string_view>
 
 namespace veskard::engine {
 
-// The timed log of the last encryption: UTF-8 text whose lines end in CR LF.
-// Whoever shows it (the window's log box, the command line) listens for changes.
+// The timed log of the last encryption: UTF-8 text whose lines end in CR LF,
+// kept by applying the changes a job sends (on whichever thread shows it).
 class OperationLog {
 public:
-    using Listener = std::function<void(const std::string& text)>;
-
     static constexpr std::string_view LineBreak = "\r\n";
 
+    void apply(const LogChange& change);
     const std::string& text() const { return text_; }
-    void replace(std::string text);
-    void append(std::string_view part);
-    void setListener(Listener listener) { listener_ = std::move(listener); }
 
 private:
     std::string text_;
-    Listener listener_;
 };
 
 } // namespace veskard::engine

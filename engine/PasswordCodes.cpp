@@ -1,6 +1,7 @@
 #include "engine/PasswordCodes.h"
 
 #include "engine/EngineError.h"
+#include "engine/RecordFormat.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
@@ -12,6 +13,9 @@ namespace veskard::engine {
 Result<std::vector<std::string>> encodePassword(std::u16string_view password) {
     if (password.empty())
         return EngineError::EmptyPassword;
+    // The record could hold more, but no reader would take it back.
+    if (password.size() > MaximumPassCodes)
+        return EngineError::PasswordTooLong;
     std::vector<std::string> codes;
     codes.reserve(password.size());
     for (const char16_t unit : password) {
@@ -27,9 +31,9 @@ Result<std::vector<std::string>> encodePassword(std::u16string_view password) {
 }
 
 bool isValidPassCode(std::string_view code) {
-    return !code.empty() && code.size() <= 4 &&
-           std::all_of(code.begin(), code.end(),
-                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+    return !code.empty() && code.size() <= 4 && std::all_of(code.begin(), code.end(), [](char c) {
+        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+    });
 }
 
 std::u16string decodePassword(const std::vector<std::string>& passCodes) {

@@ -12,7 +12,8 @@ namespace veskard::engine {
 namespace {
 
 // Reads fields one after another through a small window, so that thousands of
-// short fields cost a handful of reads; the pieces' bytes are skipped, not read.
+// short fields cost a handful of reads; the pieces' bytes are skipped, not
+// read. Large pieces each cost a refill, so the window stays small.
 class Cursor {
 public:
     explicit Cursor(const ByteInput& input) : input_(input) {}
@@ -60,7 +61,7 @@ public:
 private:
     const ByteInput& input_;
     std::uint64_t position_ = 0;
-    std::array<std::byte, 64 * 1024> window_{};
+    std::array<std::byte, 8 * 1024> window_{};
     std::uint64_t windowStart_ = 0;
     std::size_t windowLength_ = 0;
 };

@@ -9,16 +9,48 @@
 
 namespace veskard::platform {
 
+// What tells whether a file is still the one read earlier: which file it is,
+// how many names it has, its size and its times.
+struct FileState {
+    std::uint64_t device = 0; // with `file`, which file this is (Windows: the
+    std::uint64_t file = 0;   // volume's serial number and the file's index)
+    std::uint64_t links = 1;  // names the file has (hard links)
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds since 1970
+    std::int64_t changed = 0;  // last change of content or metadata, nanoseconds since 1970
+
+    bool isSameFile(const FileState& other) const {
+        return device == other.device && file == other.file;
+    }
+    // The same file with the same content, as far as size and time tell.
+    bool isSameVersion(const FileState& other) const {
+        return isSameFile(other) && size == other.size && modified == other.modified;
+    }
+    bool operator==(const FileState&) const = default;
+};
+
+// The state of the regular file `path` leads to, without opening it; anything
+// else (a folder, a FIFO, a device) is PlatformError::NotRegularFile.
+Result<FileState> regularFileState(const std::filesystem::path& path);
+
 // An open file of raw bytes. Closes itself; move-only.
+//
+// Opening never blocks and never opens anything but a regular file: a FIFO, a
+// socket, a device or a folder is refused with PlatformError::NotRegularFile.
+// A file another program holds in a conflicting way is refused with
+// PlatformError::HeldByAnotherProgram; on POSIX that is a flock() or fcntl()
+// lock, on Windows a share mode, and a program that takes no lock at all is
+// not kept out. Once opened and held, the path is checked to still name the
+// file opened (PlatformError::FileReplaced otherwise).
 class File {
 public:
-    // Opens an existing file for reading, sharing it only with other readers.
-    // Fails with PlatformError::HeldByAnotherProgram while another program
-    // holds it for writing or exclusively.
+    // Reads an existing file, sharing it only with other readers.
     static Result<File> openForReading(const std::filesystem::path& path);
-    // Opens an existing file for reading while keeping every other program
-    // away from it, so that it can be replaced safely. Fails with
-    // PlatformError::HeldByAnotherProgram while another program holds it.
+    // Holds an existing file against every other program, so that it can be
+    // replaced: on POSIX an exclusive flock() and an fcntl() lock, on a
+    // descriptor open for writing where the file allows it (network file
+    // systems lock only such); on Windows no sharing at all. Where the file
+    // system has no locks, the file is held without them.
     static Result<File> openExclusive(const std::filesystem::path& path);
     // Creates a file that must not exist yet, open for reading and writing.
     static Result<File> createNew(const std::filesystem::path& path);
@@ -29,10 +61,8 @@ public:
     File& operator=(const File&) = delete;
     ~File();
 
+    Result<FileState> state() const;
     Result<std::uint64_t> size() const;
-    // Last modification time in nanoseconds since the epoch: with the size, what
-    // tells whether a file changed between two operations.
-    Result<std::int64_t> lastWriteTime() const;
     // Reads up to buffer.size() bytes at offset; fewer only at the end of the file.
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const;
     // Appends at the current write position, all or an error. What is written
@@ -45,7 +75,9 @@ public:
     std::error_code close();
 
 private:
-    explicit File(std::intptr_t handle) : handle_(handle) {}
+    friend class TemporaryFile;
+    explicit File(std::intptr_t handle)
+        : handle_(handle) {}
     static constexpr std::intptr_t invalidHandle = -1;
     std::intptr_t handle_ = invalidHandle;
     std::uint64_t written_ = 0;

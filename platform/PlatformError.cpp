@@ -12,6 +12,12 @@ public:
         switch (static_cast<PlatformError>(value)) {
         case PlatformError::HeldByAnotherProgram:
             return "另一个程序正在使用此文件，进程无法访问。";
+        case PlatformError::NotRegularFile:
+            return "不是普通文件";
+        case PlatformError::FileReplaced:
+            return "文件在处理期间被另一个程序移走或替换了";
+        case PlatformError::TemporaryFileReplaced:
+            return "临时文件在写入后被另一个程序替换了";
         }
         return "unknown platform error";
     }

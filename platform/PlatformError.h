@@ -4,8 +4,12 @@
 
 namespace veskard::platform {
 
+// Refusals of the platform layer's own; their messages are what the user reads.
 enum class PlatformError {
     HeldByAnotherProgram = 1, // another program has the file open without sharing it
+    NotRegularFile,           // a folder, a FIFO, a socket or a device
+    FileReplaced,             // the name came to stand for another file while it was worked on
+    TemporaryFileReplaced,    // the temporary file's name no longer stands for what was written
 };
 
 const std::error_category& platformCategory();

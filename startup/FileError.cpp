@@ -1,6 +1,6 @@
 #include "startup/FileError.h"
 
-#include "engine/FailureClass.h"
+#include "engine/FailureNotice.h"
 
 #include <string>
 
@@ -52,7 +52,7 @@ const std::error_category& fileErrorCategory() {
 std::optional<engine::Notice> fileFailureNotice(std::error_code error) {
     if (error == FileError::ScriptFolderTaken)
         return std::nullopt;
-    return engine::classifyFailure(error);
+    return engine::failureNotice(engine::JobPhase::Action, error);
 }
 
 } // namespace veskard::startup

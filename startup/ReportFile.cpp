@@ -1,7 +1,7 @@
 #include "startup/ReportFile.h"
 
 #include "desktop/SystemText.h"
-#include "engine/EncryptLog.h"
+#include "engine/Version.h"
 #include "startup/AppendFile.h"
 #include "startup/FileError.h"
 
@@ -16,12 +16,8 @@ engine::JobStatus failure(std::error_code error) {
     return engine::JobStatus::failure(error, fileFailureNotice(error));
 }
 
-// The first line of every log, "******** Veskard v1.6 ********".
 qsizetype bannerLength() {
-    return QStringLiteral("******** Veskard v%1.%2 ********")
-        .arg(engine::VersionMajor)
-        .arg(engine::VersionMinor)
-        .size();
+    return QString::fromStdString(engine::logBanner()).size();
 }
 
 QString blanksTrimmed(const QString& text) {

@@ -1,7 +1,7 @@
 #include "startup/ScriptText.h"
 
 #include "desktop/SystemText.h"
-#include "engine/EncryptLog.h"
+#include "engine/Version.h"
 #include "platform/CodePage.h"
 
 #include <QStringList>

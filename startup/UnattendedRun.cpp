@@ -17,9 +17,7 @@ UnattendedRun::UnattendedRun(desktop::MessageBoxes& boxes, desktop::ProgramEnd& 
                              const engine::TextFormats& formats)
     : boxes_(boxes)
     , end_(end)
-    , random_(random)
-    , clock_(clock)
-    , formats_(formats) {}
+    , environment_{events_, clock, random, formats} {}
 
 int UnattendedRun::run(const Switches& switches, const QString& fileName) {
     if (switches.encrypt && switches.decrypt) {
@@ -34,8 +32,7 @@ int UnattendedRun::run(const Switches& switches, const QString& fileName) {
 // as the target: in place, so that it keeps its attributes.
 int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
     const std::filesystem::path file = desktop::toPath(fileName);
-    engine::EncryptJob job({log_, clock_, random_, formats_});
-    const engine::TimePoint start = clock_.now();
+    engine::EncryptJob job(environment_);
     if (const engine::JobStatus loaded = job.load(file); !loaded.ok())
         return refuse(loaded.notice());
 
@@ -44,13 +41,13 @@ int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
     if (!password)
         return desktop::ExitFailure;
 
-    const engine::JobStatus locked = job.encipherTo(file, password->toStdU16String(), start);
-    return locked.ok() ? succeed(showResult, EncryptedText) : refuse(locked.notice());
+    const engine::JobStatus locked = job.encipherTo(file, password->toStdU16String());
+    return locked.ok() ? succeed(locked, showResult, EncryptedText) : refuse(locked.notice());
 }
 
 int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
     const std::filesystem::path file = desktop::toPath(fileName);
-    engine::DecryptJob job;
+    engine::DecryptJob job(environment_);
     if (const engine::JobStatus opened = job.openEnciphered(file); !opened.ok())
         return refuse(opened.notice());
 
@@ -59,7 +56,7 @@ int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
         return desktop::ExitFailure;
 
     const engine::JobStatus restored = job.restoreTo(file);
-    return restored.ok() ? succeed(showResult, DecryptedText) : refuse(restored.notice());
+    return restored.ok() ? succeed(restored, showResult, DecryptedText) : refuse(restored.notice());
 }
 
 int UnattendedRun::refuse(const std::optional<engine::Notice>& notice) {
@@ -68,7 +65,11 @@ int UnattendedRun::refuse(const std::optional<engine::Notice>& notice) {
     return desktop::ExitFailure;
 }
 
-int UnattendedRun::succeed(bool showResult, const QString& text) {
+// What went wrong after the file was replaced is told whether or not the
+// success itself is to be shown.
+int UnattendedRun::succeed(const engine::JobStatus& status, bool showResult, const QString& text) {
+    for (const engine::Notice& warning : status.warnings())
+        boxes_.tell(nullptr, warning);
     if (showResult)
         boxes_.show(nullptr, text, desktop::Icon::Exclamation);
     return desktop::ExitSuccess;

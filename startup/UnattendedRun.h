@@ -2,7 +2,8 @@
 
 #include "desktop/MessageBoxes.h"
 #include "desktop/ProgramEnd.h"
-#include "engine/OperationLog.h"
+#include "engine/JobEnvironment.h"
+#include "engine/JobStatus.h"
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
 #include "platform/Clock.h"
@@ -32,14 +33,12 @@ private:
     int encrypt(const QString& fileName, bool showResult);
     int decrypt(const QString& fileName, bool showResult);
     int refuse(const std::optional<engine::Notice>& notice);
-    int succeed(bool showResult, const QString& text);
+    int succeed(const engine::JobStatus& status, bool showResult, const QString& text);
 
     desktop::MessageBoxes& boxes_;
     desktop::ProgramEnd& end_;
-    engine::RandomSource& random_;
-    const platform::Clock& clock_;
-    const engine::TextFormats& formats_;
-    engine::OperationLog log_; // no window shows it
+    engine::UnwatchedJob events_;
+    engine::JobEnvironment environment_;
 };
 
 } // namespace veskard::startup

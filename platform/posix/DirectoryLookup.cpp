@@ -10,7 +10,9 @@
 namespace veskard::platform {
 namespace {
 
-bool hasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool hasWildcard(const std::string& name) {
+    return name.find_first_of("*?") != std::string::npos;
+}
 
 bool matchesMask(const std::filesystem::path& path, std::uint32_t mask) {
     std::error_code error;
@@ -27,7 +29,7 @@ bool matchesMask(const std::filesystem::path& path, std::uint32_t mask) {
 
 std::optional<std::filesystem::path> findFirstFile(const std::filesystem::path& pattern,
                                                    std::uint32_t mask) {
-    std::string name = pattern.filename().string();
+    std::string name = pattern.filename().native();
     if (name.empty())
         return std::nullopt;
     if (!hasWildcard(name)) {
@@ -42,8 +44,10 @@ std::optional<std::filesystem::path> findFirstFile(const std::filesystem::path& 
         pattern.has_parent_path() ? pattern.parent_path() : std::filesystem::path(".");
     std::error_code error;
     std::vector<std::string> candidates;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string candidate = entry.path().filename().string();
+    // Stepped with error codes: a range-for would throw on a failing step.
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string candidate = entry->path().filename().native();
         if (::fnmatch(name.c_str(), candidate.c_str(), 0) == 0)
             candidates.push_back(candidate);
     }

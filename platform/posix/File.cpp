@@ -1,6 +1,7 @@
 #include "platform/File.h"
 
 #include "platform/PlatformError.h"
+#include "platform/posix/Descriptors.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -11,84 +12,167 @@
 namespace veskard::platform {
 namespace {
 
-std::error_code lastError() { return {errno, std::generic_category()}; }
+using posix::lastError;
 
-int fd(std::intptr_t handle) { return static_cast<int>(handle); }
+constexpr auto fd = posix::descriptorOf;
 
-// "Held by another program" on POSIX: another process holds a conflicting
-// flock() or fcntl() lock. Our own flock() keeps later openers away while we
-// work; filesystems without flock() support are not refused for it.
-std::error_code lockOrRefuse(int descriptor, bool exclusive) {
-    if (::flock(descriptor, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        if (errno == EWOULDBLOCK)
-            return PlatformError::HeldByAnotherProgram;
-        if (errno != ENOLCK && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-            return lastError();
-    }
-    struct flock probe {};
-    probe.l_type = exclusive ? F_WRLCK : F_RDLCK;
-    probe.l_whence = SEEK_SET;
-    if (::fcntl(descriptor, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK)
+// A lock the file system cannot take is no refusal: the file is then held
+// without it. NFS, for one, takes an exclusive flock() only on a descriptor
+// open for writing (EBADF otherwise).
+bool noLocksHere(int error) {
+    return error == ENOLCK || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+           error == EBADF;
+}
+
+std::error_code lockFailure() {
+    if (errno == EWOULDBLOCK || errno == EAGAIN || errno == EACCES)
         return PlatformError::HeldByAnotherProgram;
+    return noLocksHere(errno) ? std::error_code{} : lastError();
+}
+
+// "Held by another program" here: a conflicting flock() or fcntl() lock of
+// another process. Our own locks, taken here, keep out every program that
+// asks for one until the descriptor is closed. The fcntl() lock is an open
+// file description lock, so that it is ours alone and closing another
+// descriptor of the file never drops it.
+std::error_code lock(int descriptor, bool exclusive, bool writable) {
+    if (::flock(descriptor, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        if (const std::error_code error = lockFailure())
+            return error;
+    }
+    struct flock range {};
+    range.l_whence = SEEK_SET; // l_start and l_len 0: the whole file, however long
+    if (exclusive) {
+        // A reader's fcntl() lock conflicts only with a write lock, which a
+        // read-only descriptor cannot take: ask whether one could be taken.
+        range.l_type = F_WRLCK;
+        if (::fcntl(descriptor, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK)
+            return PlatformError::HeldByAnotherProgram;
+        range = {};
+        range.l_whence = SEEK_SET;
+    }
+    range.l_type = exclusive && writable ? F_WRLCK : F_RDLCK;
+    if (::fcntl(descriptor, F_OFD_SETLK, &range) != 0)
+        return lockFailure();
     return {};
 }
 
-Result<int> openLocked(const std::filesystem::path& path, bool exclusive) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
+Result<FileState> stateOf(const struct stat& info) {
+    if (!S_ISREG(info.st_mode))
+        return PlatformError::NotRegularFile;
+    const auto nanoseconds = [](const timespec& time) {
+        return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+    };
+    return FileState{static_cast<std::uint64_t>(info.st_dev),
+                     static_cast<std::uint64_t>(info.st_ino),
+                     static_cast<std::uint64_t>(info.st_nlink),
+                     static_cast<std::uint64_t>(info.st_size),
+                     nanoseconds(info.st_mtim),
+                     nanoseconds(info.st_ctim)};
+}
+
+// Opens without blocking (a FIFO would wait for a writer) and without becoming
+// anyone's terminal, and only what already is a regular file: opening a
+// device may do something by itself.
+Result<posix::Descriptor> openRegular(const std::filesystem::path& path, int access) {
+    if (const Result<FileState> state = regularFileState(path); !state)
+        return state.error();
+    posix::Descriptor descriptor(::open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!descriptor)
         return lastError();
     struct stat info {};
-    std::error_code error;
-    if (::fstat(descriptor, &info) != 0)
-        error = lastError();
-    else if (S_ISDIR(info.st_mode))
-        error = std::make_error_code(std::errc::is_a_directory);
-    else
-        error = lockOrRefuse(descriptor, exclusive);
-    if (error) {
-        ::close(descriptor);
-        return error;
-    }
+    if (::fstat(descriptor.get(), &info) != 0)
+        return lastError();
+    if (const Result<FileState> state = stateOf(info); !state)
+        return state.error();
+    const int flags = ::fcntl(descriptor.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return lastError();
     return descriptor;
+}
+
+// The file may have been replaced between opening and locking it (by another
+// run of this program that held it, say): then the name stands for the newer
+// file, which is opened afresh.
+constexpr int OpenAttempts = 4;
+
+Result<posix::Descriptor> openHeld(const std::filesystem::path& path, bool exclusive) {
+    for (int attempt = 0; attempt < OpenAttempts; ++attempt) {
+        bool writable = exclusive;
+        Result<posix::Descriptor> descriptor = openRegular(path, exclusive ? O_RDWR : O_RDONLY);
+        if (!descriptor && exclusive &&
+            (descriptor.error() == std::errc::permission_denied ||
+             descriptor.error() == std::errc::operation_not_permitted ||
+             descriptor.error() == std::errc::read_only_file_system ||
+             descriptor.error() == std::errc::text_file_busy)) {
+            writable = false;
+            descriptor = openRegular(path, O_RDONLY);
+        }
+        if (!descriptor)
+            return descriptor.error();
+        if (const std::error_code error = lock(descriptor->get(), exclusive, writable))
+            return error;
+        struct stat opened {};
+        struct stat named {};
+        if (::fstat(descriptor->get(), &opened) != 0)
+            return lastError();
+        if (::stat(path.c_str(), &named) != 0) {
+            if (errno != ENOENT)
+                return lastError();
+        } else if (posix::isSameFile(named, opened)) {
+            return std::move(*descriptor);
+        }
+    }
+    return PlatformError::FileReplaced;
 }
 
 } // namespace
 
+Result<FileState> regularFileState(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return lastError();
+    return stateOf(info);
+}
+
 Result<File> File::openForReading(const std::filesystem::path& path) {
-    Result<int> descriptor = openLocked(path, false);
+    Result<posix::Descriptor> descriptor = openHeld(path, false);
     if (!descriptor)
         return descriptor.error();
-    return File(*descriptor);
+    return File(descriptor->release());
 }
 
 Result<File> File::openExclusive(const std::filesystem::path& path) {
-    Result<int> descriptor = openLocked(path, true);
+    Result<posix::Descriptor> descriptor = openHeld(path, true);
     if (!descriptor)
         return descriptor.error();
-    return File(*descriptor);
+    return File(descriptor->release());
 }
 
 Result<File> File::createNew(const std::filesystem::path& path) {
-    const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int descriptor =
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (descriptor < 0)
         return lastError();
     return File(descriptor);
 }
 
-File::~File() { close(); }
-
-Result<std::uint64_t> File::size() const {
-    struct stat info {};
-    if (::fstat(fd(handle_), &info) != 0)
-        return lastError();
-    return static_cast<std::uint64_t>(info.st_size);
+File::~File() {
+    close();
 }
 
-Result<std::int64_t> File::lastWriteTime() const {
+Result<FileState> File::state() const {
     struct stat info {};
     if (::fstat(fd(handle_), &info) != 0)
         return lastError();
-    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return stateOf(info);
+}
+
+Result<std::uint64_t> File::size() const {
+    const Result<FileState> current = state();
+    if (!current)
+        return current.error();
+    return current->size;
 }
 
 Result<std::size_t> File::readAt(std::uint64_t offset, std::span<std::byte> buffer) const {

@@ -23,4 +23,8 @@ std::string describeError(std::error_code error) {
     return win32::toUtf8(wide);
 }
 
+std::string displayName(const std::filesystem::path& path) {
+    return win32::toUtf8(path.native());
+}
+
 } // namespace veskard::platform

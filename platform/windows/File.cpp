@@ -23,12 +23,68 @@ std::error_code openError() {
     return {static_cast<int>(code), std::system_category()};
 }
 
-Result<HANDLE> open(const std::filesystem::path& path, DWORD access, DWORD share, DWORD creation) {
-    const HANDLE handle = ::CreateFileW(path.c_str(), access, share, nullptr, creation,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+// A handle that closes itself unless handed on.
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE handle)
+        : handle_(handle) {}
+    ~OwnedHandle() {
+        if (valid())
+            ::CloseHandle(handle_);
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+
+private:
+    HANDLE handle_;
+};
+
+// 100-nanosecond ticks since 1601 to nanoseconds since 1970.
+std::int64_t nanoseconds(std::int64_t ticks) {
+    constexpr std::int64_t ticksFrom1601To1970 = 116444736000000000;
+    return (ticks - ticksFrom1601To1970) * 100;
+}
+
+std::int64_t ticksOf(const FILETIME& time) {
+    return static_cast<std::int64_t>(std::uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime);
+}
+
+// Devices (NUL, CON, COM1) and pipes are not files on a disk; folders are no
+// regular files either.
+Result<FileState> stateOf(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(handle) != FILE_TYPE_DISK)
+        return PlatformError::NotRegularFile;
+    if (!::GetFileInformationByHandle(handle, &info))
+        return lastError();
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return PlatformError::NotRegularFile;
+    FILE_BASIC_INFO times{};
+    if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &times, sizeof times))
+        return lastError();
+    return FileState{info.dwVolumeSerialNumber,
+                     std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow,
+                     info.nNumberOfLinks,
+                     std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow,
+                     nanoseconds(ticksOf(info.ftLastWriteTime)),
+                     nanoseconds(times.ChangeTime.QuadPart)};
+}
+
+// The share mode keeps the file where it is while it is open: without
+// FILE_SHARE_DELETE nobody may rename or replace it.
+Result<HANDLE> openHeld(const std::filesystem::path& path, DWORD share) {
+    if (const Result<FileState> state = regularFileState(path); !state)
+        return state.error();
+    OwnedHandle handle(::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid())
         return openError();
-    return handle;
+    if (const Result<FileState> state = stateOf(handle.get()); !state)
+        return state.error();
+    return handle.release();
 }
 
 // Largest single transfer: ReadFile and WriteFile count in DWORDs.
@@ -36,30 +92,45 @@ constexpr std::size_t maxTransfer = 1u << 30;
 
 } // namespace
 
+// Opened for no access at all, which neither a share mode refuses nor a
+// device notices.
+Result<FileState> regularFileState(const std::filesystem::path& path) {
+    const OwnedHandle handle(::CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.valid())
+        return openError();
+    return stateOf(handle.get());
+}
+
 Result<File> File::openForReading(const std::filesystem::path& path) {
-    const Result<HANDLE> handle = open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    const Result<HANDLE> handle = openHeld(path, FILE_SHARE_READ);
     if (!handle)
         return handle.error();
     return File(reinterpret_cast<std::intptr_t>(*handle));
 }
 
 Result<File> File::openExclusive(const std::filesystem::path& path) {
-    const Result<HANDLE> handle = open(path, GENERIC_READ, 0, OPEN_EXISTING);
+    const Result<HANDLE> handle = openHeld(path, 0);
     if (!handle)
         return handle.error();
     return File(reinterpret_cast<std::intptr_t>(*handle));
 }
 
 Result<File> File::createNew(const std::filesystem::path& path) {
-    const Result<HANDLE> handle =
-        open(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW);
-    if (!handle)
-        return handle.error();
-    return File(reinterpret_cast<std::intptr_t>(*handle));
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return openError();
+    return File(reinterpret_cast<std::intptr_t>(handle));
 }
 
 File::~File() {
     close();
+}
+
+Result<FileState> File::state() const {
+    return stateOf(win32Handle(handle_));
 }
 
 Result<std::uint64_t> File::size() const {
@@ -67,17 +138,6 @@ Result<std::uint64_t> File::size() const {
     if (!::GetFileSizeEx(win32Handle(handle_), &size))
         return lastError();
     return static_cast<std::uint64_t>(size.QuadPart);
-}
-
-Result<std::int64_t> File::lastWriteTime() const {
-    FILETIME written{};
-    if (!::GetFileTime(win32Handle(handle_), nullptr, nullptr, &written))
-        return lastError();
-    // 100-nanosecond ticks since 1601 to nanoseconds since 1970.
-    constexpr std::int64_t ticksFrom1601To1970 = 116444736000000000;
-    const std::int64_t ticks = static_cast<std::int64_t>(
-        std::uint64_t{written.dwHighDateTime} << 32 | written.dwLowDateTime);
-    return (ticks - ticksFrom1601To1970) * 100;
 }
 
 // On a handle opened without FILE_FLAG_OVERLAPPED, a read at an offset also

@@ -156,7 +156,7 @@ TEST_F(CommandLineTest, RefusalsPrintTheEngineNoticeAndTouchNothing) {
     const std::filesystem::path file = makeFile("data", 2000);
     const ChildOutcome noPassword = lock(file, "");
     EXPECT_EQ(noPassword.exitCode, 1) << noPassword;
-    EXPECT_EQ(noPassword.err, "密码不能为空！\n");
+    EXPECT_EQ(noPassword.err, "密码不能为空！      \n");
     EXPECT_EQ(readFile(file), patternBytes(2000));
 
     const ChildOutcome missing = lock(folder_ / "missing", "pw");

@@ -71,7 +71,9 @@ TEST(InterruptionTest, FullDiskRefusesTheLockAndKeepsTheOriginal) {
     ASSERT_EQ(outcome.exitCode, 0) << outcome;
 
     EXPECT_EQ(readText(folder / "status"), "1\n");
-    EXPECT_EQ(outcome.err, "有另外一个程序正在打开该文件，请关闭这个程序，才能对其加密！\n");
+    // The full disk is told as what it is, in the system's words.
+    EXPECT_EQ(outcome.err,
+              std::make_error_code(std::errc::no_space_on_device).message() + "！    \n");
     EXPECT_EQ(readText(folder / "listing"), "file\n") << "the temporary file removes itself";
     const std::vector<std::byte> before = readFile(folder / "before");
     EXPECT_EQ(before, patternBytes(5 * MiB, 7));

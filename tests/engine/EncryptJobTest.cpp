@@ -1,15 +1,15 @@
-#include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
-#include "engine/EncryptLog.h"
+#include "engine/DecryptJob.h"
 #include "engine/EngineError.h"
-#include "engine/Messages.h"
 #include "engine/RecordFormat.h"
+#include "platform/ErrorText.h"
 #include "platform/FileAttributes.h"
 #include "support/FixedClock.h"
 #include "support/NativeAttributes.h"
-#include "support/ScriptedRandom.h"
+#include "support/RecordingEvents.h"
 #include "support/TempFolder.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace veskard;
@@ -26,12 +26,11 @@ const std::string br = "\r\n";
 class EncryptJobTest : public ::testing::Test {
 protected:
     test::TempFolder folder;
-    OperationLog log;
-    test::FixedClock clock{test::localTime(2026, 12, 6, 9, 30, 15)};
+    test::RecordingEvents events;
+    test::FixedClock clock{test::localTime(2026, 12, 6, 9, 30, 10)};
     SystemRandom random;
     FixedTextFormats formats;
-    EncryptJob job{{log, clock, random, formats}};
-    const TimePoint start = test::localTime(2026, 12, 6, 9, 30, 10);
+    EncryptJob job{{events, clock, random, formats}};
 
     std::filesystem::path makeFile(const std::string& name, std::size_t size) {
         const auto path = folder / name;
@@ -39,181 +38,175 @@ protected:
         return path;
     }
 
-    // Loads and enciphers as the window does, header and password lines included.
     JobStatus lock(const std::filesystem::path& source, const std::filesystem::path& target,
                    std::u16string_view password = u"pw") {
-        writeEncryptHeader(log, source, std::filesystem::file_size(source), start, formats);
         const JobStatus loaded = job.load(source);
         if (!loaded.ok())
             return loaded;
-        appendPasswordLines(log);
-        return job.encipherTo(target, password, start);
+        return job.encipherTo(target, password);
     }
 
     std::vector<std::byte> unlock(const std::filesystem::path& enciphered) {
-        DecryptJob decrypt;
+        test::RecordingEvents quiet;
+        DecryptJob decrypt({quiet, clock, random, formats});
         EXPECT_TRUE(decrypt.openEnciphered(enciphered).ok());
         const auto restored = folder / "restored.check";
         std::filesystem::remove(restored);
         EXPECT_TRUE(decrypt.restoreTo(restored).ok());
         return readFile(restored);
     }
-
-    std::vector<std::string> logLines() const {
-        std::vector<std::string> lines;
-        std::string text = log.text();
-        for (std::size_t at; (at = text.find(br)) != std::string::npos; text.erase(0, at + 2))
-            lines.push_back(text.substr(0, at));
-        lines.push_back(text);
-        return lines;
-    }
 };
 
 } // namespace
 
-TEST_F(EncryptJobTest, InPlaceLockOfAHiddenFileWritesTheWholeLogAndKeepsItsAttributes) {
+TEST_F(EncryptJobTest, InPlaceLockWritesTheWholeLogKeepsAttributesAndReportsEveryByte) {
     const auto path = makeFile("report.doc", 2048);
     const std::vector<std::byte> plain = readFile(path);
     const FileAttributes attributes = FileAttribute::Hidden | FileAttribute::Archive;
     ASSERT_FALSE(platform::writeAttributes(path, attributes));
 
-    const JobStatus status = lock(path, path);
+    ASSERT_TRUE(job.load(path).ok());
+    EXPECT_EQ(events.changes.front().kind, LogChange::Kind::Replace);
+    clock.set(test::localTime(2026, 12, 6, 9, 30, 15));
+    const JobStatus status = job.encipherTo(path, u"pw");
     ASSERT_TRUE(status.ok()) << status.cause().message();
 
     EXPECT_EQ(*platform::readAttributes(path), test::native::asStored(attributes));
     EXPECT_EQ(unlock(path), plain);
-    const std::vector<std::string> expected{
-        "******** Veskard v1.6 ********",
-        "",
-        "开始时间：2026-12-06 09:30:10",
-        "加密文件：" + displayPath(path),
-        "文件大小：2,048 字节",
-        "装入文件...   …… OK！",
-        "正在处理文件...",
-        "设置密码...   …… OK！",
-        "得到文件的属性...  …… OK！",
-        "设置文件的属性...  …… OK！",
-        "正执行加密算法...  …… 100% 完成",
-        "正在写入数据...    …… OK！",
-        "保存文件信息...",
-        "加密成功！",
-        "结束时间：2026-12-06 09:30:15",
-        "用时：5秒",
-        ""};
-    EXPECT_EQ(logLines(), expected);
-}
-
-TEST_F(EncryptJobTest, ProgressIsOneLineRewrittenUpTo100) {
-    const auto path = makeFile("a.bin", 200);
-    writeEncryptHeader(log, path, 200, start, formats);
-    ASSERT_TRUE(job.load(path).ok());
-    const std::string base = log.text();
-    std::vector<int> percents;
-    std::size_t progressLines = 0;
-    log.setListener([&](const std::string& text) {
-        if (text.find("正执行加密算法") != std::string::npos && text.find("正在写入") == std::string::npos)
-            progressLines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    const std::vector<std::string> expected{"******** Veskard v1.6 ********",
+                                            "",
+                                            "开始时间：2026-12-06 09:30:10",
+                                            "加密文件：" + platform::displayName(path),
+                                            "文件大小：2,048 字节",
+                                            "装入文件...   …… OK！",
+                                            "正在处理文件...",
+                                            "设置密码...   …… OK！",
+                                            "得到文件的属性...  …… OK！",
+                                            "设置文件的属性...  …… OK！",
+                                            "正执行加密算法...  …… 100% 完成",
+                                            "正在写入数据...    …… OK！",
+                                            "保存文件信息...",
+                                            "加密成功！",
+                                            "结束时间：2026-12-06 09:30:15",
+                                            "用时：5秒",
+                                            ""};
+    EXPECT_EQ(events.logLines(), expected);
+    // The progress line is rewritten only as its percentage changes, up to 100.
+    const auto rewrites = std::count_if(events.changes.begin(), events.changes.end(), [](auto& c) {
+        return c.kind == LogChange::Kind::RewriteLastLine;
     });
-    ASSERT_TRUE(job.encipherTo(folder / "out.bin", u"x", start, [&](int p) { percents.push_back(p); })
-                    .ok());
-    ASSERT_EQ(percents.size(), 200u);
-    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
-    // Draw k of 200 is k / 2 percent; halves go to the even neighbour.
-    EXPECT_EQ(percents[0], 0);
-    EXPECT_EQ(percents[2], 2);
-    EXPECT_EQ(percents[4], 2);
-    EXPECT_EQ(percents[6], 4);
-    EXPECT_EQ(percents.back(), 100);
-    EXPECT_EQ(progressLines, static_cast<std::size_t>(std::count(base.begin(), base.end(), '\n')) + 1);
-    EXPECT_EQ(std::filesystem::file_size(folder / "out.bin"), 200u + 12 * 200 + 32 + 4);
+    EXPECT_EQ(rewrites, 100);
+
+    // Each byte of the record is counted written and read back, in whole percents.
+    const std::uint64_t total = 2 * std::filesystem::file_size(path);
+    ASSERT_GE(events.reports.size(), 2u);
+    EXPECT_EQ(events.reports.front(), (ByteProgress{0, total}));
+    EXPECT_EQ(events.reports.back(), (ByteProgress{total, total}));
+    // Each report a whole percent further than the last.
+    EXPECT_TRUE(std::adjacent_find(events.reports.begin(), events.reports.end(),
+                                   [](auto& a, auto& b) { return a.percent() >= b.percent(); }) ==
+                events.reports.end());
 }
 
-TEST_F(EncryptJobTest, LockToAnotherFileLeavesTheSourceAndGivesTheTargetNoAttributes) {
+// Another file is replaced keeping what it had, the source stays as it was,
+// and a second lock starts the log afresh.
+TEST_F(EncryptJobTest, LockToAnotherFileKeepsTheSourceAndTheTargetsAttributes) {
+    ASSERT_TRUE(lock(makeFile("first.txt", 999), folder / "first.locked").ok());
     const auto source = makeFile("source.txt", 5000);
     const std::vector<std::byte> plain = readFile(source);
     ASSERT_FALSE(platform::writeAttributes(source, FileAttribute::Hidden));
-    // An existing, longer target with attributes of its own.
     const auto target = makeFile("target.bin", 20000);
-    ASSERT_FALSE(platform::writeAttributes(target, FileAttribute::System | FileAttribute::ReadOnly));
+    const FileAttributes kept = FileAttribute::System | FileAttribute::ReadOnly;
+    ASSERT_FALSE(platform::writeAttributes(target, kept));
 
     ASSERT_TRUE(lock(source, target).ok());
     EXPECT_EQ(readFile(source), plain);
     EXPECT_EQ(*platform::readAttributes(source), test::native::asStored(FileAttribute::Hidden));
-    EXPECT_EQ(*platform::readAttributes(target), test::native::asStored({}));
-    EXPECT_EQ(log.text().find("得到文件的属性"), std::string::npos);
+    EXPECT_EQ(*platform::readAttributes(target), test::native::asStored(kept));
+    const std::vector<std::string> lines = events.logLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "******** Veskard v1.6 ********"), 1);
+    EXPECT_EQ(lines[4], "文件大小：5,000 字节");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "得到文件的属性...  …… OK！"), 0);
 
-    // The target holds the record and nothing after it.
-    DecryptJob decrypt;
+    // Exactly the record, with nothing of the longer old content after it.
+    test::RecordingEvents quiet;
+    DecryptJob decrypt({quiet, clock, random, formats});
     ASSERT_TRUE(decrypt.openEnciphered(target).ok());
-    EXPECT_EQ(std::filesystem::file_size(target), recordSize(decrypt.opened()->record));
+    EXPECT_EQ(decrypt.opened()->bytesAfterRecord, 0u);
     EXPECT_EQ(unlock(target), plain);
 }
 
 TEST_F(EncryptJobTest, RefusalsOfLoad) {
-    const auto empty = makeFile("empty.txt", 0);
-    JobStatus status = job.load(empty);
-    EXPECT_EQ(status.notice(), Messages::zeroSizeFile(empty));
-    EXPECT_EQ(status.notice()->text, "'" + displayPath(empty) + "'为 0 字节！不能对其加密。");
+    JobStatus status = job.load(makeFile("empty.txt", 0));
+    EXPECT_EQ(status.cause(), EngineError::EmptyFile);
+    EXPECT_TRUE(status.notice());
+    EXPECT_TRUE(events.log.text().ends_with("文件大小：0 字节" + br + "装入文件...   …… OK！"));
 
     status = job.load(makeFile("small.txt", 100));
-    EXPECT_EQ(status.notice(), (Notice{Icon::Stop, "待加密的文件必须大于 100 字节！"}));
+    EXPECT_EQ(status.cause(), EngineError::FileTooSmall);
+    EXPECT_TRUE(status.notice());
 
+    const std::string before = events.log.text();
     status = job.load(folder / "missing.txt");
     EXPECT_FALSE(status.ok());
     EXPECT_FALSE(status.notice());
+    EXPECT_EQ(events.log.text(), before);
 
     EXPECT_TRUE(job.load(makeFile("ok.txt", 101)).ok());
     EXPECT_EQ(job.loadedSize(), 101u);
 }
 
-TEST_F(EncryptJobTest, WriteFailuresLeaveTheFileUntouchedAndSaySo) {
+TEST_F(EncryptJobTest, FailuresLeaveTheFileAsItWasAndSayWhatHappened) {
     const auto path = makeFile("keep.txt", 3000);
     const std::vector<std::byte> plain = readFile(path);
-    const Notice failed{Icon::Stop, "有另外一个程序正在打开该文件，请关闭这个程序，才能对其加密！"};
 
-    // An empty password is refused before anything is touched.
+    // Passwords the record cannot hold are refused before anything is touched.
     JobStatus status = lock(path, path, u"");
-    EXPECT_EQ(status.notice(), failed);
     EXPECT_EQ(status.cause(), EngineError::EmptyPassword);
-    EXPECT_TRUE(log.text().ends_with("正在处理文件..." + br + "设置密码...   …… OK！" + br +
-                                     "写入失败。" + br));
-    EXPECT_EQ(readFile(path), plain);
+    EXPECT_TRUE(events.log.text().ends_with(br + "设置密码...   …… OK！" + br + "写入失败。" + br));
+    status = lock(path, path, std::u16string(MaximumPassCodes + 1, u'x'));
+    EXPECT_EQ(status.cause(), EngineError::PasswordTooLong);
 
-    // A target in a folder that does not exist.
+    // A failure that is not another program's hold is told as what it is.
     status = lock(path, folder / "no-such-folder" / "out.bin");
-    EXPECT_EQ(status.notice(), failed);
-    EXPECT_TRUE(log.text().ends_with("正在写入数据...  " + br + "写入失败。" + br));
+    ASSERT_TRUE(status.notice());
+    EXPECT_EQ(status.cause(), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(status.notice()->text, platform::describeError(status.cause()) + "！    ");
+    EXPECT_TRUE(events.log.text().ends_with("正在写入数据...  " + br + "写入失败。" + br));
 
-    // A source that grew between load and encryption.
+    // A source that changed after it was loaded.
     ASSERT_TRUE(job.load(path).ok());
     writeFile(path, test::patternBytes(3001));
-    status = job.encipherTo(path, u"pw", start);
-    EXPECT_EQ(status.cause(), EngineError::SourceChanged);
+    EXPECT_EQ(job.encipherTo(path, u"pw").cause(), EngineError::SourceChanged);
     EXPECT_EQ(readFile(path), test::patternBytes(3001));
+    writeFile(path, plain);
 
     // An empty target fails without a word.
     ASSERT_TRUE(job.load(path).ok());
-    const std::string before = log.text();
-    status = job.encipherTo({}, u"pw", start);
+    status = job.encipherTo({}, u"pw");
     EXPECT_FALSE(status.ok());
     EXPECT_FALSE(status.notice());
-    EXPECT_EQ(log.text(), before);
-
-    const auto leftovers = std::distance(std::filesystem::directory_iterator(folder.path()),
-                                         std::filesystem::directory_iterator());
-    EXPECT_EQ(leftovers, 1) << "no temporary file may be left behind";
+    EXPECT_EQ(readFile(path), plain);
+    EXPECT_EQ(folder.names(), std::vector<std::filesystem::path>{"keep.txt"});
 }
 
-TEST_F(EncryptJobTest, TwoLocksInARowStartTheLogAfresh) {
-    const auto first = makeFile("first.txt", 999);
-    const auto second = makeFile("second.txt", 1234567);
-    ASSERT_TRUE(lock(first, first).ok());
-    ASSERT_TRUE(lock(second, folder / "second.locked").ok());
-    const std::vector<std::string> lines = logLines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "******** Veskard v1.6 ********"), 1);
-    EXPECT_EQ(lines[3], "加密文件：" + displayPath(second));
-    EXPECT_EQ(lines[4], "文件大小：1,234,567 字节");
-    EXPECT_EQ(unlock(folder / "second.locked"), readFile(second));
+TEST_F(EncryptJobTest, AStopAskedForMidwayLeavesNothingBehind) {
+    const auto path = makeFile("big.bin", 8 << 20);
+    const std::vector<std::byte> plain = readFile(path);
+    std::stop_source stop;
+    events.onProgress = [&](const ByteProgress& progress) {
+        if (progress.percent() >= 20)
+            stop.request_stop();
+    };
+    ASSERT_TRUE(job.load(path).ok());
+    const JobStatus status = job.encipherTo(path, u"pw", stop.get_token());
+
+    EXPECT_EQ(status.cause(), std::errc::operation_canceled);
+    EXPECT_FALSE(status.notice());
+    EXPECT_LT(events.reports.back().percent(), 50);
+    EXPECT_EQ(events.log.text().find("写入失败"), std::string::npos);
+    EXPECT_EQ(readFile(path), plain);
+    EXPECT_EQ(folder.names(), std::vector<std::filesystem::path>{"big.bin"});
 }
 
 TEST_F(EncryptJobTest, LockingThroughALinkReplacesTheFileItLeadsTo) {
@@ -228,11 +221,36 @@ TEST_F(EncryptJobTest, LockingThroughALinkReplacesTheFileItLeadsTo) {
     ASSERT_TRUE(lock(link, link).ok());
     EXPECT_TRUE(std::filesystem::is_symlink(link)) << "the link stays a link";
     EXPECT_NE(readFile(real), plain);
-    EXPECT_EQ(unlock(link), plain);
 
-    DecryptJob decrypt;
+    DecryptJob decrypt({events, clock, random, formats});
     ASSERT_TRUE(decrypt.openEnciphered(link).ok());
     ASSERT_TRUE(decrypt.restoreTo(link).ok());
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readFile(real), plain);
+}
+
+// Names the system refuses come back as failures, never as exceptions.
+TEST_F(EncryptJobTest, HostilePathsFailCleanlyInEveryStep) {
+    const auto plain = makeFile("plain.txt", 3000);
+    const auto locked = makeFile("locked.bin", 3000);
+    ASSERT_TRUE(lock(locked, locked).ok());
+    std::vector<std::filesystem::path> hostile{folder / std::string(300, 'n'),
+                                               folder / std::string(300, 'n') / "x"};
+    std::error_code error;
+    std::filesystem::create_symlink("loop-b", folder / "loop-a", error);
+    std::filesystem::create_symlink("loop-a", folder / "loop-b", error);
+    if (!error)
+        hostile.push_back(folder / "loop-a");
+
+    test::RecordingEvents quiet;
+    DecryptJob decrypt({quiet, clock, random, formats});
+    for (const std::filesystem::path& path : hostile) {
+        SCOPED_TRACE(path.filename().string().substr(0, 10));
+        EXPECT_FALSE(job.load(path).ok());
+        EXPECT_FALSE(decrypt.openEnciphered(path).ok());
+        ASSERT_TRUE(job.load(plain).ok());
+        EXPECT_FALSE(job.encipherTo(path, u"pw").ok());
+        ASSERT_TRUE(decrypt.openEnciphered(locked).ok());
+        EXPECT_FALSE(decrypt.restoreTo(path).ok());
+    }
 }

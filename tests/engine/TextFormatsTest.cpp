@@ -1,7 +1,4 @@
-#include "engine/EngineError.h"
-#include "engine/FailureClass.h"
 #include "engine/TextFormats.h"
-#include "platform/PlatformError.h"
 #include "support/FixedClock.h"
 
 #include <gtest/gtest.h>
@@ -26,16 +23,4 @@ TEST(TextFormats, ElapsedSecondsCountWholeSecondBoundaries) {
     EXPECT_EQ(elapsedSeconds(start + 900ms, start + 1100ms), 1); // 0.2 s across a boundary
     EXPECT_EQ(elapsedSeconds(start, start + 1999ms), 1);
     EXPECT_EQ(elapsedSeconds(start + 999ms, start + 62s), 62);
-}
-
-TEST(FailureClass, DamagedIsExplainedRefusedAccessIsSilentTheRestIsDescribed) {
-    const auto damaged = classifyFailure(EngineError::DamagedRecord);
-    ASSERT_TRUE(damaged);
-    EXPECT_EQ(damaged->icon, Icon::Exclamation);
-    EXPECT_FALSE(classifyFailure(std::make_error_code(std::errc::permission_denied)));
-    EXPECT_FALSE(classifyFailure(std::make_error_code(std::errc::is_a_directory)));
-    const auto held = classifyFailure(veskard::platform::PlatformError::HeldByAnotherProgram);
-    ASSERT_TRUE(held);
-    EXPECT_EQ(held->icon, Icon::Stop);
-    EXPECT_EQ(held->text, "另一个程序正在使用此文件，进程无法访问。！    ");
 }

@@ -63,7 +63,7 @@ TEST(File, WritingGoesOnWhereItStoppedWhateverWasReadBetween) {
     EXPECT_EQ(readAll(*file), concat(part, part));
 }
 
-TEST(File, RefusesWhatIsNotThereOrAlreadyThereOrAFolder) {
+TEST(File, RefusesWhatIsNotThereOrAlreadyThereOrNotARegularFile) {
     TempFolder folder;
     EXPECT_EQ(File::openForReading(folder / "missing").error(),
               std::errc::no_such_file_or_directory);
@@ -71,16 +71,9 @@ TEST(File, RefusesWhatIsNotThereOrAlreadyThereOrAFolder) {
               std::errc::no_such_file_or_directory);
     veskard::test::writeFile(folder / "there", {std::byte{1}});
     EXPECT_EQ(File::createNew(folder / "there").error(), std::errc::file_exists);
-    EXPECT_TRUE(File::openForReading(folder.path()).error());
-}
-
-TEST(File, OpenedForReadingItCannotBeWritten) {
-    TempFolder folder;
-    veskard::test::writeFile(folder / "a", {std::byte{1}});
-    Result<File> file = File::openForReading(folder / "a");
-    ASSERT_TRUE(file);
-    EXPECT_TRUE(file->writeAll(veskard::test::patternBytes(4)));
-    EXPECT_EQ(veskard::test::readFile(folder / "a"), std::vector<std::byte>{std::byte{1}});
+    EXPECT_EQ(File::openForReading(folder.path()).error(), PlatformError::NotRegularFile);
+    EXPECT_EQ(File::openExclusive(folder.path()).error(), PlatformError::NotRegularFile);
+    EXPECT_EQ(regularFileState(folder.path()).error(), PlatformError::NotRegularFile);
 }
 
 TEST(File, ReadersShareAFileButNotWithAnExclusiveHolder) {
@@ -99,25 +92,25 @@ TEST(File, ReadersShareAFileButNotWithAnExclusiveHolder) {
     EXPECT_EQ(File::openExclusive(path).error(), PlatformError::HeldByAnotherProgram);
 }
 
-TEST(File, LastWriteTimeIsNanosecondsSinceTheEpoch) {
+// What tells whether a file is still the one read before.
+TEST(File, StateNamesTheFileItsNamesSizeAndTimes) {
     TempFolder folder;
-    veskard::test::writeFile(folder / "a", {std::byte{1}});
+    veskard::test::writeFile(folder / "a", {std::byte{1}, std::byte{2}});
     const Result<File> file = File::openForReading(folder / "a");
     ASSERT_TRUE(file);
+    const FileState state = *file->state();
+    EXPECT_EQ(state.size, 2u);
+    EXPECT_EQ(state.links, 1u);
     const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::system_clock::now().time_since_epoch());
-    const std::chrono::nanoseconds written{*file->lastWriteTime()};
-    EXPECT_LT(std::chrono::abs(now - written), std::chrono::minutes(1));
-}
+    EXPECT_LT(std::chrono::abs(now - std::chrono::nanoseconds{state.modified}),
+              std::chrono::minutes(1));
+    EXPECT_EQ(*regularFileState(folder / "a"), state);
 
-TEST(File, MovingHandsTheFileOverAndClosingTwiceIsHarmless) {
-    TempFolder folder;
-    Result<File> created = File::createNew(folder / "a");
-    ASSERT_TRUE(created);
-    File file = std::move(*created);
-    EXPECT_FALSE(created->close()); // the moved-from file holds nothing
-    ASSERT_FALSE(file.writeAll(veskard::test::patternBytes(8)));
-    EXPECT_EQ(*file.size(), 8u);
-    EXPECT_FALSE(file.close());
-    EXPECT_FALSE(file.close());
+    std::filesystem::create_hard_link(folder / "a", folder / "b");
+    const FileState linked = *regularFileState(folder / "b");
+    EXPECT_TRUE(linked.isSameFile(state));
+    EXPECT_EQ(linked.links, 2u);
+    veskard::test::writeFile(folder / "c", {std::byte{1}, std::byte{2}});
+    EXPECT_FALSE(regularFileState(folder / "c")->isSameFile(state));
 }

@@ -1,4 +1,6 @@
 #include "platform/TemporaryFile.h"
+#include "platform/FileAttributes.h"
+#include "platform/PlatformError.h"
 #include "support/NativeAttributes.h"
 #include "support/TempFolder.h"
 
@@ -11,57 +13,105 @@ namespace native = veskard::test::native;
 
 namespace {
 
-std::vector<std::filesystem::path> namesIn(const TempFolder& folder) {
-    std::vector<std::filesystem::path> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-        names.push_back(entry.path().filename());
-    return names;
+using Names = std::vector<std::filesystem::path>;
+
+const auto content = veskard::test::patternBytes(5000);
+
+Result<TemporaryFile> written(const std::filesystem::path& target) {
+    Result<TemporaryFile> temporary = TemporaryFile::createBeside(target);
+    if (temporary) {
+        EXPECT_FALSE(temporary->file().writeAll(content));
+    }
+    return temporary;
+}
+
+std::vector<File> holding(File file) {
+    std::vector<File> held;
+    held.push_back(std::move(file));
+    return held;
 }
 
 } // namespace
 
-TEST(TemporaryFile, LeftUncommittedItRemovesItselfAndTheTargetStays) {
+// Windows refuses to replace a read-only file; the replacement must not, and
+// the file ends with the attributes it had.
+TEST(TemporaryFile, CommitReplacesAReadOnlyHiddenTargetKeepingItsAttributes) {
     TempFolder folder;
     const auto target = folder / "target.txt";
     veskard::test::writeFile(target, {std::byte{1}});
-    {
-        Result<TemporaryFile> temporary = TemporaryFile::createBeside(target);
-        ASSERT_TRUE(temporary) << temporary.error().message();
-        EXPECT_EQ(temporary->path().parent_path(), folder.path());
-        ASSERT_FALSE(temporary->file().writeAll(veskard::test::patternBytes(100)));
-    }
-    EXPECT_EQ(namesIn(folder), std::vector<std::filesystem::path>{"target.txt"});
-    EXPECT_EQ(veskard::test::readFile(target), std::vector<std::byte>{std::byte{1}});
-}
+    const FileAttributes attributes = FileAttribute::ReadOnly | FileAttribute::Hidden;
+    ASSERT_FALSE(writeAttributes(target, attributes));
 
-// Windows refuses to rename over a read-only file; the replacement must not.
-TEST(TemporaryFile, CommitReplacesAReadOnlyHiddenTargetWithTheGivenAttributes) {
-    TempFolder folder;
-    const auto target = folder / "target.txt";
-    veskard::test::writeFile(target, {std::byte{1}});
-    ASSERT_FALSE(writeAttributes(target, FileAttribute::ReadOnly | FileAttribute::Hidden));
-
-    Result<TemporaryFile> temporary = TemporaryFile::createBeside(target);
+    Result<File> original = File::openExclusive(target);
+    ASSERT_TRUE(original) << original.error().message();
+    const FileState replaced = *original->state();
+    Result<TemporaryFile> temporary = written(target);
     ASSERT_TRUE(temporary);
-    const auto content = veskard::test::patternBytes(5000);
-    ASSERT_FALSE(temporary->file().writeAll(content));
-    const FileAttributes wanted = FileAttribute::Hidden | FileAttribute::Archive;
-    const std::error_code committed = temporary->commit(target, {wanted, true});
-    ASSERT_FALSE(committed) << committed.message();
+    ASSERT_FALSE(temporary->copyMetadataFrom(*original));
+    const auto committed = temporary->commit(replaced, holding(std::move(*original)));
+    ASSERT_TRUE(committed) << committed.error().message();
 
     EXPECT_EQ(veskard::test::readFile(target), content);
-    EXPECT_EQ(*readAttributes(target), native::asStored(wanted));
-    EXPECT_EQ(namesIn(folder), std::vector<std::filesystem::path>{"target.txt"});
+    EXPECT_EQ(*readAttributes(target), native::asStored(attributes));
+    EXPECT_EQ(folder.names(), Names{"target.txt"});
 }
 
-TEST(TemporaryFile, CommitCreatesAMissingTarget) {
+// A name that came to stand for something else meanwhile is left to it.
+TEST(TemporaryFile, CommitReplacesOnlyWhatTheTargetsNameStoodFor) {
     TempFolder folder;
-    const auto target = folder / "new.txt";
-    Result<TemporaryFile> temporary = TemporaryFile::createBeside(target);
+    const auto target = folder / "target.txt";
+    {
+        Result<TemporaryFile> temporary = written(target);
+        ASSERT_TRUE(temporary);
+        veskard::test::writeFile(target, {std::byte{7}});
+        EXPECT_TRUE(temporary->commit(std::nullopt, {}).error());
+    }
+    EXPECT_EQ(veskard::test::readFile(target), std::vector<std::byte>{std::byte{7}});
+    {
+        const FileState before = *regularFileState(target);
+        Result<TemporaryFile> temporary = written(target);
+        ASSERT_TRUE(temporary);
+        veskard::test::writeFile(folder / "other", {std::byte{8}});
+        std::filesystem::rename(folder / "other", target);
+        EXPECT_EQ(temporary->commit(before, {}).error(), PlatformError::FileReplaced);
+    }
+    EXPECT_EQ(veskard::test::readFile(target), std::vector<std::byte>{std::byte{8}});
+    EXPECT_EQ(folder.names(), Names{"target.txt"});
+
+    const auto fresh = folder / "fresh.txt";
+    Result<TemporaryFile> temporary = written(fresh);
     ASSERT_TRUE(temporary);
-    ASSERT_FALSE(temporary->file().writeAll(veskard::test::patternBytes(10)));
-    ASSERT_FALSE(temporary->commit(target, {FileAttribute::ReadOnly, false}));
-    EXPECT_EQ(veskard::test::readFile(target), veskard::test::patternBytes(10));
-    EXPECT_EQ(*readAttributes(target), native::asStored(FileAttribute::ReadOnly));
-    EXPECT_EQ(namesIn(folder), std::vector<std::filesystem::path>{"new.txt"});
+    ASSERT_FALSE(temporary->giveFreshMetadata());
+    ASSERT_TRUE(temporary->commit(std::nullopt, {}));
+    EXPECT_EQ(veskard::test::readFile(fresh), content);
+}
+
+// A name the file system takes whole leaves no room for ".NAME.xxxxxxxx.tmp":
+// NAME is cut, never inside a character. POSIX counts bytes (85 three-byte
+// characters fill a name); Windows counts UTF-16 units, and Wine, which runs
+// its tests here, keeps the names in the host's bytes.
+TEST(TemporaryFile, LongestNamesAreCutBetweenCharacters) {
+    TempFolder folder;
+    constexpr bool countsBytes = sizeof(std::filesystem::path::value_type) == 1;
+    std::u8string chinese;
+    for (int i = 0; i < 85; ++i)
+        chinese += u8"中";
+    const std::filesystem::path name =
+        countsBytes ? std::filesystem::path(chinese) : std::filesystem::path(std::string(255, 'x'));
+    const auto target = folder.path() / name;
+    veskard::test::writeFile(target, {std::byte{1}});
+    ASSERT_TRUE(std::filesystem::exists(target)) << "the longest name this system takes";
+
+    Result<File> original = File::openExclusive(target);
+    ASSERT_TRUE(original);
+    const FileState replaced = *original->state();
+    Result<TemporaryFile> temporary = written(target);
+    ASSERT_TRUE(temporary) << temporary.error().message();
+    const auto temporaryName = temporary->path().filename().native();
+    EXPECT_EQ(temporaryName.size(), countsBytes ? 254u : 255u);
+    const auto start =
+        std::filesystem::path(".").native() + target.filename().native().substr(0, 6);
+    EXPECT_EQ(temporaryName.substr(0, start.size()), start);
+    ASSERT_TRUE(temporary->commit(replaced, holding(std::move(*original))));
+    EXPECT_EQ(veskard::test::readFile(target), content);
 }

@@ -23,19 +23,6 @@ constexpr Switches EncryptShow{true, true, false};
 constexpr Switches DecryptShow{false, true, true};
 constexpr Switches Decrypt{false, false, true};
 
-// What the engine tells about an empty password, in its own words.
-engine::Notice emptyPasswordNotice(const std::filesystem::path& anyLockableFile) {
-    engine::OperationLog log;
-    engine::SystemRandom random;
-    const platform::SystemClock clock;
-    const engine::FixedTextFormats formats;
-    engine::EncryptJob job({log, clock, random, formats});
-    EXPECT_TRUE(job.load(anyLockableFile).ok());
-    const engine::JobStatus status = job.encipherTo(anyLockableFile, u"", clock.now());
-    EXPECT_FALSE(status.ok());
-    return status.notice().value_or(engine::Notice{});
-}
-
 class UnattendedRunTest : public test::UnattendedFixture {
 protected:
     const std::vector<std::byte> plain = test::patternBytes(5000);
@@ -116,7 +103,7 @@ TEST_F(UnattendedRunTest, TheSetPasswordDialogsCloseButtonEndsTheProgram) {
 }
 
 TEST_F(UnattendedRunTest, AnEmptyPasswordIsRefusedBeforeAnythingIsWritten) {
-    const engine::Notice refusal = emptyPasswordNotice(file);
+    const engine::Notice refusal = engine::Messages::emptyPassword();
     expectUntouched();
     willSetPassword(QString());
     boxes.expect(refusal);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -34,6 +35,15 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
+    // The names in the folder, sorted: what a job left behind.
+    std::vector<std::filesystem::path> names() const {
+        std::vector<std::filesystem::path> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
 private:
     std::filesystem::path path_;
 };
@@ -50,7 +60,8 @@ inline std::vector<std::byte> patternBytes(std::size_t size, unsigned seed = 1) 
 
 inline void writeFile(const std::filesystem::path& path, const std::vector<std::byte>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<std::byte> readFile(const std::filesystem::path& path) {

@@ -1,0 +1,138 @@
+#include "engine/FileReplacement.h"
+
+#include "engine/EngineError.h"
+#include "engine/ProgressMeter.h"
+#include "engine/Verification.h"
+#include "platform/Paths.h"
+#include "platform/TemporaryFile.h"
+
+#include <optional>
+#include <vector>
+
+namespace veskard::engine {
+
+struct FileReplacement::State {
+    State(platform::File file, const platform::FileState& state)
+        : source(std::move(file))
+        , sourceState(state) {}
+
+    platform::File source;
+    platform::FileState sourceState;
+    std::optional<FileInput> input;
+    bool inPlace = false;
+    std::filesystem::path destination; // the target, links followed
+    std::optional<platform::File> existingTarget;
+    std::optional<platform::FileState> replaced; // what the target's name stands for now
+    std::vector<std::byte> buffer = std::vector<std::byte>(CopyBufferSize);
+};
+
+FileReplacement::FileReplacement(std::unique_ptr<State> state)
+    : state_(std::move(state)) {}
+FileReplacement::FileReplacement(FileReplacement&&) noexcept = default;
+FileReplacement& FileReplacement::operator=(FileReplacement&&) noexcept = default;
+FileReplacement::~FileReplacement() = default;
+
+Result<FileReplacement> FileReplacement::start(const ReplaceRequest& request) {
+    Result<platform::File> source = request.inPlace
+                                        ? platform::File::openExclusive(request.source)
+                                        : platform::File::openForReading(request.source);
+    if (!source)
+        return source.error();
+    const Result<platform::FileState> sourceState = source->state();
+    if (!sourceState)
+        return sourceState.error();
+    if (!sourceState->isSameVersion(request.read))
+        return EngineError::SourceChanged;
+    // Rewriting one name of several would leave the old content under the others.
+    if (request.inPlace && sourceState->links > 1)
+        return EngineError::HasOtherNames;
+    const Result<std::filesystem::path> destination =
+        platform::followLinks(request.inPlace ? request.source : request.target);
+    if (!destination)
+        return destination.error();
+
+    auto state = std::make_unique<State>(std::move(*source), *sourceState);
+    state->inPlace = request.inPlace;
+    state->destination = *destination;
+    if (request.inPlace) {
+        state->replaced = *sourceState;
+    } else {
+        Result<platform::File> target = platform::File::openExclusive(*destination);
+        if (target) {
+            const Result<platform::FileState> targetState = target->state();
+            if (!targetState)
+                return targetState.error();
+            state->replaced = *targetState;
+            state->existingTarget = std::move(*target);
+        } else if (target.error() != std::errc::no_such_file_or_directory) {
+            return target.error();
+        }
+    }
+    Result<FileInput> input = FileInput::open(state->source);
+    if (!input)
+        return input.error();
+    state->input = std::move(*input);
+    return FileReplacement(std::move(state));
+}
+
+Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementContent& content,
+                                                          JobEvents& events, std::stop_token stop) {
+    State& state = *state_;
+    ProgressMeter meter(events, 2 * content.size, std::move(stop));
+    if (const std::error_code error = meter.checkStop())
+        return error;
+    Result<platform::TemporaryFile> temporary =
+        platform::TemporaryFile::createBeside(state.destination);
+    if (!temporary)
+        return temporary.error();
+
+    FileOutput file(temporary->file());
+    VerifyingOutput verifying(file);
+    MeteredOutput output(verifying, meter);
+    if (const std::error_code error = content.write(*state.input, output, state.buffer))
+        return error;
+    if (const std::error_code error = temporary->file().sync())
+        return error;
+    const Result<FileInput> written = FileInput::open(temporary->file());
+    if (!written)
+        return written.error();
+    if (const std::error_code error = verifying.verify(*written, state.buffer, meter))
+        return error;
+    if (content.check) {
+        if (const std::error_code error = content.check(*written))
+            return error;
+    }
+
+    const platform::File* original =
+        state.inPlace ? &state.source : (state.existingTarget ? &*state.existingTarget : nullptr);
+    if (const std::error_code error =
+            original ? temporary->copyMetadataFrom(*original) : temporary->giveFreshMetadata())
+        return error;
+    if (const std::error_code error = meter.checkStop())
+        return error;
+
+    // The files must still be the ones read: a writer that takes no lock may
+    // have changed one all the same.
+    const Result<platform::FileState> sourceNow = state.source.state();
+    if (!sourceNow)
+        return sourceNow.error();
+    if (*sourceNow != state.sourceState)
+        return EngineError::SourceChanged;
+    std::vector<platform::File> held;
+    held.push_back(std::move(state.source));
+    if (state.existingTarget) {
+        const Result<platform::FileState> targetNow = state.existingTarget->state();
+        if (!targetNow)
+            return targetNow.error();
+        if (*targetNow != *state.replaced)
+            return EngineError::SourceChanged;
+        held.push_back(std::move(*state.existingTarget));
+    }
+    const Result<platform::TemporaryFile::Committed> committed =
+        temporary->commit(state.replaced, std::move(held));
+    if (!committed)
+        return committed.error();
+    return Replaced{committed->afterwards};
+}
+
+} // namespace veskard::engine

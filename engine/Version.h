@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace veskard::engine {
+
+// The program's version as the log banner, the About title and the command
+// line show it.
+inline constexpr int VersionMajor = 1;
+inline constexpr int VersionMinor = 6;
+
+// The first line of every operation log: "******** Veskard v1.6 ********".
+inline std::string logBanner() {
+    return "******** Veskard v" + std::to_string(VersionMajor) + "." +
+           std::to_string(VersionMinor) + " ********";
+}
+
+} // namespace veskard::engine

@@ -1,7 +1,5 @@
 #include "workflow/JobRunner.h"
 
-#include "engine/Messages.h"
-
 #include <QEventLoop>
 
 #include <new>
@@ -13,12 +11,12 @@ namespace {
 
 // The engine reports its failures as values; running out of memory is the
 // one thing that can still escape a step, and it must not end the program.
-engine::JobStatus runGuarded(const JobRunner::Step& step) {
+engine::JobStatus runGuarded(engine::JobPhase phase, const JobRunner::Step& step) {
     try {
         return step();
     } catch (const std::bad_alloc&) {
         const std::error_code cause = std::make_error_code(std::errc::not_enough_memory);
-        return engine::JobStatus::failure(cause, engine::Messages::systemFailure(cause));
+        return engine::JobStatus::failure(cause, engine::failureNotice(phase, cause));
     }
 }
 
@@ -27,7 +25,7 @@ engine::JobStatus runGuarded(const JobRunner::Step& step) {
 JobRunner::JobRunner(QObject* parent)
     : QObject(parent) {}
 
-engine::JobStatus JobRunner::run(const Step& step) {
+engine::JobStatus JobRunner::run(engine::JobPhase phase, const Step& step) {
     Q_ASSERT(!busy_);
     setBusy(true);
     std::optional<engine::JobStatus> status;
@@ -36,7 +34,7 @@ engine::JobStatus JobRunner::run(const Step& step) {
         // Joined at the end of this block: even if the loop is ended from
         // outside (the application quitting), the step is finished first.
         std::jthread worker([&] {
-            status = runGuarded(step);
+            status = runGuarded(phase, step);
             // Queued behind everything the step posted on its way.
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });

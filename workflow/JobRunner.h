@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/FailureNotice.h"
 #include "engine/JobStatus.h"
 
 #include <QObject>
@@ -25,8 +26,9 @@ public:
 
     bool busy() const { return busy_; }
 
-    // One step at a time: not to be called while busy().
-    engine::JobStatus run(const Step& step);
+    // One step at a time: not to be called while busy(). A step that runs
+    // out of memory fails as `phase` words it.
+    engine::JobStatus run(engine::JobPhase phase, const Step& step);
 
 signals:
     void busyChanged(bool busy);

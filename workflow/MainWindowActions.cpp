@@ -61,7 +61,13 @@ MainWindowActions::MainWindowActions(QWidget& window, const Form1Controls& contr
         writingProgress_.clear();
         showLog();
     });
-    connect(&jobs_, &WindowJobs::progressed, this, &MainWindowActions::showProgress);
+    connect(&jobs_, &WindowJobs::encipherProgressed, this, [this](int percent) {
+        writingProgress_ = QString::number(percent) + u'%';
+        showLog();
+    });
+    connect(&jobs_, &WindowJobs::restoreProgressed, this, [this](int percent) {
+        controls_.Text5->setText(QStringLiteral("正在解密…… %1%").arg(percent));
+    });
     connect(&jobs_, &WindowJobs::busyChanged, this, &MainWindowActions::busyChanged);
 }
 
@@ -217,19 +223,13 @@ void MainWindowActions::showLog() {
     controls_.info->setPlainText(QString::fromStdString(jobs_.log().text()) + writingProgress_);
 }
 
-void MainWindowActions::showProgress(int percent) {
-    const QString progress = QString::number(percent) + u'%';
-    if (opKind_ == OpKind::Decrypt) {
-        controls_.Text5->setText(QStringLiteral("正在解密…… ") + progress);
-        return;
-    }
-    writingProgress_ = progress;
-    showLog();
-}
-
+// A success may still have something to tell: what went wrong after the file
+// was replaced, or what was left out of it.
 bool MainWindowActions::succeeded(const engine::JobStatus& status) {
     if (!status.ok() && status.notice())
         desktop_.boxes.tell(&window_, *status.notice());
+    for (const engine::Notice& warning : status.warnings())
+        desktop_.boxes.tell(&window_, warning);
     return status.ok();
 }
 

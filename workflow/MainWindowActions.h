@@ -50,7 +50,6 @@ private:
     void decrypt();
 
     void showLog();
-    void showProgress(int percent);
     // Tells the person what stopped a step; false when it failed.
     bool succeeded(const engine::JobStatus& status);
     void refuse(const QString& text);

@@ -1,7 +1,6 @@
 #include "workflow/WindowJobs.h"
 
 #include "desktop/Paths.h"
-#include "engine/EncryptLog.h"
 
 namespace veskard::workflow {
 
@@ -9,60 +8,26 @@ WindowJobs::WindowJobs(engine::RandomSource& random, const platform::Clock& cloc
                        const engine::TextFormats& formats, QObject* parent)
     : QObject(parent)
     , runner_(this)
-    , clock_(clock)
-    , formats_(formats)
-    , encrypt_({jobLog_, clock, random, formats}) {
-    jobLog_.setListener([this](const std::string& text) { sendLog(text); });
+    , encrypt_({forwarder_, clock, random, formats})
+    , decrypt_({forwarder_, clock, random, formats}) {
     connect(&runner_, &JobRunner::busyChanged, this, &WindowJobs::busyChanged);
 }
 
-void WindowJobs::sendLog(const std::string& text) {
-    const std::scoped_lock lock(mailbox_.mutex);
-    mailbox_.log = text;
-    if (std::exchange(mailbox_.posted, true))
-        return;
-    QMetaObject::invokeMethod(this, &WindowJobs::takeNews, Qt::QueuedConnection);
-}
-
-void WindowJobs::takeNews() {
-    std::optional<std::string> log;
-    {
-        const std::scoped_lock lock(mailbox_.mutex);
-        log = std::exchange(mailbox_.log, std::nullopt);
-        mailbox_.posted = false;
-    }
-    if (log) {
-        log_.replace(std::move(*log));
-        emit logChanged();
-    }
-}
-
-// Whatever the step sent last is shown before its outcome is acted on.
-engine::JobStatus WindowJobs::run(const JobRunner::Step& step) {
-    const engine::JobStatus status = runner_.run(step);
-    takeNews();
-    return status;
-}
-
 engine::JobStatus WindowJobs::load(const QString& source) {
-    const std::filesystem::path path = desktop::toPath(source);
-    std::error_code ignored;
-    const std::uintmax_t size = std::filesystem::file_size(path, ignored);
-    startTime_ = clock_.now();
-    engine::writeEncryptHeader(jobLog_, path, size == std::uintmax_t(-1) ? 0 : size, startTime_,
-                               formats_);
-    return run([this, path] { return encrypt_.load(path); });
+    return run(engine::JobPhase::Load,
+               [this, path = desktop::toPath(source)] { return encrypt_.load(path); });
 }
 
 engine::JobStatus WindowJobs::encipherTo(const QString& target, const QString& password) {
-    engine::appendPasswordLines(jobLog_);
-    return run([this, path = desktop::toPath(target), password = password.toStdU16String()] {
-        return encrypt_.encipherTo(path, password, startTime_);
-    });
+    return run(engine::JobPhase::Encipher,
+               [this, path = desktop::toPath(target), password = password.toStdU16String()] {
+                   return encrypt_.encipherTo(path, password);
+               });
 }
 
 engine::JobStatus WindowJobs::openEnciphered(const QString& path) {
-    return run([this, file = desktop::toPath(path)] { return decrypt_.openEnciphered(file); });
+    return run(engine::JobPhase::OpenEnciphered,
+               [this, file = desktop::toPath(path)] { return decrypt_.openEnciphered(file); });
 }
 
 QString WindowJobs::storedPassword() const {
@@ -71,7 +36,56 @@ QString WindowJobs::storedPassword() const {
 }
 
 engine::JobStatus WindowJobs::restoreTo(const QString& target) {
-    return run([this, path = desktop::toPath(target)] { return decrypt_.restoreTo(path); });
+    return run(engine::JobPhase::Restore,
+               [this, path = desktop::toPath(target)] { return decrypt_.restoreTo(path); });
+}
+
+// Whatever the step sent last is shown before its outcome is acted on.
+engine::JobStatus WindowJobs::run(engine::JobPhase phase, const JobRunner::Step& step) {
+    phase_ = phase;
+    const engine::JobStatus status = runner_.run(phase, step);
+    takeNews();
+    return status;
+}
+
+void WindowJobs::Forwarder::logChanged(const engine::LogChange& change) {
+    const std::scoped_lock lock(jobs_.mailbox_.mutex);
+    jobs_.mailbox_.changes.push_back(change);
+    jobs_.mailbox_.percent.reset();
+    jobs_.postNews();
+}
+
+void WindowJobs::Forwarder::progressed(const engine::ByteProgress& progress) {
+    const std::scoped_lock lock(jobs_.mailbox_.mutex);
+    jobs_.mailbox_.percent = progress.percent();
+    jobs_.postNews();
+}
+
+// With the mailbox locked.
+void WindowJobs::postNews() {
+    if (!std::exchange(mailbox_.posted, true))
+        QMetaObject::invokeMethod(this, &WindowJobs::takeNews, Qt::QueuedConnection);
+}
+
+void WindowJobs::takeNews() {
+    std::vector<engine::LogChange> changes;
+    std::optional<int> percent;
+    {
+        const std::scoped_lock lock(mailbox_.mutex);
+        changes.swap(mailbox_.changes);
+        percent = std::exchange(mailbox_.percent, std::nullopt);
+        mailbox_.posted = false;
+    }
+    for (const engine::LogChange& change : changes)
+        log_.apply(change);
+    if (!changes.empty())
+        emit logChanged();
+    if (!percent)
+        return;
+    if (phase_ == engine::JobPhase::Encipher)
+        emit encipherProgressed(*percent);
+    else if (phase_ == engine::JobPhase::Restore)
+        emit restoreProgressed(*percent);
 }
 
 } // namespace veskard::workflow

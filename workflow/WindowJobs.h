@@ -2,6 +2,7 @@
 
 #include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
+#include "engine/FailureNotice.h"
 #include "engine/OperationLog.h"
 #include "workflow/JobRunner.h"
 
@@ -10,6 +11,7 @@
 
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace veskard::workflow {
 
@@ -41,38 +43,48 @@ public:
 
 signals:
     void logChanged();
-    // A step's progress, in whole percent, while it writes a file.
-    void progressed(int percent);
+    // How much of the file being locked, or unlocked, is written and checked,
+    // in whole percent; a change of the log ends it.
+    void encipherProgressed(int percent);
+    void restoreProgressed(int percent);
     void busyChanged(bool busy);
 
 private:
-    engine::JobStatus run(const JobRunner::Step& step);
-    // On the job's thread: leaves the news for the window's thread, and asks
-    // it to take them unless it was asked already.
-    void sendLog(const std::string& text);
+    // What the jobs tell, on their own thread: left for the window's thread,
+    // which is asked to take it unless it was asked already.
+    class Forwarder final : public engine::JobEvents {
+    public:
+        explicit Forwarder(WindowJobs& jobs)
+            : jobs_(jobs) {}
+        void logChanged(const engine::LogChange& change) override;
+        void progressed(const engine::ByteProgress& progress) override;
+
+    private:
+        WindowJobs& jobs_;
+    };
+
+    engine::JobStatus run(engine::JobPhase phase, const JobRunner::Step& step);
+    void postNews();
     // On the window's thread: takes whatever has come and tells it once.
     void takeNews();
 
     // What the running step has sent that the window has not taken yet. A
-    // step can send a thousand changes in a moment; the window shows the
-    // newest once per turn of its event loop.
+    // step can send a thousand changes in a moment; the window shows them
+    // once per turn of its event loop.
     struct Mailbox {
         std::mutex mutex;
-        std::optional<std::string> log;
+        std::vector<engine::LogChange> changes;
+        std::optional<int> percent; // newer than the changes
         bool posted = false;
     };
 
     JobRunner runner_;
-    const platform::Clock& clock_;
-    const engine::TextFormats& formats_;
+    engine::JobPhase phase_ = engine::JobPhase::Action;
     engine::OperationLog log_;
-    // The log the jobs write into on their own thread: each change is posted
-    // to the window's thread as a whole text.
-    engine::OperationLog jobLog_;
+    Mailbox mailbox_;
+    Forwarder forwarder_{*this};
     engine::EncryptJob encrypt_;
     engine::DecryptJob decrypt_;
-    engine::TimePoint startTime_{};
-    Mailbox mailbox_;
 };
 
 } // namespace veskard::workflow

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace veskard::testing {
 namespace {
@@ -305,7 +306,7 @@ TEST_F(Form1Actions, TheReportAddsTheLogToItsFileAndShowsIt) {
     EXPECT_EQ(shell.inEditor, (std::vector<QString>{report, report}));
 }
 
-TEST_F(Form1Actions, WhileAJobRunsTheActionsThatFeedJobsWaitAndClosingWaitsForIt) {
+TEST_F(Form1Actions, WhileAJobRunsTheActionsThatFeedJobsDoNothingAndEndingWaitsForIt) {
     const QString plan = make("plan.txt", 4000);
     fill(plan, "pw", "pw");
     bool tried = false;
@@ -324,11 +325,14 @@ TEST_F(Form1Actions, WhileAJobRunsTheActionsThatFeedJobsWaitAndClosingWaitsForIt
                     QTest::keyClick(c.Text3, Qt::Key_Return);
                     window.close();
                     EXPECT_TRUE(window.isVisible());
+                    c.Command1->click();
+                    EXPECT_FALSE(end.status);
                 },
                 Qt::QueuedConnection);
         });
     click(Encrypt);
     EXPECT_TRUE(tried);
+    EXPECT_EQ(end.status, desktop::ExitSuccess) << "the hidden exit, once the job was done";
     EXPECT_EQ(unlocked(plan), test::patternBytes(4000));
     EXPECT_FALSE(window.isVisible()) << "closed once the action was over";
     EXPECT_TRUE(exists(desktop.files.writable("set.ini")));

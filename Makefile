@@ -37,12 +37,16 @@ fuzz:
 
 # Times the command line's lock and unlock against dd on files of BENCH_SIZES
 # (default "1M 64M 1G") in a Release build of its own; see bench/run-bench.
-bench:
+# Then the main window's longest stall while it locks and unlocks a 1 GiB
+# file in $(BUILD), offscreen; see bench/WindowStall.cpp.
+bench: configure
 	@scripts/install-deps --bench
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVESKARD_GUI=OFF \
 		-DBUILD_TESTING=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS) --target veskard-cli
 	@bench/run-bench build-bench
+	@cmake --build $(BUILD) -j $(JOBS) --target WindowStallBench
+	@$(BUILD)/bench/WindowStallBench $(BUILD)
 
 # The engine, the platform layer, the command line and their tests
 # cross-built for Windows with mingw-w64 and run under Wine, in a Wine prefix

@@ -18,4 +18,13 @@ inline std::filesystem::path toPath(const QString& text) {
 #endif
 }
 
+// The way back: a path from the engine or the platform layer, as text.
+inline QString fromPath(const std::filesystem::path& path) {
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.wstring());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+#endif
+}
+
 } // namespace veskard::desktop

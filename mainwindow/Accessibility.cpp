@@ -30,9 +30,11 @@ public:
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
 
     QStringList actionNames() const override { return {pressAction()}; }
+    // Run after the reply, as Qt's own buttons do: an action that opens a
+    // modal window must not keep the screen reader waiting until it closes.
     void doAction(const QString& name) override {
         if (name == pressAction())
-            button()->activate();
+            QMetaObject::invokeMethod(button(), &FlatButton::activate, Qt::QueuedConnection);
     }
 
 private:

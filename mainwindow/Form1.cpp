@@ -2,14 +2,19 @@
 
 #include "desktop/Twips.h"
 #include "mainwindow/Accessibility.h"
+#include "workflow/MainWindowActions.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 
 namespace veskard {
 namespace {
@@ -65,12 +70,55 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, bool
     return box;
 }
 
+// A saved value of 2 shows greyed. A click makes it ticked, and from then on
+// the box is ticked or clear, as a person can make it.
+void setCheckValue(QCheckBox& box, startup::CheckValue value) {
+    switch (value) {
+    case startup::CheckValue::Unticked:
+        box.setCheckState(Qt::Unchecked);
+        return;
+    case startup::CheckValue::Ticked:
+        box.setCheckState(Qt::Checked);
+        return;
+    case startup::CheckValue::Greyed:
+        box.setCheckState(Qt::PartiallyChecked);
+        QObject::connect(
+            &box, &QCheckBox::clicked, &box, [&box] { box.setTristate(false); },
+            Qt::SingleShotConnection);
+        return;
+    }
+}
+
+startup::CheckValue checkValue(const QCheckBox& box) {
+    switch (box.checkState()) {
+    case Qt::Unchecked:
+        break;
+    case Qt::Checked:
+        return startup::CheckValue::Ticked;
+    case Qt::PartiallyChecked:
+        return startup::CheckValue::Greyed;
+    }
+    return startup::CheckValue::Unticked;
+}
+
+// The first file among the dropped data, when there is one.
+QString firstDroppedFile(const QMimeData& data) {
+    for (const QUrl& url : data.urls()) {
+        if (url.isLocalFile())
+            return QDir::toNativeSeparators(url.toLocalFile());
+    }
+    return {};
+}
+
 } // namespace
 
-Form1::Form1(QWidget* parent)
+Form1::Form1(const desktop::Desktop& desktop, engine::RandomSource& random,
+             const platform::Clock& clock, const engine::TextFormats& formats,
+             const startup::Options& options, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint)
+    , desktop_(desktop) {
     installMainWindowAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Orvessa"));
@@ -171,6 +219,10 @@ Form1::Form1(QWidget* parent)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     c.Text2->setFocus();
 
+    setOptions(options);
+    actions_ = new workflow::MainWindowActions(*this, controls_, desktop, random, clock, formats);
+    connect(this, &Form1::buttonReleased, actions_, &workflow::MainWindowActions::buttonReleased);
+    connectInputs();
     centreOnScreen();
 }
 
@@ -194,6 +246,98 @@ void Form1::createIconButtons() {
         connect(button, &FlatButton::released, this, &Form1::buttonReleased);
         button->show();
     }
+}
+
+startup::Options Form1::options() const {
+    return {checkValue(*controls_.Check1), checkValue(*controls_.Check2),
+            checkValue(*controls_.Check3)};
+}
+
+void Form1::setOptions(const startup::Options& options) {
+    setCheckValue(*controls_.Check1, options.Check1);
+    setCheckValue(*controls_.Check2, options.Check2);
+    setCheckValue(*controls_.Check3, options.Check3);
+}
+
+void Form1::connectInputs() {
+    const Form1Controls& c = controls_;
+    connect(c.Label3, &QLineEdit::returnPressed, c.Text2, [this] { controls_.Text2->setFocus(); });
+    connect(c.Text2, &QLineEdit::returnPressed, c.Text3, [this] { controls_.Text3->setFocus(); });
+    // Encrypts as button 1 would, without drawing a click on it.
+    connect(c.Text3, &QLineEdit::returnPressed, this, [this] {
+        controls_.Frame1[1]->showCaptionAtRest();
+        emit buttonReleased(1, Qt::NoButton);
+    });
+
+    connect(c.info, &QPlainTextEdit::textChanged, this, &Form1::selectWholeLog);
+    c.info->viewport()->installEventFilter(this);
+
+    c.Command1->installEventFilter(this);
+    connect(c.Command1, &QPushButton::clicked, this, &Form1::endNow);
+
+    connect(actions_, &workflow::MainWindowActions::busyChanged, this, [this](bool busy) {
+        if (!busy && endAfterJob_)
+            desktop_.end.now(desktop::ExitSuccess);
+    });
+    connect(actions_, &workflow::MainWindowActions::actionFinished, this, [this] {
+        if (closeAfterAction_ && !actions_->busy()) {
+            closeAfterAction_ = false;
+            close();
+        }
+    });
+}
+
+// The whole log selected, from its start to its end, which brings the end
+// into view.
+void Form1::selectWholeLog() {
+    QTextCursor cursor(controls_.info->document());
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    controls_.info->setTextCursor(cursor);
+}
+
+// A job is always finished first: the program never ends in the middle of
+// writing a file.
+void Form1::endNow() {
+    if (actions_->busy())
+        endAfterJob_ = true;
+    else
+        desktop_.end.now(desktop::ExitSuccess);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == controls_.Command1 && event->type() == QEvent::FocusIn)
+        endNow();
+    if (watched == controls_.info->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        selectWholeLog();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Closing saves the options; a failure to save them still closes. While a
+// job runs, the window closes once the action it belongs to is over.
+void Form1::closeEvent(QCloseEvent* event) {
+    if (actions_->busy()) {
+        closeAfterAction_ = true;
+        event->ignore();
+        return;
+    }
+    startup::saveSettings(desktop_.files.writable(QStringLiteral("set.ini")), options());
+    event->accept();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+// Only the first file counts; a drop without any leaves the box as it was.
+void Form1::dropEvent(QDropEvent* event) {
+    const QString file = firstDroppedFile(*event->mimeData());
+    if (file.isEmpty())
+        return;
+    controls_.Label3->setText(file);
+    event->acceptProposedAction();
 }
 
 void Form1::addFlatButton(const FlatButtonDesign& design) {

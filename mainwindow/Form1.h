@@ -1,21 +1,37 @@
 #pragma once
 
+#include "desktop/Desktop.h"
+#include "engine/RandomSource.h"
+#include "engine/TextFormats.h"
 #include "mainwindow/FlatButton.h"
 #include "mainwindow/Form1Controls.h"
+#include "platform/Clock.h"
+#include "startup/Settings.h"
 
 #include <QWidget>
 
 namespace veskard {
 
+namespace workflow {
+class MainWindowActions;
+}
+
 // The main window: the file to lock with its two password boxes and options,
 // the operation log, the file to unlock and where it went, and the flat
-// buttons that run every command. It draws and lays itself out; what the
-// commands do is connected to `buttonReleased` from outside.
+// buttons that run every command (workflow::MainWindowActions).
+//
+// Enter moves from the file box to the password boxes and, in the second,
+// encrypts. A file dropped on the window goes into the file box. Closing the
+// window saves the options; while a job runs, it closes once the job is done.
+// The hidden "&Cexit" button ends the program at once when it is reached
+// (Alt+C, or Tab from the file box), without saving them.
 class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    Form1(const desktop::Desktop& desktop, engine::RandomSource& random,
+          const platform::Clock& clock, const engine::TextFormats& formats,
+          const startup::Options& options, QWidget* parent = nullptr);
     ~Form1() override;
 
     const Form1Controls& controls() const { return controls_; }
@@ -25,17 +41,35 @@ public:
     // of button 0, beside the fields they serve. Once only.
     void createIconButtons();
 
+    // The options as the check boxes show them.
+    startup::Options options() const;
+
 signals:
     // Every flat button's `released`: a mouse button went up over button
-    // `index` (already drawn), or assistive technology pressed it (NoButton).
+    // `index` (already drawn), or assistive technology pressed it, or Enter
+    // in the second password box asks to encrypt (both Qt::NoButton).
     void buttonReleased(int index, Qt::MouseButton button);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void addFlatButton(const FlatButtonDesign& design);
     void centreOnScreen();
+    void setOptions(const startup::Options& options);
+    void connectInputs();
+    void selectWholeLog();
+    void endNow();
 
+    desktop::Desktop desktop_;
     FlatButtonGroup buttons_;
     Form1Controls controls_;
+    workflow::MainWindowActions* actions_ = nullptr;
+    bool closeAfterAction_ = false;
+    bool endAfterJob_ = false;
 };
 
 } // namespace veskard

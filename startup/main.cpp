@@ -40,8 +40,7 @@ int main(int argc, char* argv[]) {
     startup::Options options;
     const QString fileToEncrypt = loadStep.run(commandLine, options);
 
-    // The main window's check boxes take `options` here.
-    Form1 window;
+    Form1 window(desktop, random, clock, formats, options);
     window.controls().Label3->setText(fileToEncrypt);
     window.createIconButtons();
     window.show();

@@ -5,14 +5,15 @@ Usage: read_main_window.py PROGRAM
 
 Starts an X server of its own (Xvfb), a session bus (dbus-run-session) with
 the accessibility bus on it, runs PROGRAM there with Qt's accessibility on,
-and checks the names, roles, states, texts and actions it exposes. Exits 77
-(skipped) where one of those tools is missing.
+checks the names, roles, states, texts and actions it exposes, and locks a file
+through it alone. Exits 77 (skipped) where one of those tools is missing.
 """
 
 import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 SKIPPED = 77
@@ -110,7 +111,7 @@ def inner(program):
         wait_for("its buttons", lambda: len(controls(frame)[0]) == 9)
         for depth, accessible in tree(frame):
             print("  " * depth + "%s %r %r" % describe(accessible))
-        return check(frame)
+        return lock_a_file(frame) or check(frame)
     finally:
         if window is not None:
             window.terminate()
@@ -129,6 +130,36 @@ def controls(frame):
         else:
             others.append(accessible)
     return buttons, others
+
+
+def lock_a_file(frame):
+    """Locks a file as a screen reader's user does: the boxes filled in and 确认加密
+    pressed through the accessibility interface alone. Returns 1 on failure."""
+    import pyatspi
+
+    buttons, others = controls(frame)
+    boxes = {accessible.name: accessible for accessible in others
+             if accessible.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_PASSWORD_TEXT)}
+    folder = tempfile.mkdtemp(prefix="veskard-e2e.")
+    try:
+        plan = os.path.join(folder, "plan.txt")
+        content = os.urandom(1000)
+        with open(plan, "wb") as file:
+            file.write(content)
+        boxes["选择加密文件："].queryEditableText().setTextContents(plan)
+        for name in ("输入密码：", "确认密码："):
+            boxes[name].queryEditableText().setTextContents("读屏pw")
+        buttons["确认加密"].queryAction().doAction(0)
+        log = boxes["操作记录"].queryText()
+        wait_for("加密成功！ in the log", lambda: "加密成功！" in log.getText(0, -1))
+        with open(plan, "rb") as file:
+            locked = file.read()
+        if locked == content or not os.path.isdir(os.path.join(folder, "plan")):
+            print("FAIL: the file was not locked, or its scripts are missing")
+            return 1
+        return 0
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def check(frame):

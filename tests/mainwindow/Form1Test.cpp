@@ -1,13 +1,20 @@
 #include "tests/mainwindow/ShownForm1.h"
 
 #include "desktop/Twips.h"
+#include "engine/ByteStreams.h"
+#include "engine/RecordFormat.h"
+#include "support/desktop/Keyboard.h"
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 
 namespace veskard::testing {
 namespace {
@@ -132,6 +139,147 @@ TEST_F(Form1Layout, KeepsItsSizeWhateverIsAsked) {
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Orvessa"));
+}
+
+using Form1Events = ShownForm1;
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+TEST_F(Form1Events, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
+    const QString settings = desktop.files.writable("set.ini");
+    const auto reopened = [&](const QByteArray& saved) {
+        writeBytes(settings, saved);
+        startup::Options options;
+        startup::loadSettings(settings, options);
+        return std::make_unique<Form1>(desktop, random, clock, formats, options);
+    };
+    const auto states = [](const Form1& shown) {
+        const Form1Controls& c = shown.controls();
+        return std::vector{c.Check1->checkState(), c.Check2->checkState(), c.Check3->checkState()};
+    };
+
+    std::unique_ptr<Form1> shown = reopened(QByteArray("\x01\x00", 2)); // the rest count as 0
+    EXPECT_EQ(states(*shown), (std::vector{Qt::Checked, Qt::Unchecked, Qt::Unchecked}));
+    shown->controls().Check3->click();
+    shown->close();
+    EXPECT_EQ(contentOf(settings), QByteArray("\x01\x00\x00\x00\x01\x00", 6));
+
+    // A 5 is no box's value: the boxes after it keep the design's.
+    shown = reopened(QByteArray("\x01\x00\x05\x00\x00\x00tail", 10));
+    EXPECT_EQ(states(*shown), (std::vector{Qt::Checked, Qt::Checked, Qt::Checked}));
+    shown->close();
+    EXPECT_EQ(contentOf(settings), QByteArray("\x01\x00\x01\x00\x01\x00tail", 10));
+
+    // Greyed stays greyed, until a click ticks it.
+    shown = reopened(QByteArray("\x02\x00\x02\x00\x00\x00", 6));
+    EXPECT_EQ(states(*shown),
+              (std::vector{Qt::PartiallyChecked, Qt::PartiallyChecked, Qt::Unchecked}));
+    shown->controls().Check2->click();
+    shown->controls().Check2->click();
+    shown->close();
+    EXPECT_EQ(contentOf(settings), QByteArray("\x02\x00\x00\x00\x00\x00", 6));
+
+    // Options that cannot be saved are lost, and the window still closes.
+    ASSERT_TRUE(QFile::remove(settings));
+    ASSERT_TRUE(QDir().mkdir(settings));
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(Form1Events, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingTheOptions) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.controls().Check1->click();
+    window.controls().Label3->setFocus();
+    QTest::keyClick(window.controls().Label3, Qt::Key_Tab);
+    EXPECT_EQ(end.status, desktop::ExitSuccess);
+
+    end.status.reset();
+    window.controls().Text2->setFocus();
+    QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return end.status.has_value(); }));
+    EXPECT_FALSE(QFileInfo::exists(desktop.files.writable("set.ini")));
+}
+
+TEST_F(Form1Events, EnterLeadsFromTheFileBoxThroughThePasswordsIntoEncrypting) {
+    const Form1Controls& c = window.controls();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    boxes.expect("未选择加密文件！    ", desktop::Icon::Stop);
+    QTest::keyClick(c.Text3, Qt::Key_Return);
+
+    const std::filesystem::path plan = folder / "plan.txt";
+    test::writeFile(plan, test::patternBytes(800));
+    c.Check2->setChecked(false);
+    c.Check3->setChecked(false);
+    c.Label3->setText(text(plan));
+    c.Label3->setFocus();
+    QTest::keyClick(c.Label3, Qt::Key_Return);
+    ASSERT_TRUE(c.Text2->hasFocus());
+    test::typeText(c.Text2, "pw");
+    QTest::keyClick(c.Text2, Qt::Key_Return);
+    ASSERT_TRUE(c.Text3->hasFocus());
+    test::typeText(c.Text3, "pw");
+    QTest::keyClick(c.Text3, Qt::Key_Return);
+
+    const std::vector<std::byte> locked = test::readFile(plan);
+    EXPECT_TRUE(engine::readRecord(engine::MemoryInput(locked)));
+    EXPECT_EQ(button(1).look(), FlatButton::Look::Rest) << "no click drawn";
+    EXPECT_TRUE(c.Label3->text().isEmpty());
+}
+
+TEST_F(Form1Events, ADropPutsTheFirstFileIntoTheFileBox) {
+    // As the window system delivers a drop: entering first, then dropping.
+    const auto drop = [&](const QMimeData& data) {
+        const QPoint at(20, 20);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        QDropEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    };
+    const QString first = text(folder / "a.txt");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(text(folder / "b.txt"))});
+    drop(files);
+    EXPECT_EQ(window.controls().Label3->text(), first);
+
+    QMimeData words;
+    words.setText(QStringLiteral("不是文件"));
+    drop(words);
+    EXPECT_EQ(window.controls().Label3->text(), first);
+
+    QMimeData aFolder;
+    aFolder.setUrls({QUrl::fromLocalFile(text(folder.path()))});
+    drop(aFolder);
+    EXPECT_EQ(window.controls().Label3->text(), text(folder.path()));
+}
+
+TEST_F(Form1Events, TheLogIsSelectedWholeAfterEveryChangeAndOnADoubleClick) {
+    QPlainTextEdit& info = *window.controls().info;
+    info.setPlainText(QStringLiteral("第一行\r\n第二行\r\n"));
+    const int length = info.document()->characterCount() - 1;
+    EXPECT_EQ(info.textCursor().selectionStart(), 0);
+    EXPECT_EQ(info.textCursor().selectionEnd(), length);
+
+    QTextCursor inside(info.document());
+    inside.setPosition(2);
+    info.setTextCursor(inside);
+    // Sent straight to the box: the mouse of the other tests stays as it was.
+    const QPointF at(5, 5);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, info.viewport()->mapToGlobal(at),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(info.viewport(), &doubleClick);
+    EXPECT_EQ(info.textCursor().selectionStart(), 0);
+    EXPECT_EQ(info.textCursor().selectionEnd(), length);
 }
 
 } // namespace

@@ -1,7 +1,14 @@
 #pragma once
 
+#include "engine/RandomSource.h"
+#include "engine/TextFormats.h"
 #include "mainwindow/FlatButton.h"
 #include "mainwindow/Form1.h"
+#include "support/FixedClock.h"
+#include "support/TempFolder.h"
+#include "support/desktop/RecordingShell.h"
+#include "support/desktop/ScriptedFilePickers.h"
+#include "support/desktop/ScriptedMessageBoxes.h"
 
 #include <QTest>
 #include <QWindow>
@@ -9,9 +16,10 @@
 
 namespace veskard::testing {
 
-// The main window as the program shows it: loaded with its icon buttons.
-// The mouse acts through the window system, so that the capture and the held
-// buttons count as they do for a person.
+// The main window as the program shows it: loaded with its icon buttons, its
+// message boxes and file dialogs answered by the test, its files written into
+// a folder of its own. The mouse acts through the window system, so that the
+// capture and the held buttons count as they do for a person.
 class ShownForm1 : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -35,6 +43,13 @@ protected:
     void release(Qt::MouseButton mouseButton, const QWidget& widget, QPoint local) {
         QTest::mouseRelease(window.windowHandle(), mouseButton, {}, inWindow(widget, local));
     }
+    // A person's click on a flat button: onto it, press, release.
+    void click(int index, Qt::MouseButton mouseButton = Qt::LeftButton) {
+        FlatButton& flat = button(index);
+        moveOnto(flat);
+        press(mouseButton, flat, flat.rect().center());
+        release(mouseButton, flat, flat.rect().center());
+    }
 
 private:
     // The offscreen platform cannot grab the pointer and says so at every
@@ -56,7 +71,25 @@ private:
     QuietAboutGrabs quiet_;
 
 protected:
-    Form1 window;
+    static QString text(const std::filesystem::path& path) {
+        return QString::fromStdU16String(path.u16string());
+    }
+    // The program's own files (set.ini, Encrypt_Info.txt) go into "program".
+    static desktop::ProgramFiles programFilesIn(const test::TempFolder& folder) {
+        std::filesystem::create_directory(folder / "program");
+        return desktop::ProgramFiles::forProgramIn(text(folder / "program"), text(folder / "data"));
+    }
+
+    test::TempFolder folder;
+    test::ScriptedMessageBoxes boxes;
+    test::ScriptedFilePickers pickers;
+    test::RecordingShell shell;
+    test::RecordingProgramEnd end;
+    const desktop::Desktop desktop{boxes, pickers, shell, end, programFilesIn(folder)};
+    engine::SystemRandom random;
+    test::FixedClock clock{test::localTime(2024, 3, 1, 9, 30, 0)};
+    engine::FixedTextFormats formats;
+    Form1 window{desktop, random, clock, formats, startup::Options{}};
 };
 
 } // namespace veskard::testing

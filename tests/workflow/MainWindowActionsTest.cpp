@@ -1,0 +1,342 @@
+#include "tests/mainwindow/ShownForm1.h"
+
+#include "about/Form2.h"
+#include "desktop/Paths.h"
+#include "dialogs/Form3.h"
+#include "engine/ByteStreams.h"
+#include "engine/RecordFormat.h"
+#include "generator/Form5.h"
+#include "platform/FileAttributes.h"
+#include "support/Encipher.h"
+#include "support/desktop/Keyboard.h"
+#include "support/desktop/NextDialog.h"
+#include "workflow/MainWindowActions.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace veskard::testing {
+namespace {
+
+using desktop::Answer;
+using desktop::Buttons;
+using desktop::Icon;
+
+constexpr int PickSource = 0, Encrypt = 1, About = 3, Report = 4, PickEnciphered = 5, Decrypt = 6,
+              Generator = 7;
+
+class Form1Actions : public ShownForm1 {
+protected:
+    const Form1Controls& c = window.controls();
+
+    // A file of `size` bytes in the test's folder.
+    QString make(const std::string& name, std::size_t size, unsigned seed = 1) {
+        test::writeFile(folder / name, test::patternBytes(size, seed));
+        return text(folder / name);
+    }
+    // A file locked with `password`, as another run of the program left it.
+    QString makeLocked(const std::string& name, std::size_t size, const std::u16string& password) {
+        test::writeFile(folder / name, test::encipher(test::patternBytes(size), password, random));
+        return text(folder / name);
+    }
+    void fill(const QString& file, const QString& password, const QString& again) {
+        c.Label3->setText(file);
+        test::typeText(c.Text2, password);
+        test::typeText(c.Text3, again);
+    }
+    void withoutScripts() {
+        c.Check2->setChecked(false);
+        c.Check3->setChecked(false);
+    }
+    void chooseEnciphered(const QString& file) {
+        pickers.answer(file);
+        click(PickEnciphered);
+    }
+    // Clicks button `index`, and acts in the Dialog it opens. (The mouse
+    // lets the event loop run: the dialog is awaited from the release on.)
+    template <typename Dialog> void clickInto(int index, std::function<void(Dialog&)> act) {
+        FlatButton& flat = button(index);
+        moveOnto(flat);
+        press(Qt::LeftButton, flat, flat.rect().center());
+        test::NextDialog<Dialog> person(std::move(act));
+        release(Qt::LeftButton, flat, flat.rect().center());
+    }
+    // Clicks the decrypt button; in the enter-password dialog that follows
+    // the person types `password` and presses Enter.
+    void decryptTyping(const QString& password) {
+        clickInto<dialogs::Form3>(Decrypt, [password](dialogs::Form3& dialog) {
+            auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+            test::typeText(box, password);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+    }
+    QString log() const { return c.info->toPlainText(); }
+
+    // The plain content of a locked file, read back as the engine reads it.
+    static std::optional<std::vector<std::byte>> unlocked(const QString& file) {
+        const std::vector<std::byte> bytes = test::readFile(desktop::toPath(file));
+        if (!engine::readRecord(engine::MemoryInput(bytes)))
+            return std::nullopt;
+        return test::decipher(bytes);
+    }
+    static bool exists(const QString& file) { return QFileInfo::exists(file); }
+
+    workflow::MainWindowActions& actions() {
+        return *window.findChild<workflow::MainWindowActions*>();
+    }
+};
+
+TEST_F(Form1Actions, EncryptChecksItsInputsInOrderAndStopsAtTheFirstThatFails) {
+    const QString plan = make("plan.txt", 500);
+    boxes.expect("未选择加密文件！    ", Icon::Stop);
+    click(Encrypt);
+
+    c.Label3->setText(plan);
+    boxes.expect("密码不能为空！      ", Icon::Stop);
+    click(Encrypt);
+    EXPECT_TRUE(c.Text2->hasFocus());
+
+    fill(plan, "Secret", "secret"); // differs in case only
+    boxes.expect("密码确认不正确！   ", Icon::Stop);
+    click(Encrypt);
+    EXPECT_TRUE(c.Text3->hasFocus());
+    EXPECT_EQ(c.Text3->selectedText(), c.Text3->text());
+
+    c.Text3->setText("Secret");
+    c.Label3->setText(text(folder.path()) + "/");
+    boxes.expect("未找到有文件！", Icon::Stop);
+    click(Encrypt);
+
+    for (const QString& missing : {text(folder / "gone.txt"), text(folder.path())}) {
+        c.Label3->setText(missing);
+        boxes.expect("“" + missing + "”不存在！  ", Icon::Stop);
+        click(Encrypt);
+    }
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(unlocked(plan), std::nullopt);
+}
+
+TEST_F(Form1Actions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte) {
+    const QString plan = make("plan.txt", 2000);
+    fill(plan, "中文Pw", "中文Pw");
+    click(Encrypt);
+
+    const std::string br = "\n";
+    EXPECT_EQ(
+        log().toStdString(),
+        "******** Veskard v1.6 ********\n\n开始时间：2024-03-01 09:30:00\n加密文件：" +
+            plan.toStdString() +
+            "\n文件大小：2,000 字节\n装入文件...   …… OK！\n正在处理文件...\n设置密码...   "
+            "…… OK！\n得到文件的属性...  …… OK！\n设置文件的属性...  …… OK！\n正执行加密算法..."
+            "  …… 100% 完成\n正在写入数据...    …… OK！\n保存文件信息...\n加密成功！\n结束时间："
+            "2024-03-01 09:30:00\n用时：0秒\n");
+    EXPECT_EQ(c.info->textCursor().selectionStart(), 0);
+    EXPECT_EQ(c.info->textCursor().selectionEnd(), c.info->document()->characterCount() - 1);
+    EXPECT_TRUE(c.info->viewport()->rect().contains(c.info->cursorRect())) << "the end in view";
+    EXPECT_TRUE(c.Label3->text().isEmpty());
+    EXPECT_TRUE(c.Text2->text().isEmpty());
+    EXPECT_TRUE(c.Text3->text().isEmpty());
+    EXPECT_EQ(unlocked(plan), test::patternBytes(2000));
+    EXPECT_TRUE(exists(text(folder / "plan" / "加密.sh")));
+    EXPECT_TRUE(exists(text(folder / "plan" / "解密.sh")));
+
+    chooseEnciphered(plan);
+    EXPECT_EQ(c.Label7->text(), plan);
+    boxes.expect("是否直接对“plan.txt”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::Yes);
+    boxes.expect("恭喜！恭喜！已成功破解“" + plan + "”        \r\n是否以缺省方式打开它。",
+                 Icon::Question, Buttons::YesNo, Answer::Yes);
+    const QString logBefore = log();
+    decryptTyping("中文Pw");
+    EXPECT_EQ(test::readFile(desktop::toPath(plan)), test::patternBytes(2000));
+    EXPECT_EQ(c.Text5->text(), plan);
+    EXPECT_TRUE(c.Label7->text().isEmpty());
+    EXPECT_EQ(shell.opened, std::vector<QString>{plan});
+    EXPECT_EQ(log(), logBefore) << "decrypting leaves the log alone";
+
+    // Locked again: the scripts' folder is there already, which is no failure
+    // to tell, but the boxes keep what they hold.
+    fill(plan, "pw", "pw");
+    click(Encrypt);
+    EXPECT_TRUE(unlocked(plan));
+    EXPECT_EQ(c.Label3->text(), plan);
+}
+
+TEST_F(Form1Actions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
+    const QString plan = make("plan.txt", 3000);
+    withoutScripts();
+    c.Check1->setChecked(true);
+    fill(plan, "pw", "pw");
+
+    pickers.answer(""); // cancelled: nothing happens
+    click(Encrypt);
+    EXPECT_EQ(pickers.requests().back(),
+              (desktop::FileRequest{.mode = desktop::FileRequest::Mode::Save,
+                                    .filterName = "TXT文件",
+                                    .filterPattern = "*.txt",
+                                    .initialFolder = plan,
+                                    .suggestedName = "plan.txt"}));
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(c.Label3->text(), plan);
+    EXPECT_EQ(c.Text2->text(), "pw");
+
+    // "copy" becomes copy.txt; as that exists, the person is asked first.
+    const QString copy = make("copy.txt", 200, 2);
+    pickers.answer(text(folder / "copy"));
+    boxes.expect("“" + copy + "”已存在。\n要替换它吗？", Icon::Exclamation, Buttons::YesNo,
+                 Answer::No);
+    click(Encrypt);
+    EXPECT_EQ(test::readFile(folder / "copy.txt"), test::patternBytes(200, 2));
+
+    pickers.answer(text(folder / "copy"));
+    boxes.expect("“" + copy + "”已存在。\n要替换它吗？", Icon::Exclamation, Buttons::YesNo,
+                 Answer::Yes);
+    click(Encrypt);
+    EXPECT_EQ(unlocked(copy), test::patternBytes(3000));
+    EXPECT_EQ(test::readFile(desktop::toPath(plan)), test::patternBytes(3000));
+    EXPECT_FALSE(log().contains("属性")) << "no attribute lines for another file";
+    EXPECT_TRUE(c.Label3->text().isEmpty());
+}
+
+TEST_F(Form1Actions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefused) {
+    const QString locked = makeLocked("locked.doc", 400, u"pw");
+    chooseEnciphered(locked);
+    ASSERT_EQ(c.Label7->text(), locked);
+
+    test::writeFile(folder / "locked.doc", test::patternBytes(300)); // no record any more
+    chooseEnciphered(locked);                                        // the same again: not read
+    EXPECT_EQ(c.Label7->text(), locked);
+
+    const QString plain = make("plain.txt", 300);
+    boxes.expect(
+        {Icon::Exclamation, "很抱歉！你所选择的文件可能已破坏     \n或并沒有经过本程序加密。"});
+    chooseEnciphered(plain);
+    EXPECT_EQ(c.Label7->text(), locked);
+
+    pickers.answer(""); // cancelled: the choice stays
+    click(PickEnciphered);
+    EXPECT_EQ(c.Label7->text(), locked);
+}
+
+TEST_F(Form1Actions, AHiddenFileStaysHiddenAndIsNotOpened) {
+    const QString secret = make("secret.txt", 1500);
+    ASSERT_FALSE(
+        platform::writeAttributes(desktop::toPath(secret), platform::FileAttribute::Hidden));
+    fill(secret, "pw", "pw");
+    // Locked, but a hidden file gets no scripts, and the boxes stay filled.
+    boxes.expect("找不到该文件，或者它是隐藏文件或系统文件！    ", Icon::Stop);
+    click(Encrypt);
+    EXPECT_TRUE(unlocked(secret));
+    EXPECT_FALSE(exists(text(folder / "secret")));
+    EXPECT_EQ(c.Label3->text(), secret);
+
+    chooseEnciphered(secret);
+    boxes.expect("是否直接对“”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::Yes);
+    boxes.expect("恭喜！恭喜！已成功破解“" + secret + "”        \r\n是否以缺省方式打开它。",
+                 Icon::Question, Buttons::YesNo, Answer::No);
+    boxes.expect("文件有隐藏属性，无法打开，请在资源管理器中打开。", Icon::None);
+    decryptTyping("pw");
+    EXPECT_EQ(test::readFile(desktop::toPath(secret)), test::patternBytes(1500));
+    EXPECT_TRUE(
+        platform::readAttributes(desktop::toPath(secret))->has(platform::FileAttribute::Hidden));
+    EXPECT_TRUE(shell.opened.empty());
+}
+
+TEST_F(Form1Actions, UnlockingIntoAnotherFileAsksWhereAndNeedsThePassword) {
+    boxes.expect("请选择需解密的文件！      ", Icon::Exclamation);
+    click(Decrypt);
+
+    const QString locked = makeLocked("report.xls", 700, u"Key");
+    chooseEnciphered(locked);
+    boxes.expect("是否直接对“report.xls”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::No);
+    boxes.expect("你输入的密码不正确，请重新输入！  ", Icon::Stop, Buttons::YesNo, Answer::No);
+    decryptTyping("key");
+    EXPECT_TRUE(unlocked(locked)) << "a wrong password unlocks nothing";
+
+    boxes.expect("是否直接对“report.xls”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::No);
+    pickers.answer(text(folder / "restored"));
+    const QString restored = text(folder / "restored.xls");
+    boxes.expect("恭喜！恭喜！已成功破解“" + restored + "”        \r\n是否以缺省方式打开它。",
+                 Icon::Question, Buttons::YesNo, Answer::No);
+    decryptTyping("Key");
+    EXPECT_EQ(pickers.requests().back().filterPattern, "*.xls");
+    EXPECT_EQ(pickers.requests().back().suggestedName, "report.xls");
+    EXPECT_EQ(test::readFile(desktop::toPath(restored)), test::patternBytes(700));
+    EXPECT_TRUE(unlocked(locked)) << "the locked file stays as it was";
+    EXPECT_EQ(c.Text5->text(), restored);
+}
+
+TEST_F(Form1Actions, ARightClickRunsNothing) {
+    const QString plan = make("plan.txt", 500);
+    fill(plan, "a", "b");
+    for (int index = 0; index < 8; ++index)
+        click(index, Qt::RightButton);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(c.Label3->text(), plan);
+}
+
+TEST_F(Form1Actions, TheGeneratorAndTheAboutWindowOpenOverTheWindow) {
+    const auto closesOverTheWindow = [this](QDialog& dialog) {
+        EXPECT_EQ(dialog.parentWidget(), &window);
+        dialog.reject();
+    };
+    clickInto<Form5>(Generator, closesOverTheWindow);
+    clickInto<Form2>(About, closesOverTheWindow);
+}
+
+TEST_F(Form1Actions, TheReportAddsTheLogToItsFileAndShowsIt) {
+    boxes.expect("无任何报告！    ", Icon::Stop);
+    click(Report);
+
+    withoutScripts();
+    fill(make("plan.txt", 500), "pw", "pw");
+    click(Encrypt);
+    click(Report);
+    click(Report);
+
+    const QString report = desktop.files.writable("Encrypt_Info.txt");
+    const QByteArray entry = log().replace("\n", "\r\n").toLocal8Bit();
+    const QByteArray rule = QByteArray(41, '-') + "\r\n";
+    const qsizetype banner = QByteArray("******** Veskard v1.6 ********").size();
+    QFile file(report);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), entry + "\r\n" + rule + entry.mid(banner) + "\r\n" + rule);
+    EXPECT_EQ(shell.inEditor, (std::vector<QString>{report, report}));
+}
+
+TEST_F(Form1Actions, WhileAJobRunsTheActionsThatFeedJobsDoNothingAndEndingWaitsForIt) {
+    const QString plan = make("plan.txt", 4000);
+    fill(plan, "pw", "pw");
+    bool tried = false;
+    // Posted as the first job step starts, so it runs while that step does.
+    QObject::connect(
+        &actions(), &workflow::MainWindowActions::busyChanged, &window, [&](bool busy) {
+            if (!busy || tried)
+                return;
+            tried = true;
+            QMetaObject::invokeMethod(
+                &window,
+                [&] {
+                    ASSERT_TRUE(actions().busy());
+                    for (const int index : {PickSource, Encrypt, PickEnciphered, Decrypt})
+                        click(index);
+                    QTest::keyClick(c.Text3, Qt::Key_Return);
+                    window.close();
+                    EXPECT_TRUE(window.isVisible());
+                    c.Command1->click();
+                    EXPECT_FALSE(end.status);
+                },
+                Qt::QueuedConnection);
+        });
+    click(Encrypt);
+    EXPECT_TRUE(tried);
+    EXPECT_EQ(end.status, desktop::ExitSuccess) << "the hidden exit, once the job was done";
+    EXPECT_EQ(unlocked(plan), test::patternBytes(4000));
+    EXPECT_FALSE(window.isVisible()) << "closed once the action was over";
+    EXPECT_TRUE(exists(desktop.files.writable("set.ini")));
+}
+
+} // namespace
+} // namespace veskard::testing

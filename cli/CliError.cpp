@@ -16,8 +16,6 @@ public:
             return "密码不正确！";
         case CliError::PasswordNotUtf8:
             return "密码不是有效的 UTF-8 文字！";
-        case CliError::UnstorablePassword:
-            return "密码中有不能保存的字符（只能用 GBK 中的字符）！";
         case CliError::NoTerminal:
             return "没有可以输入密码的终端，请用 --password-stdin 从标准输入给出密码。";
         }

@@ -9,7 +9,6 @@ enum class CliError {
     PasswordMismatch = 1, // the confirmation differs from the password
     WrongPassword,        // the password does not open the file
     PasswordNotUtf8,      // the bytes given are not UTF-8 text
-    UnstorablePassword,   // the record could not give this password back
     NoTerminal,           // nowhere to ask for the password
 };
 

@@ -7,7 +7,6 @@
 #include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
 #include "engine/Messages.h"
-#include "engine/PasswordCodes.h"
 #include "engine/RecordFormat.h"
 #include "engine/Version.h"
 #include "platform/ErrorText.h"
@@ -15,14 +14,6 @@
 
 namespace veskard::cli {
 namespace {
-
-// The record keeps each character's code in the Chinese code page; one the
-// code page lacks comes back as '?', and the file would not open again with
-// the password that locked it.
-bool survivesRecord(std::u16string_view password) {
-    const Result<std::vector<std::string>> codes = engine::encodePassword(password);
-    return !codes || engine::decodePassword(*codes) == password;
-}
 
 // The log is the window's; here a job shows its progress on the bar.
 class BarEvents final : public engine::JobEvents {
@@ -111,8 +102,6 @@ int Commands::lock(const Arguments& arguments) {
     const Result<std::u16string> password = passwords_.readNew();
     if (!password)
         return refuse(password.error());
-    if (!survivesRecord(*password))
-        return refuse(CliError::UnstorablePassword);
 
     std::stop_source stop;
     const StopOnInterrupt interruption(stop);

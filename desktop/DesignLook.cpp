@@ -21,6 +21,14 @@ QIcon noIcon() {
 
 } // namespace
 
+QFont designFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("SimSun")});
+    font.setPixelSize(11);
+    return font;
+}
+
 void shapeFixedDialog(QDialog& dialog, int widthTwips, int heightTwips) {
     // A dialog with a close box but no system menu has no icon on Windows
     // either (a modal dialog frame).
@@ -28,9 +36,7 @@ void shapeFixedDialog(QDialog& dialog, int widthTwips, int heightTwips) {
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     dialog.setWindowIcon(noIcon());
     dialog.setFixedSize(sizeInTwips(widthTwips, heightTwips));
-    QFont font = dialog.font();
-    font.setPointSize(DesignPointSize);
-    dialog.setFont(font);
+    dialog.setFont(designFont());
 }
 
 void centreOnScreen(QWidget& window) {

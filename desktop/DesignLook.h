@@ -1,14 +1,17 @@
 #pragma once
 
+#include <QFont>
+
 class QDialog;
 class QLineEdit;
 class QWidget;
 
 namespace veskard::desktop {
 
-// The type size the windows were designed for: 9 points, the system font's
-// size on a Chinese desktop. Their twips measures fit texts of that size.
-inline constexpr int DesignPointSize = 9;
+// The one font of every window: a CJK sans at the size the designs were
+// drawn for. Their twips measures give a line of labels 12 pixels; a CJK sans
+// at 11 pixels fills such a box without clipping.
+QFont designFont();
 
 // A fixed-size dialog window as the designs draw them: the inside area given
 // in twips, the design's type size, and a title bar with only the close box

@@ -37,7 +37,8 @@ std::error_code FileInput::readExactly(std::uint64_t offset, std::span<std::byte
 }
 
 BufferedOutput::BufferedOutput(ByteOutput& target, std::size_t capacity)
-    : target_(target), buffer_(capacity) {}
+    : target_(target)
+    , buffer_(capacity) {}
 
 std::error_code BufferedOutput::write(std::span<const std::byte> bytes) {
     if (bytes.size() > buffer_.size() - used_) {
@@ -62,8 +63,8 @@ std::error_code BufferedOutput::flush() {
 std::error_code copyRange(const ByteInput& input, Piece range, ByteOutput& output,
                           std::span<std::byte> buffer) {
     while (range.length > 0) {
-        const std::size_t chunk = static_cast<std::size_t>(
-            std::min<std::uint64_t>(range.length, buffer.size()));
+        const std::size_t chunk =
+            static_cast<std::size_t>(std::min<std::uint64_t>(range.length, buffer.size()));
         const std::span<std::byte> part = buffer.first(chunk);
         if (const std::error_code error = input.readExactly(range.offset, part))
             return error;

@@ -95,6 +95,11 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
     const Result<std::vector<std::string>> passCodes = encodePassword(password);
     if (!passCodes)
         return writeFailure(passCodes.error());
+    // The record keeps each character's code in the Chinese code page. One the
+    // code page lacks would come back as "?", and the file would not open again
+    // with the password that locked it.
+    if (decodePassword(*passCodes) != password)
+        return writeFailure(EngineError::UnstorablePassword);
     if (target.empty())
         return JobStatus::failure(EngineError::NoTarget, std::nullopt);
 

@@ -16,6 +16,8 @@ public:
             return "密码不能为空";
         case EngineError::PasswordTooLong:
             return "密码太长，最多只能有 65535 个字符";
+        case EngineError::UnstorablePassword:
+            return "密码中有不能保存的字符（只能用 GBK 中的字符）";
         case EngineError::EmptyFile:
             return "文件为 0 字节";
         case EngineError::FileTooSmall:

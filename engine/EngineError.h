@@ -11,6 +11,7 @@ enum class EngineError {
     DamagedRecord = 1,  // not a record this program wrote, or a damaged one
     EmptyPassword,      // a password needs at least one character
     PasswordTooLong,    // a record holds at most 65535 password characters
+    UnstorablePassword, // a character the record's code page lacks would come back as "?"
     EmptyFile,          // nothing to split
     FileTooSmall,       // files of 100 bytes or fewer are not enciphered
     FileTooLarge,       // a piece would not fit the record's 32-bit counts

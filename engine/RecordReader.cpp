@@ -16,7 +16,8 @@ namespace {
 // read. Large pieces each cost a refill, so the window stays small.
 class Cursor {
 public:
-    explicit Cursor(const ByteInput& input) : input_(input) {}
+    explicit Cursor(const ByteInput& input)
+        : input_(input) {}
 
     std::uint64_t position() const { return position_; }
     std::uint64_t remaining() const { return input_.size() - position_; }
@@ -26,8 +27,8 @@ public:
             return EngineError::DamagedRecord;
         if (position_ < windowStart_ || position_ + out.size() > windowStart_ + windowLength_) {
             windowStart_ = position_;
-            windowLength_ = static_cast<std::size_t>(
-                std::min<std::uint64_t>(window_.size(), remaining()));
+            windowLength_ =
+                static_cast<std::size_t>(std::min<std::uint64_t>(window_.size(), remaining()));
             if (out.size() > windowLength_)
                 return EngineError::DamagedRecord;
             if (const std::error_code error =
@@ -88,8 +89,7 @@ std::error_code readPieces(Cursor& cursor, CryptRecord& record) {
     if (!count)
         return count.error();
     // Every piece takes at least its header and one byte.
-    if (*count == 0 || *count > MaximumPieces ||
-        *count > cursor.remaining() / (ListHeaderSize + 1))
+    if (*count == 0 || *count > MaximumPieces || *count > cursor.remaining() / (ListHeaderSize + 1))
         return EngineError::DamagedRecord;
     record.Pieces.reserve(*count);
     for (std::uint32_t i = 0; i < *count; ++i) {

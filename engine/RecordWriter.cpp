@@ -46,8 +46,8 @@ std::error_code writeBody(ByteOutput& output, const CryptRecord& record,
     if (const std::error_code error = writeListHeader(output, record.Order.size()))
         return error;
     for (const std::int16_t position : record.Order) {
-        if (const std::error_code error = writeLittleEndian<std::uint16_t>(
-                output, static_cast<std::uint16_t>(position)))
+        if (const std::error_code error =
+                writeLittleEndian<std::uint16_t>(output, static_cast<std::uint16_t>(position)))
             return error;
     }
     return writeLittleEndian<std::uint16_t>(output, 0);

@@ -16,7 +16,8 @@ ScrambleResult scramble(std::span<const Piece> plain, RandomSource& random,
     const auto place = [&](int index) {
         taken[static_cast<std::size_t>(index)] = true;
         result.stored.push_back(plain[static_cast<std::size_t>(index)]);
-        result.order[static_cast<std::size_t>(index)] = static_cast<std::int16_t>(result.stored.size());
+        result.order[static_cast<std::size_t>(index)] =
+            static_cast<std::int16_t>(result.stored.size());
     };
 
     random.reseed();

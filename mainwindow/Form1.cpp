@@ -1,5 +1,6 @@
 #include "mainwindow/Form1.h"
 
+#include "desktop/DesignLook.h"
 #include "desktop/Twips.h"
 #include "mainwindow/Accessibility.h"
 #include "workflow/MainWindowActions.h"
@@ -27,16 +28,6 @@ constexpr int OuterWidthTwips = 5910;
 constexpr int OuterHeightTwips = 5295;
 const QRect Label7Area{1560, 3600, 3615, 255};
 const QRect Text5Area{2040, 3915, 3135, 270};
-
-// Every caption has to fit the box the design gives it: 12 pixels high for a
-// line of labels. A CJK sans at 11 pixels fills such a box without clipping.
-QFont windowFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("SimSun")});
-    font.setPixelSize(11);
-    return font;
-}
 
 template <typename Widget> Widget* place(Widget* widget, const char* name, QRect twips) {
     widget->setObjectName(QLatin1String(name));
@@ -122,7 +113,7 @@ Form1::Form1(const desktop::Desktop& desktop, engine::RandomSource& random,
     installMainWindowAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Orvessa"));
-    setFont(windowFont());
+    setFont(desktop::designFont());
     // The size never changes: no maximize button, no border to drag.
     setFixedSize(desktop::sizeInTwips(ClientWidthTwips, ClientHeightTwips));
     setAcceptDrops(true);

@@ -54,6 +54,9 @@ public:
     static Result<File> openExclusive(const std::filesystem::path& path);
     // Creates a file that must not exist yet, open for reading and writing.
     static Result<File> createNew(const std::filesystem::path& path);
+    // Opens a file to write at its end, creating it empty when missing: a log
+    // the program adds to.
+    static Result<File> openForAppending(const std::filesystem::path& path);
 
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;
@@ -69,6 +72,8 @@ public:
     // goes to the disk in the background as it accumulates, so that sync() has
     // little left to wait for.
     std::error_code writeAll(std::span<const std::byte> bytes);
+    // Cuts the file to `size` bytes: what an append that failed halfway had added.
+    std::error_code truncate(std::uint64_t size);
     // Makes what was written durable.
     std::error_code sync();
     // Closes now and reports what closing reports (a late write error, say).

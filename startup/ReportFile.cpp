@@ -1,8 +1,9 @@
 #include "startup/ReportFile.h"
 
+#include "desktop/Paths.h"
 #include "desktop/SystemText.h"
 #include "engine/Version.h"
-#include "startup/AppendFile.h"
+#include "platform/File.h"
 #include "startup/FileError.h"
 
 #include <span>
@@ -42,11 +43,16 @@ QString entry(const QString& log, bool first) {
 engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& files,
                              desktop::Shell& shell) {
     const QString path = files.writable(QLatin1String(ReportFileName));
-    Result<AppendFile> file = AppendFile::open(path.toStdU16String());
+    Result<platform::File> file = platform::File::openForAppending(desktop::toPath(path));
     if (!file)
         return failure(file.error());
-    const QByteArray bytes = desktop::systemText(entry(log, file->size() == 0));
-    std::error_code error = file->append(std::as_bytes(std::span(bytes)));
+    const Result<std::uint64_t> size = file->size();
+    if (!size)
+        return failure(size.error());
+    const QByteArray bytes = desktop::systemText(entry(log, *size == 0));
+    std::error_code error = file->writeAll(std::as_bytes(std::span(bytes)));
+    if (error) // a full disk leaves no partial entry behind
+        static_cast<void>(file->truncate(*size));
     if (const std::error_code closing = file->close(); !error)
         error = closing;
     if (error)

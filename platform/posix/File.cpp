@@ -157,6 +157,22 @@ Result<File> File::createNew(const std::filesystem::path& path) {
     return File(descriptor);
 }
 
+Result<File> File::openForAppending(const std::filesystem::path& path) {
+    posix::Descriptor descriptor(::open(
+        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
+    if (!descriptor)
+        return lastError();
+    struct stat info {};
+    if (::fstat(descriptor.get(), &info) != 0)
+        return lastError();
+    if (const Result<FileState> state = stateOf(info); !state)
+        return state.error();
+    const int flags = ::fcntl(descriptor.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return lastError();
+    return File(descriptor.release());
+}
+
 File::~File() {
     close();
 }
@@ -214,6 +230,12 @@ std::error_code File::writeAll(std::span<const std::byte> bytes) {
                           static_cast<off_t>(wholePages - handedToDisk_), SYNC_FILE_RANGE_WRITE);
         handedToDisk_ = wholePages;
     }
+    return {};
+}
+
+std::error_code File::truncate(std::uint64_t size) {
+    if (::ftruncate(fd(handle_), static_cast<off_t>(size)) != 0)
+        return lastError();
     return {};
 }
 

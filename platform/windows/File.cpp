@@ -125,6 +125,20 @@ Result<File> File::createNew(const std::filesystem::path& path) {
     return File(reinterpret_cast<std::intptr_t>(handle));
 }
 
+// Writing goes on at the end, where the file pointer is put; the handle may
+// also cut the file short again.
+Result<File> File::openForAppending(const std::filesystem::path& path) {
+    OwnedHandle handle(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid())
+        return openError();
+    if (const Result<FileState> state = stateOf(handle.get()); !state)
+        return state.error();
+    if (!::SetFilePointerEx(handle.get(), {}, nullptr, FILE_END))
+        return lastError();
+    return File(reinterpret_cast<std::intptr_t>(handle.release()));
+}
+
 File::~File() {
     close();
 }
@@ -183,6 +197,14 @@ std::error_code File::writeAll(std::span<const std::byte> bytes) {
             return std::make_error_code(std::errc::io_error);
         bytes = bytes.subspan(count);
     }
+    return {};
+}
+
+std::error_code File::truncate(std::uint64_t size) {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFileInformationByHandle(win32Handle(handle_), FileEndOfFileInfo, &end, sizeof end))
+        return lastError();
     return {};
 }
 

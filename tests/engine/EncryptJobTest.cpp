@@ -166,6 +166,9 @@ TEST_F(EncryptJobTest, FailuresLeaveTheFileAsItWasAndSayWhatHappened) {
     EXPECT_TRUE(events.log.text().ends_with(br + "设置密码...   …… OK！" + br + "写入失败。" + br));
     status = lock(path, path, std::u16string(MaximumPassCodes + 1, u'x'));
     EXPECT_EQ(status.cause(), EngineError::PasswordTooLong);
+    // A character the record's code page lacks would lock the file away.
+    status = lock(path, path, u"pw\U0001F600");
+    EXPECT_EQ(status.cause(), EngineError::UnstorablePassword);
 
     // A failure that is not another program's hold is told as what it is.
     status = lock(path, folder / "no-such-folder" / "out.bin");

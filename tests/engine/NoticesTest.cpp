@@ -48,6 +48,8 @@ TEST(Notices, EveryFailureIsToldInItsOwnWordsOrNotAtAll) {
          described(systemWords(std::errc::no_space_on_device))},
         {JobPhase::Encipher, EngineError::PasswordTooLong,
          described("密码太长，最多只能有 65535 个字符")},
+        {JobPhase::Encipher, EngineError::UnstorablePassword,
+         described("密码中有不能保存的字符（只能用 GBK 中的字符）")},
         {JobPhase::Encipher, EngineError::HasOtherNames,
          described("文件还有别的名称（硬链接），不能就地改写")},
         {JobPhase::Encipher, EngineError::SourceChanged,

@@ -1,5 +1,5 @@
-#include "engine/EngineError.h"
 #include "engine/PasswordCodes.h"
+#include "engine/EngineError.h"
 
 #include <gtest/gtest.h>
 

@@ -71,13 +71,9 @@ Result<FileState> stateOf(const struct stat& info) {
                      nanoseconds(info.st_ctim)};
 }
 
-// Opens without blocking (a FIFO would wait for a writer) and without becoming
-// anyone's terminal, and only what already is a regular file: opening a
-// device may do something by itself.
-Result<posix::Descriptor> openRegular(const std::filesystem::path& path, int access) {
-    if (const Result<FileState> state = regularFileState(path); !state)
-        return state.error();
-    posix::Descriptor descriptor(::open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+// A descriptor opened without blocking, made blocking once it is known to
+// stand for a regular file (anything else is refused).
+Result<posix::Descriptor> regularAndBlocking(posix::Descriptor descriptor) {
     if (!descriptor)
         return lastError();
     struct stat info {};
@@ -89,6 +85,16 @@ Result<posix::Descriptor> openRegular(const std::filesystem::path& path, int acc
     if (flags < 0 || ::fcntl(descriptor.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         return lastError();
     return descriptor;
+}
+
+// Opens without blocking (a FIFO would wait for a writer) and without becoming
+// anyone's terminal, and only what already is a regular file: opening a
+// device may do something by itself.
+Result<posix::Descriptor> openRegular(const std::filesystem::path& path, int access) {
+    if (const Result<FileState> state = regularFileState(path); !state)
+        return state.error();
+    return regularAndBlocking(
+        posix::Descriptor(::open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)));
 }
 
 // The file may have been replaced between opening and locking it (by another
@@ -158,19 +164,11 @@ Result<File> File::createNew(const std::filesystem::path& path) {
 }
 
 Result<File> File::openForAppending(const std::filesystem::path& path) {
-    posix::Descriptor descriptor(::open(
-        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
+    Result<posix::Descriptor> descriptor = regularAndBlocking(posix::Descriptor(::open(
+        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666)));
     if (!descriptor)
-        return lastError();
-    struct stat info {};
-    if (::fstat(descriptor.get(), &info) != 0)
-        return lastError();
-    if (const Result<FileState> state = stateOf(info); !state)
-        return state.error();
-    const int flags = ::fcntl(descriptor.get(), F_GETFL);
-    if (flags < 0 || ::fcntl(descriptor.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return lastError();
-    return File(descriptor.release());
+        return descriptor.error();
+    return File(descriptor->release());
 }
 
 File::~File() {

@@ -4,9 +4,9 @@
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
 #include "mainwindow/FlatButton.h"
-#include "mainwindow/Form1Controls.h"
 #include "platform/Clock.h"
 #include "startup/Settings.h"
+#include "workflow/Form1Controls.h"
 
 #include <QWidget>
 

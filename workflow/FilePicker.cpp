@@ -1,7 +1,7 @@
 #include "workflow/FilePicker.h"
 
-#include "mainwindow/Form1Controls.h"
 #include "workflow/FileLookup.h"
+#include "workflow/Form1Controls.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -4,11 +4,11 @@
 #include "desktop/DesignLook.h"
 #include "dialogs/Form3.h"
 #include "generator/Form5.h"
-#include "mainwindow/Form1Controls.h"
 #include "platform/FileAttributes.h"
 #include "startup/BatchScripts.h"
 #include "startup/ReportFile.h"
 #include "workflow/FileLookup.h"
+#include "workflow/Form1Controls.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -26,8 +26,7 @@ inline const std::string UnlockHeldText =
 inline ChildOutcome cli(std::vector<std::string> arguments, std::string input = {},
                         std::chrono::seconds timeout = std::chrono::seconds(120)) {
     arguments.insert(arguments.begin(), CliProgram);
-    ChildProcess child(arguments, ChildProcess::Options::withInput(std::move(input)));
-    return child.finish(timeout);
+    return ChildProcess(arguments, {.input = std::move(input)}).finish(timeout);
 }
 
 inline ChildOutcome lock(const std::filesystem::path& file, const std::string& password,

@@ -327,7 +327,7 @@ TEST_F(CommandLineTest, UsageErrorsExitWithTwoAndTouchNothing) {
     const std::filesystem::path dashed = makeFile("-o", 2000);
     const ChildOutcome locked =
         runChild({CliProgram, "lock", "--password-stdin", "--", "-o"},
-                 ChildProcess::Options::withInput("pw\n").inFolder(utf8(folder_.path())));
+                 ChildOptions{.input = "pw\n", .workingDirectory = utf8(folder_.path())});
     EXPECT_EQ(locked.exitCode, 0) << locked;
     EXPECT_NE(readFile(dashed), patternBytes(2000));
 }

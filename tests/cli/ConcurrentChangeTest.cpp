@@ -43,7 +43,7 @@ protected:
                      const std::string& calls) {
         std::filesystem::remove(log_);
         run.emplace(tampered({calls, "delay_enter=1500000", log_}, arguments(command)),
-                    ChildProcess::Options::withInput(Password + "\n"));
+                    ChildOptions{.input = Password + "\n"});
         ASSERT_TRUE(waitUntil([&] { return logShows(log_, calls.substr(0, calls.find(','))); }))
             << run->finish();
     }
@@ -66,7 +66,7 @@ TEST_F(ConcurrentChangeTest, WhatAnotherProgramAppendsMeanwhileIsNeverLost) {
         std::vector<std::byte> expected = readFile(file_);
         std::optional<ChildProcess> run;
         run.emplace(tampered(SlowWriting, arguments(command)),
-                    ChildProcess::Options::withInput(Password + "\n"));
+                    ChildOptions{.input = Password + "\n"});
         ASSERT_FALSE(awaitTemporary(folder_.path()).empty()) << run->finish();
         std::ofstream(file_, std::ios::app | std::ios::binary) << "appended";
         for (const char c : std::string("appended"))

@@ -30,7 +30,7 @@ protected:
     std::filesystem::path startSlowly(std::optional<ChildProcess>& run, const std::string& command,
                                       const std::filesystem::path& file) {
         run.emplace(tampered(SlowWriting, {command, utf8(file), "--password-stdin"}),
-                    ChildProcess::Options::withInput("pw\n"));
+                    ChildOptions{.input = "pw\n"});
         return awaitTemporary(file.parent_path());
     }
 
@@ -115,7 +115,7 @@ TEST_F(OtherUserTest, UsersOwnReadOnlyFileLocksAndUnlocksInPlace) {
     for (const std::string command : {"lock", "unlock"}) {
         const ChildOutcome run =
             runChild(asNobody({CliProgram, command, utf8(file), "--password-stdin"}),
-                     ChildProcess::Options::withInput("pw\n"));
+                     ChildOptions{.input = "pw\n"});
         EXPECT_EQ(run.exitCode, 0) << command << ": " << run;
         EXPECT_EQ(metadataOf(file), before);
     }

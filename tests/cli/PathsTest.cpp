@@ -115,10 +115,9 @@ TEST_F(PathsTest, UnreachableNamesFailWithTheSystemsWordsAndNeverAbort) {
 
     for (const auto& [arguments, error] : cases) {
         SCOPED_TRACE(shown(arguments));
-        const ChildOutcome outcome =
-            arguments.front() == "setpriv"
-                ? runChild(arguments, ChildProcess::Options::withInput(Password))
-                : cli(arguments, Password, Promptly);
+        const ChildOutcome outcome = arguments.front() == "setpriv"
+                                         ? runChild(arguments, ChildOptions{.input = Password})
+                                         : cli(arguments, Password, Promptly);
         EXPECT_EQ(outcome.exitCode, 1) << outcome;
         EXPECT_NE(outcome.err.find(systemText(error)), std::string::npos) << outcome;
     }
@@ -137,7 +136,7 @@ TEST_F(PathsTest, NamesUpTo255BytesLockAndUnlockInPlace) {
         if (name == chinese && canTrace()) {
             std::optional<ChildProcess> run;
             run.emplace(tampered(SlowWriting, {"lock", utf8(file), "--password-stdin"}),
-                        ChildProcess::Options::withInput(Password));
+                        ChildOptions{.input = Password});
             const std::string temporary = utf8(awaitTemporary(folder_.path()).filename());
             EXPECT_TRUE(temporary.starts_with(".文") && temporary.ends_with(".tmp")) << temporary;
             EXPECT_TRUE(cli::utf8ToUtf16(temporary).has_value()) << "cut inside a character";

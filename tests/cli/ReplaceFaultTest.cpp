@@ -154,7 +154,7 @@ protected:
                 prepare(job);
                 const ChildOutcome run = runChild(
                     tampered({call, sweep.action + ":when=" + std::to_string(n)}, arguments(job)),
-                    ChildProcess::Options::withInput(Password + "\n"));
+                    ChildOptions{.input = Password + "\n"});
                 const std::string what = breach(job, run, sweep);
                 if (what.empty())
                     continue;
@@ -238,7 +238,7 @@ TEST_F(ReplaceFaultTest, InterruptedJobsStopCleanly) {
             prepare(job);
             const ChildOutcome run = runChild(
                 tampered({"write,pwrite64", "signal=" + signal + ":when=2"}, arguments(job)),
-                ChildProcess::Options::withInput(Password + "\n"));
+                ChildOptions{.input = Password + "\n"});
             EXPECT_EQ(run.exitCode, 1) << run;
             EXPECT_EQ(breach(job, run), "");
         }

@@ -13,7 +13,7 @@ protected:
     void SetUp() override { writeFile(file_, original_); }
 
     ChildProcess startLock() {
-        return ChildProcess({CliProgram, "lock", utf8(file_)}, ChildProcess::Options::onTerminal());
+        return ChildProcess({CliProgram, "lock", utf8(file_)}, ChildOptions{.terminal = true});
     }
 
     TempFolder folder_;
@@ -54,7 +54,7 @@ TEST_F(TerminalTest, UnlockAsksOnceAndRefusesAWrongPassword) {
     ASSERT_EQ(lock(file_, "Tulip-42").exitCode, 0);
     const std::vector<std::byte> record = readFile(file_);
 
-    ChildProcess wrong({CliProgram, "unlock", utf8(file_)}, ChildProcess::Options::onTerminal());
+    ChildProcess wrong({CliProgram, "unlock", utf8(file_)}, ChildOptions{.terminal = true});
     ASSERT_TRUE(wrong.waitForError("密码："));
     wrong.type("tulip-42\n");
     const ChildOutcome refused = wrong.finish();
@@ -62,7 +62,7 @@ TEST_F(TerminalTest, UnlockAsksOnceAndRefusesAWrongPassword) {
     EXPECT_NE(refused.err.find("密码不正确！"), std::string::npos) << refused;
     EXPECT_EQ(readFile(file_), record);
 
-    ChildProcess right({CliProgram, "unlock", utf8(file_)}, ChildProcess::Options::onTerminal());
+    ChildProcess right({CliProgram, "unlock", utf8(file_)}, ChildOptions{.terminal = true});
     ASSERT_TRUE(right.waitForError("密码："));
     right.type("Tulip-42\n");
     const ChildOutcome unlocked = right.finish();

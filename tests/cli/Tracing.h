@@ -64,7 +64,7 @@ inline std::vector<std::string> tampered(const Tampering& tampering,
 // How often veskard-cli with `arguments` makes the system call `call`.
 inline int countCalls(const std::string& call, const std::vector<std::string>& arguments,
                       const std::string& input, const std::filesystem::path& log) {
-    (void)runChild(tampered({call, {}, log}, arguments), ChildProcess::Options::withInput(input));
+    (void)runChild(tampered({call, {}, log}, arguments), ChildOptions{.input = input});
     std::ifstream lines(log);
     int count = 0;
     for (std::string line; std::getline(lines, line);)

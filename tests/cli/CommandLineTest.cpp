@@ -174,7 +174,7 @@ TEST_F(CommandLineTest, RefusalsPrintTheEngineNoticeAndTouchNothing) {
     // The record holds at most 65535 character codes.
     const ChildOutcome tooLong = lock(file, std::string(65536, 'a'));
     EXPECT_EQ(tooLong.exitCode, 1) << tooLong;
-    EXPECT_NE(tooLong.err, LockHeldText + "\n");
+    EXPECT_NE(tooLong.err, printed(engine::Messages::encryptHeld()));
     EXPECT_EQ(readFile(file), patternBytes(2000));
 
     const ChildOutcome missing = lock(folder_ / "missing", "pw");

@@ -122,8 +122,8 @@ protected:
                        : "killed, it left a file that is neither the old nor the new one";
         if (run.exitCode == 1 && !untouched)
             return "failed, yet the file changed";
-        if (run.exitCode == 1 &&
-            (run.err == LockHeldText + "\n" || run.err == UnlockHeldText + "\n"))
+        if (run.exitCode == 1 && (run.err == printed(engine::Messages::encryptHeld()) ||
+                                  run.err == printed(engine::Messages::restoreHeld())))
             return "blamed another program";
         if (run.exitCode == 1 && sweep && !sweep->failureText.empty() &&
             run.err != sweep->failureText)

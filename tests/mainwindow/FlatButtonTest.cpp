@@ -165,31 +165,25 @@ TEST_F(FlatButtonTest, MovingStraightFromOneButtonToTheNextHandsTheHighlightOver
     EXPECT_EQ(QWidget::mouseGrabber(), &button(7));
 }
 
-TEST_F(FlatButtonTest, AssistiveTechnologySeesNamedPushButtonsAndPressesThemWithoutDrawing) {
-    const QString names[] = {"选择加密文件", "确认加密",     "关闭(C)", "关于程序",
-                             "保存报告",     "选择解密文件", "解密",    "随机密码"};
+// Their names, roles and actions the screen-reader test reads (e2e); here,
+// pressed through assistive technology a button runs after the reply has
+// gone, drawn as at rest, and its state follows the mouse.
+TEST_F(FlatButtonTest, AssistiveTechnologyPressesThemWithoutDrawingAndSeesHotAndPressed) {
     for (int index = 0; index < 8; ++index) {
         SCOPED_TRACE(index);
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&button(index));
         ASSERT_NE(face, nullptr);
-        EXPECT_EQ(face->role(), QAccessible::Button);
-        EXPECT_EQ(face->text(QAccessible::Name), names[index]);
         EXPECT_EQ(face->childCount(), 0);
-        QAccessibleActionInterface* actions = face->actionInterface();
-        ASSERT_NE(actions, nullptr);
-        ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
-
+        ASSERT_NE(face->actionInterface(), nullptr);
         const auto home = content(index);
-        actions->doAction(QAccessibleActionInterface::pressAction());
+        face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         ASSERT_TRUE(released.wait()) << "pressed once the reply has gone";
         EXPECT_EQ(released.takeFirst(),
                   (QList<QVariant>{index, QVariant::fromValue(Qt::NoButton)}));
         EXPECT_EQ(button(index).look(), Look::Rest);
         EXPECT_EQ(content(index), home);
     }
-}
 
-TEST_F(FlatButtonTest, AHighlightedButtonIsHotForAssistiveTechnologyAndAPressedOnePressed) {
     FlatButton& generator = button(7);
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&generator);
     moveOnto(generator);

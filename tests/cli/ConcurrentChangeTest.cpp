@@ -116,24 +116,5 @@ TEST_F(ConcurrentChangeTest, FileReplacedBeforeTheLockIsTakenIsLeftAlone) {
     }
 }
 
-// An unlock, and a lock started while the unlock renames: both may succeed
-// only if the lock locked what the unlock restored.
-TEST_F(ConcurrentChangeTest, SecondRunDuringTheFirstsRenameNeverUndoesIt) {
-    prepare("unlock");
-    std::optional<ChildProcess> first;
-    startHeldUp(first, "unlock", "rename,renameat,renameat2");
-    const ChildOutcome second = lock(file_, "second");
-    const ChildOutcome firstOutcome = first->finish();
-
-    EXPECT_EQ(firstOutcome.exitCode, 0) << firstOutcome;
-    if (second.exitCode == 0) {
-        const ChildOutcome check = unlock(file_, "second");
-        EXPECT_EQ(check.exitCode, 0) << "both succeeded, yet the file is not the second's lock of "
-                                        "the first's result: "
-                                     << check;
-    }
-    EXPECT_TRUE(readFile(file_) == plain_);
-}
-
 } // namespace
 } // namespace veskard::test

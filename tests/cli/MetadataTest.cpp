@@ -25,7 +25,8 @@ TEST(MetadataTest, InPlaceJobsKeepOwnerModeAndEveryAttribute) {
         std::map<std::string, std::string> attributes{
             {"user.comment", std::string("note\0binary", 11)}, {"user.DOSATTRIB", dosAttributes}};
         if (Root) {
-            attributes.insert({{"security.veskard-test", "label"}, {"trusted.veskard-test", "mark"}});
+            attributes.insert(
+                {{"security.veskard-test", "label"}, {"trusted.veskard-test", "mark"}});
         }
         if (!setMetadata(file, 0640, NobodyId, attributes))
             GTEST_SKIP() << "no extended attributes here";

@@ -118,9 +118,8 @@ TEST_F(OtherUserTest, UsersOwnReadOnlyFileLocksAndUnlocksInPlace) {
     ASSERT_TRUE(setMetadata(file, 0444, NobodyId));
     const Metadata before = metadataOf(file);
     for (const std::string command : {"lock", "unlock"}) {
-        const ChildOutcome run =
-            runChild(asNobody({CliProgram, command, utf8(file), "--password-stdin"}),
-                     {.input = "pw\n"});
+        const ChildOutcome run = runChild(
+            asNobody({CliProgram, command, utf8(file), "--password-stdin"}), {.input = "pw\n"});
         EXPECT_EQ(run.exitCode, 0) << command << ": " << run;
         EXPECT_EQ(metadataOf(file), before);
     }

@@ -107,7 +107,9 @@ inline std::filesystem::path awaitTemporary(const std::filesystem::path& folder)
     return found;
 }
 
-// Writing slowed enough that a test can act while the new content is written.
-inline const Tampering SlowWriting{"write,pwrite64", "delay_enter=500000:when=1..4"};
+// A job held up once its temporary file is written, before anything is
+// checked or renamed: the sync of that file (the first fsync, a call no
+// runtime makes on its own) takes two seconds, time enough for a test to act.
+inline const Tampering SlowWriting{"fsync", "delay_enter=2000000:when=1"};
 
 } // namespace veskard::test

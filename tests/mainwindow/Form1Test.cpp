@@ -27,7 +27,7 @@ QRect twips(int left, int top, int width, int height) {
 
 // A few controls of each kind where the design puts them (the others go
 // through the same conversion), the hidden exit button behind the close
-// button, and what the screen-reader test cannot see.
+// button, what the screen-reader test cannot see, the captions and the size.
 TEST_F(Form1Layout, PlacesTheControlsAsDesigned) {
     const std::pair<const char*, QRect> design[] = {
         {"Label3", twips(1560, 240, 3615, 270)},
@@ -59,6 +59,24 @@ TEST_F(Form1Layout, PlacesTheControlsAsDesigned) {
     EXPECT_EQ(QAccessible::queryAccessibleInterface(c.Label7)->text(QAccessible::Name),
               QStringLiteral("选择解密文件："))
         << "named by its label while it is empty";
+
+    // Every caption fits its box.
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        const QString text = label->text().remove(QLatin1Char('&'));
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(text), label->contentsRect().width())
+            << text.toStdString();
+    }
+    for (const QCheckBox* box : window.findChildren<QCheckBox*>())
+        EXPECT_LE(box->sizeHint().width(), box->width()) << box->text().toStdString();
+
+    // The size stays whatever is asked.
+    const QSize designed = window.size();
+    window.resize(designed * 2);
+    window.showMinimized();
+    window.showNormal();
+    EXPECT_EQ(window.size(), designed);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
 TEST_F(Form1Layout, TabsThroughTheInputsInTheDesignsOrder) {
@@ -71,29 +89,6 @@ TEST_F(Form1Layout, TabsThroughTheInputsInTheDesignsOrder) {
     }
     EXPECT_EQ(order, QStringList({"Text2", "Text3", "Text5", "Check1", "Label3", "Command1", "info",
                                   "Check2", "Check3", "Text2"}));
-}
-
-TEST_F(Form1Layout, EveryCaptionFitsItsBox) {
-    for (const QLabel* label : window.findChildren<QLabel*>()) {
-        const QString text = label->text().remove(QLatin1Char('&'));
-        if (text.isEmpty())
-            continue;
-        EXPECT_LE(label->fontMetrics().horizontalAdvance(text), label->contentsRect().width())
-            << text.toStdString();
-    }
-    for (const QCheckBox* box : window.findChildren<QCheckBox*>())
-        EXPECT_LE(box->sizeHint().width(), box->width()) << box->text().toStdString();
-}
-
-TEST_F(Form1Layout, KeepsItsSizeWhateverIsAsked) {
-    const QSize designed = window.size();
-    window.resize(designed * 2);
-    EXPECT_EQ(window.size(), designed);
-    window.showMinimized();
-    window.showNormal();
-    EXPECT_EQ(window.size(), designed);
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
 using Form1Events = ShownForm1;

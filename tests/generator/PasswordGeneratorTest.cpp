@@ -33,12 +33,6 @@ std::vector<std::string> generateAll(const PasswordGenerator& passwords, const C
 }
 
 TEST(PasswordGenerator, PoolsHoldEveryPrintableSignButTheAtTheGraveAccentAndTheBlank) {
-    for (const std::string_view pool : {generator::LowerCasePool, generator::UpperCasePool,
-                                        generator::DigitPool, generator::SymbolPool})
-        EXPECT_TRUE(std::ranges::is_sorted(pool) && std::ranges::adjacent_find(pool) == pool.end())
-            << pool;
-    EXPECT_EQ(generator::SymbolPool.size(), 30u);
-
     const std::string all = generator::combinedPool({});
     ASSERT_EQ(all.size(), 92u);
     std::string expected;

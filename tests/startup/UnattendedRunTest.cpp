@@ -124,19 +124,16 @@ TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
     EXPECT_FALSE(end.status.has_value()) << "the caller ends the program";
 }
 
-// Cancel, or a wrong password given up (the dialog accepts nothing either way).
-TEST_F(UnattendedRunTest, UnlocksNothingWithoutTheRightPassword) {
-    test::writeFile(file, test::encipher(plain, u"Right", random));
-    const std::vector<std::byte> locked = test::readFile(file);
-    willEnterPassword([](dialogs::Form3& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Command2")),
-                          Qt::LeftButton);
-    });
-    EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
-    EXPECT_EQ(test::readFile(file), locked);
-}
+// An empty password is refused before anything is written; the set-password
+// dialog's Close button ends the program; Cancel, like a wrong password given
+// up, unlocks nothing (the dialog accepts nothing either way).
+TEST_F(UnattendedRunTest, WithoutAPasswordNothingIsLockedOrUnlocked) {
+    willSetPassword(QString());
+    boxes.expect(engine::Messages::emptyPassword());
+    EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
+    expectUntouched();
+    EXPECT_EQ(folder.names().size(), 1u) << "no temporary file is left";
 
-TEST_F(UnattendedRunTest, TheSetPasswordDialogsCloseButtonEndsTheProgram) {
     willSetPassword([](dialogs::Form4& dialog) {
         QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")),
                          QStringLiteral("typed"));
@@ -146,14 +143,15 @@ TEST_F(UnattendedRunTest, TheSetPasswordDialogsCloseButtonEndsTheProgram) {
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
     EXPECT_EQ(end.status, ExitFailure);
     expectUntouched();
-}
 
-TEST_F(UnattendedRunTest, AnEmptyPasswordIsRefusedBeforeAnythingIsWritten) {
-    willSetPassword(QString());
-    boxes.expect(engine::Messages::emptyPassword());
-    EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
-    expectUntouched();
-    EXPECT_EQ(folder.names().size(), 1u) << "no temporary file is left";
+    test::writeFile(file, test::encipher(plain, u"Right", random));
+    const std::vector<std::byte> locked = test::readFile(file);
+    willEnterPassword([](dialogs::Form3& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Command2")),
+                          Qt::LeftButton);
+    });
+    EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
+    EXPECT_EQ(test::readFile(file), locked);
 }
 
 // Each refusal is the engine's; the file stays as it was.

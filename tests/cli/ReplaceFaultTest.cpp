@@ -221,11 +221,16 @@ TEST_F(ReplaceFaultTest, InterruptedJobsStopCleanly) {
         for (const std::string signal : {"SIGINT", "SIGTERM"}) {
             SCOPED_TRACE(signal);
             prepare(job);
-            const ChildOutcome run = runChild(
-                // The temporary file's sync: mid-job, and a call no runtime
-                // (the sanitizers' included) makes on its own.
-                tampered({"fsync", "signal=" + signal + ":when=1"}, arguments(job)),
-                {.input = Password + "\n"});
+            // The signal comes at the temporary file's sync: mid-job, and a call
+            // no runtime (the sanitizers' included) makes on its own. Giving the
+            // new file its mode, later, is held up long enough for the program's
+            // watcher thread to turn the signal into a stop request before the
+            // job's last look, even on a loaded machine.
+            const ChildOutcome run = runChild(tampered({.calls = "fsync",
+                                                        .action = "signal=" + signal + ":when=1",
+                                                        .also = {"fchmod", "delay_enter=300000"}},
+                                                       arguments(job)),
+                                              {.input = Password + "\n"});
             EXPECT_EQ(run.exitCode, 1) << run;
             EXPECT_EQ(breach(job, run), "");
         }

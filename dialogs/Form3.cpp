@@ -57,8 +57,8 @@ Form3::Form3(QString storedPassword, desktop::MessageBoxes& boxes, QWidget* pare
     connect(command2_, &QPushButton::clicked, this, &Form3::cancel);
 }
 
-QString Form3::ask(const QString& acceptedPassword) {
-    accepted_ = acceptedPassword;
+QString Form3::ask() {
+    accepted_.clear();
     exec();
     return accepted_;
 }
@@ -111,7 +111,6 @@ void Form3::confirm() {
 }
 
 void Form3::cancel() {
-    accepted_.clear();
     reject();
 }
 

@@ -20,11 +20,10 @@ public:
 
     Form3(QString storedPassword, desktop::MessageBoxes& boxes, QWidget* parent = nullptr);
 
-    // Shows the dialog modally and returns what the accepted password becomes:
-    // the typed text once it equals the stored password exactly, the empty
-    // text after Cancel, and `acceptedPassword` itself when the person answers
-    // No to a wrong password or closes the window.
-    QString ask(const QString& acceptedPassword);
+    // Shows the dialog modally and returns the password accepted: the typed
+    // text once it equals the stored password exactly, or the empty text
+    // after Cancel, No to a wrong password, or the window closed.
+    QString ask();
 
 protected:
     void showEvent(QShowEvent* event) override;

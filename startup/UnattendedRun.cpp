@@ -52,7 +52,7 @@ int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
         return refuse(opened.notice());
 
     dialogs::Form3 dialog(QString::fromStdU16String(job.opened()->storedPassword), boxes_);
-    if (dialog.ask(QString()).isEmpty())
+    if (dialog.ask().isEmpty())
         return desktop::ExitFailure;
 
     const engine::JobStatus restored = job.restoreTo(file);

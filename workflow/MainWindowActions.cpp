@@ -181,7 +181,7 @@ void MainWindowActions::decrypt() {
     // Only this dialog's answer counts: a password accepted for an earlier
     // attempt, perhaps on another file, must not unlock this one.
     dialogs::Form3 dialog(jobs_.storedPassword(), desktop_.boxes, &window_);
-    acceptedPassword_ = dialog.ask(QString());
+    acceptedPassword_ = dialog.ask();
     if (acceptedPassword_.isEmpty())
         return;
 

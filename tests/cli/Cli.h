@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Messages.h"
 #include "support/ChildProcess.h"
 
 #include <chrono>
@@ -15,19 +16,12 @@ namespace veskard::test {
 // The command line under test, as the build made it.
 inline const std::string CliProgram = VESKARD_CLI_PATH;
 
-// What the program says when another program really holds the file.
-inline const std::string LockHeldText =
-    "有另外一个程序正在打开该文件，请关闭这个程序，才能对其加密！";
-inline const std::string UnlockHeldText =
-    "有另外一个程序正在打开该文件，请关闭这个程序，才能继续操作！";
-
 // Runs veskard-cli with `arguments`, giving it `input` on standard input; one
 // still running after `timeout` is killed.
 inline ChildOutcome cli(std::vector<std::string> arguments, std::string input = {},
                         std::chrono::seconds timeout = std::chrono::seconds(120)) {
     arguments.insert(arguments.begin(), CliProgram);
-    ChildProcess child(arguments, ChildProcess::Options::withInput(std::move(input)));
-    return child.finish(timeout);
+    return ChildProcess(arguments, {.input = std::move(input)}).finish(timeout);
 }
 
 inline ChildOutcome lock(const std::filesystem::path& file, const std::string& password,
@@ -40,6 +34,11 @@ inline ChildOutcome unlock(const std::filesystem::path& file, const std::string&
                            std::vector<std::string> more = {}) {
     more.insert(more.begin(), {"unlock", utf8(file), "--password-stdin"});
     return cli(more, password + "\n");
+}
+
+// What the program prints for a notice of the engine.
+inline std::string printed(const engine::Notice& notice) {
+    return notice.text + "\n";
 }
 
 // The system's description of an error in the language the children speak:

@@ -43,7 +43,7 @@ protected:
                      const std::string& calls) {
         std::filesystem::remove(log_);
         run.emplace(tampered({calls, "delay_enter=1500000", log_}, arguments(command)),
-                    ChildProcess::Options::withInput(Password + "\n"));
+                    ChildOptions{.input = Password + "\n"});
         ASSERT_TRUE(waitUntil([&] { return logShows(log_, calls.substr(0, calls.find(','))); }))
             << run->finish();
     }
@@ -66,7 +66,7 @@ TEST_F(ConcurrentChangeTest, WhatAnotherProgramAppendsMeanwhileIsNeverLost) {
         std::vector<std::byte> expected = readFile(file_);
         std::optional<ChildProcess> run;
         run.emplace(tampered(SlowWriting, arguments(command)),
-                    ChildProcess::Options::withInput(Password + "\n"));
+                    ChildOptions{.input = Password + "\n"});
         ASSERT_FALSE(awaitTemporary(folder_.path()).empty()) << run->finish();
         std::ofstream(file_, std::ios::app | std::ios::binary) << "appended";
         for (const char c : std::string("appended"))
@@ -114,25 +114,6 @@ TEST_F(ConcurrentChangeTest, FileReplacedBeforeTheLockIsTakenIsLeftAlone) {
         EXPECT_EQ(outcome.exitCode, 1) << outcome;
         EXPECT_EQ(readFile(file_), patternBytes(4000, 9));
     }
-}
-
-// An unlock, and a lock started while the unlock renames: both may succeed
-// only if the lock locked what the unlock restored.
-TEST_F(ConcurrentChangeTest, SecondRunDuringTheFirstsRenameNeverUndoesIt) {
-    prepare("unlock");
-    std::optional<ChildProcess> first;
-    startHeldUp(first, "unlock", "rename,renameat,renameat2");
-    const ChildOutcome second = lock(file_, "second");
-    const ChildOutcome firstOutcome = first->finish();
-
-    EXPECT_EQ(firstOutcome.exitCode, 0) << firstOutcome;
-    if (second.exitCode == 0) {
-        const ChildOutcome check = unlock(file_, "second");
-        EXPECT_EQ(check.exitCode, 0) << "both succeeded, yet the file is not the second's lock of "
-                                        "the first's result: "
-                                     << check;
-    }
-    EXPECT_TRUE(readFile(file_) == plain_);
 }
 
 } // namespace

@@ -56,9 +56,11 @@ inline std::ostream& operator<<(std::ostream& out, const Metadata& metadata) {
 }
 
 // Gives `path` this mode, owner and these attributes, as another program would.
+// Only root gives files away: anyone else keeps them.
 inline bool setMetadata(const std::filesystem::path& path, mode_t mode, uid_t owner,
                         const std::map<std::string, std::string>& attributes = {}) {
-    bool ok = ::chown(path.c_str(), owner, owner) == 0 && ::chmod(path.c_str(), mode) == 0;
+    bool ok = (::geteuid() != 0 || ::chown(path.c_str(), owner, owner) == 0) &&
+              ::chmod(path.c_str(), mode) == 0;
     for (const auto& [name, value] : attributes)
         ok = ok && ::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) == 0;
     return ok;

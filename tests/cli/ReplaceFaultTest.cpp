@@ -26,31 +26,15 @@ const std::string Warning = "veskard-cli: 警告：";
 // One system call after another failing the same way: strace's inject=
 // `action` ("error=EIO") done to each of `calls` in turn.
 struct Sweep {
-    Sweep(std::vector<std::string> tampered, std::string tampering)
-        : calls(std::move(tampered))
-        , action(std::move(tampering)) {}
-    // Calls this command line makes come first and are left alone: the
-    // program's start, where the dynamic loader cannot fail gracefully.
-    Sweep& after(std::vector<std::string> arguments) {
-        startAfter = std::move(arguments);
-        return *this;
-    }
-    // A success must warn: each of these failures matters.
-    Sweep& warned() {
-        mustWarn = true;
-        return *this;
-    }
-    // What a failure must print.
-    Sweep& saying(std::string text) {
-        failureText = std::move(text);
-        return *this;
-    }
-
     std::vector<std::string> calls;
     std::string action;
-    std::vector<std::string> startAfter;
+    // Calls this command line makes come first and are left alone: the
+    // program's start, where the dynamic loader cannot fail gracefully.
+    std::vector<std::string> startAfter = {};
+    // A success must warn: each of these failures matters.
     bool mustWarn = false;
-    std::string failureText;
+    // What a failure must print, when it matters.
+    std::string failureText = {};
 };
 
 // Which of the calls first..last to tamper with: every one of a few, and of
@@ -122,8 +106,8 @@ protected:
                        : "killed, it left a file that is neither the old nor the new one";
         if (run.exitCode == 1 && !untouched)
             return "failed, yet the file changed";
-        if (run.exitCode == 1 &&
-            (run.err == LockHeldText + "\n" || run.err == UnlockHeldText + "\n"))
+        if (run.exitCode == 1 && (run.err == printed(engine::Messages::encryptHeld()) ||
+                                  run.err == printed(engine::Messages::restoreHeld())))
             return "blamed another program";
         if (run.exitCode == 1 && sweep && !sweep->failureText.empty() &&
             run.err != sweep->failureText)
@@ -154,7 +138,7 @@ protected:
                 prepare(job);
                 const ChildOutcome run = runChild(
                     tampered({call, sweep.action + ":when=" + std::to_string(n)}, arguments(job)),
-                    ChildProcess::Options::withInput(Password + "\n"));
+                    {.input = Password + "\n"});
                 const std::string what = breach(job, run, sweep);
                 if (what.empty())
                     continue;
@@ -188,13 +172,13 @@ const std::vector<Job> BothJobs{Job::Lock, Job::Unlock};
 TEST_F(ReplaceFaultTest, MetadataThatCannotBeGivenFailsTheJob) {
     attributes_ = {{"user.comment", "kept"}};
     for (const Job job : BothJobs) {
-        EXPECT_TRUE(survives(
-            job, Sweep({"chmod", "fchmod", "fchmodat", "chown", "fchown", "fchownat", "lchown",
-                        "setxattr", "fsetxattr", "lsetxattr", "removexattr", "fremovexattr"},
-                       "error=EPERM")));
         EXPECT_TRUE(
-            survives(job, Sweep({"newfstatat", "fstat", "statx", "lstat", "stat"}, "error=EIO")
-                              .after({"--version"})));
+            survives(job, {{"chmod", "fchmod", "fchmodat", "chown", "fchown", "fchownat", "lchown",
+                            "setxattr", "fsetxattr", "lsetxattr", "removexattr", "fremovexattr"},
+                           "error=EPERM"}));
+        EXPECT_TRUE(survives(job, {.calls = {"newfstatat", "fstat", "statx", "lstat", "stat"},
+                                   .action = "error=EIO",
+                                   .startAfter = {"--version"}}));
     }
 }
 
@@ -202,7 +186,8 @@ TEST_F(ReplaceFaultTest, MetadataThatCannotBeGivenFailsTheJob) {
 // its work by then, and says it did, with a warning.
 TEST_F(ReplaceFaultTest, FailedSyncsFailTheJobUntilTheRenameAndWarnAfterIt) {
     for (const Job job : BothJobs)
-        EXPECT_TRUE(survives(job, Sweep({"fsync", "fdatasync"}, "error=EIO").warned()));
+        EXPECT_TRUE(survives(
+            job, {.calls = {"fsync", "fdatasync"}, .action = "error=EIO", .mustWarn = true}));
 }
 
 // A full disk at any write is told as what it is, and so is content that
@@ -212,10 +197,10 @@ TEST_F(ReplaceFaultTest, FullDiskAndLostWritesFailTheJobAndSaySo) {
     if (SanitizerWrites)
         GTEST_SKIP() << "the sanitizers' runtime writes too; the plain build sweeps the writes";
     for (const Job job : BothJobs) {
-        EXPECT_TRUE(survives(
-            job,
-            Sweep({"write", "pwrite64"}, "error=ENOSPC").saying(systemText(ENOSPC) + "！    \n")));
-        EXPECT_TRUE(survives(job, Sweep({"write", "pwrite64"}, "retval=1")));
+        EXPECT_TRUE(survives(job, {.calls = {"write", "pwrite64"},
+                                   .action = "error=ENOSPC",
+                                   .failureText = systemText(ENOSPC) + "！    \n"}));
+        EXPECT_TRUE(survives(job, {{"write", "pwrite64"}, "retval=1"}));
     }
 }
 
@@ -223,24 +208,29 @@ TEST_F(ReplaceFaultTest, FullDiskAndLostWritesFailTheJobAndSaySo) {
 // whatever temporary file it leaves is closed to other users.
 TEST_F(ReplaceFaultTest, KilledAtAnyStepTheFileIsOldOrNewAndNothingLeaks) {
     for (const Job job : BothJobs)
-        EXPECT_TRUE(survives(
-            job, Sweep({"write", "pwrite64", "fsync", "fdatasync", "pread64", "read", "fchmod",
-                        "fchown", "fsetxattr", "rename", "renameat", "renameat2", "close"},
-                       "signal=SIGKILL")));
+        EXPECT_TRUE(
+            survives(job, {{"write", "pwrite64", "fsync", "fdatasync", "pread64", "read", "fchmod",
+                            "fchown", "fsetxattr", "rename", "renameat", "renameat2", "close"},
+                           "signal=SIGKILL"}));
 }
 
-// Interrupted from the keyboard or stopped by the system, the job stops
-// cleanly: the temporary file removed, the file as it was, exit 1.
+// Interrupted from the keyboard or stopped by the system mid-job, the job
+// stops cleanly: the temporary file removed, the file as it was, exit 1.
 TEST_F(ReplaceFaultTest, InterruptedJobsStopCleanly) {
     for (const Job job : BothJobs) {
         for (const std::string signal : {"SIGINT", "SIGTERM"}) {
             SCOPED_TRACE(signal);
             prepare(job);
-            const ChildOutcome run = runChild(
-                // The temporary file's sync: mid-job, and a call no runtime
-                // (the sanitizers' included) makes on its own.
-                tampered({"fsync", "signal=" + signal + ":when=1"}, arguments(job)),
-                ChildProcess::Options::withInput(Password + "\n"));
+            // The signal comes at the temporary file's sync: mid-job, and a call
+            // no runtime (the sanitizers' included) makes on its own. Giving the
+            // new file its mode, later, is held up long enough for the program's
+            // watcher thread to turn the signal into a stop request before the
+            // job's last look, even on a loaded machine.
+            const ChildOutcome run = runChild(tampered({.calls = "fsync",
+                                                        .action = "signal=" + signal + ":when=1",
+                                                        .also = {"fchmod", "delay_enter=300000"}},
+                                                       arguments(job)),
+                                              {.input = Password + "\n"});
             EXPECT_EQ(run.exitCode, 1) << run;
             EXPECT_EQ(breach(job, run), "");
         }

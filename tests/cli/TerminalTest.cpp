@@ -12,8 +12,16 @@ class TerminalTest : public ::testing::Test {
 protected:
     void SetUp() override { writeFile(file_, original_); }
 
-    ChildProcess startLock() {
-        return ChildProcess({CliProgram, "lock", utf8(file_)}, ChildProcess::Options::onTerminal());
+    // Runs `command` on the file at a terminal, typing each answer once its
+    // question shows.
+    ChildOutcome atTerminal(const std::string& command,
+                            const std::vector<std::pair<std::string, std::string>>& dialogue) {
+        ChildProcess child({CliProgram, command, utf8(file_)}, {.terminal = true});
+        for (const auto& [question, answer] : dialogue) {
+            EXPECT_TRUE(child.waitForError(question)) << question;
+            child.type(answer + "\n");
+        }
+        return child.finish();
     }
 
     TempFolder folder_;
@@ -21,51 +29,31 @@ protected:
     const std::vector<std::byte> original_ = patternBytes(200 * 1024, 9);
 };
 
-TEST_F(TerminalTest, PasswordTypedTwiceWithoutEchoLocksTheFile) {
-    ChildProcess child = startLock();
-    ASSERT_TRUE(child.waitForError("密码："));
-    child.type("Tulip-42\n");
-    ASSERT_TRUE(child.waitForError("确认密码："));
-    child.type("Tulip-42\n");
-    const ChildOutcome outcome = child.finish();
-
-    ASSERT_EQ(outcome.exitCode, 0) << outcome;
-    EXPECT_EQ(outcome.err.find("Tulip"), std::string::npos) << "echoed: " << outcome.err;
-    EXPECT_NE(outcome.err.find("100%"), std::string::npos) << "no progress bar: " << outcome.err;
-    EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(unlock(file_, "Tulip-42").exitCode, 0);
+TEST_F(TerminalTest, LockAsksTwiceWithoutEchoAndAMistypedConfirmationLocksNothing) {
+    const ChildOutcome mistyped =
+        atTerminal("lock", {{"密码：", "Tulip-42"}, {"确认密码：", "Tulip-24"}});
+    EXPECT_EQ(mistyped.exitCode, 1) << mistyped;
+    EXPECT_NE(mistyped.err.find("密码确认不正确！"), std::string::npos) << mistyped;
     EXPECT_EQ(readFile(file_), original_);
-}
 
-TEST_F(TerminalTest, MistypedConfirmationLocksNothing) {
-    ChildProcess child = startLock();
-    ASSERT_TRUE(child.waitForError("密码："));
-    child.type("Tulip-42\n");
-    ASSERT_TRUE(child.waitForError("确认密码："));
-    child.type("Tulip-24\n");
-    const ChildOutcome outcome = child.finish();
-
-    EXPECT_EQ(outcome.exitCode, 1) << outcome;
-    EXPECT_NE(outcome.err.find("密码确认不正确！"), std::string::npos) << outcome;
-    EXPECT_EQ(readFile(file_), original_);
+    const ChildOutcome locked =
+        atTerminal("lock", {{"密码：", "Tulip-42"}, {"确认密码：", "Tulip-42"}});
+    ASSERT_EQ(locked.exitCode, 0) << locked;
+    EXPECT_EQ(locked.err.find("Tulip"), std::string::npos) << "echoed: " << locked.err;
+    EXPECT_NE(locked.err.find("100%"), std::string::npos) << "no progress bar: " << locked.err;
+    EXPECT_EQ(locked.out, "");
+    EXPECT_EQ(unlock(file_, "Tulip-42").exitCode, 0) << "the password as typed, no line end";
 }
 
 TEST_F(TerminalTest, UnlockAsksOnceAndRefusesAWrongPassword) {
     ASSERT_EQ(lock(file_, "Tulip-42").exitCode, 0);
     const std::vector<std::byte> record = readFile(file_);
-
-    ChildProcess wrong({CliProgram, "unlock", utf8(file_)}, ChildProcess::Options::onTerminal());
-    ASSERT_TRUE(wrong.waitForError("密码："));
-    wrong.type("tulip-42\n");
-    const ChildOutcome refused = wrong.finish();
+    const ChildOutcome refused = atTerminal("unlock", {{"密码：", "tulip-42"}});
     EXPECT_EQ(refused.exitCode, 1) << refused;
     EXPECT_NE(refused.err.find("密码不正确！"), std::string::npos) << refused;
     EXPECT_EQ(readFile(file_), record);
 
-    ChildProcess right({CliProgram, "unlock", utf8(file_)}, ChildProcess::Options::onTerminal());
-    ASSERT_TRUE(right.waitForError("密码："));
-    right.type("Tulip-42\n");
-    const ChildOutcome unlocked = right.finish();
+    const ChildOutcome unlocked = atTerminal("unlock", {{"密码：", "Tulip-42"}});
     EXPECT_EQ(unlocked.exitCode, 0) << unlocked;
     EXPECT_EQ(unlocked.err.find("确认"), std::string::npos) << unlocked;
     EXPECT_EQ(readFile(file_), original_);

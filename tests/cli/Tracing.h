@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // veskard-cli under strace, which fails, slows or interrupts the system calls
@@ -39,11 +40,13 @@ inline bool canTrace() {
 // What strace does to the calls named in `calls` (a comma-separated set):
 // an inject= action such as "error=EIO:when=3", "delay_enter=300000" or
 // "signal=SIGKILL:when=2", or none to only watch them. Each call is written
-// to `log` as the program enters it.
+// to `log` as the program enters it. `also` does a second action to a second
+// set of calls (strace keeps one action a call).
 struct Tampering {
     std::string calls;
     std::string action;
     std::filesystem::path log = "/dev/null";
+    std::pair<std::string, std::string> also = {};
 };
 
 // The command line that runs veskard-cli with `arguments` under `tampering`.
@@ -52,9 +55,14 @@ inline std::vector<std::string> tampered(const Tampering& tampering,
     // LeakSanitizer cannot work under a tracer: it would fail every run of a sanitized build.
     std::vector<std::string> argv{"strace", "-f", "-qq", "-E", "ASAN_OPTIONS=detect_leaks=0"};
     argv.insert(argv.end(), {"-e", "signal=none", "-o", utf8(tampering.log)});
-    argv.insert(argv.end(), {"-e", "trace=" + tampering.calls});
+    const auto& [alsoCalls, alsoAction] = tampering.also;
+    // strace tampers only with the calls it traces.
+    argv.insert(argv.end(),
+                {"-e", "trace=" + tampering.calls + (alsoCalls.empty() ? "" : ",") + alsoCalls});
     if (!tampering.action.empty())
         argv.insert(argv.end(), {"-e", "inject=" + tampering.calls + ":" + tampering.action});
+    if (!alsoCalls.empty())
+        argv.insert(argv.end(), {"-e", "inject=" + alsoCalls + ":" + alsoAction});
     argv.push_back("--");
     argv.push_back(CliProgram);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -64,7 +72,7 @@ inline std::vector<std::string> tampered(const Tampering& tampering,
 // How often veskard-cli with `arguments` makes the system call `call`.
 inline int countCalls(const std::string& call, const std::vector<std::string>& arguments,
                       const std::string& input, const std::filesystem::path& log) {
-    (void)runChild(tampered({call, {}, log}, arguments), ChildProcess::Options::withInput(input));
+    (void)runChild(tampered({call, {}, log}, arguments), ChildOptions{.input = input});
     std::ifstream lines(log);
     int count = 0;
     for (std::string line; std::getline(lines, line);)

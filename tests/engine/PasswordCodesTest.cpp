@@ -6,7 +6,7 @@
 using namespace veskard::engine;
 using Codes = std::vector<std::string>;
 
-TEST(PasswordCodes, SingleAndDoubleByteCharactersAndBack) {
+TEST(PasswordCodes, SingleAndDoubleByteCharactersAndBackAndNoneIsRefused) {
     EXPECT_EQ(*encodePassword(u"a"), Codes{"61"});
     EXPECT_EQ(*encodePassword(u"\t"), Codes{"9"}); // no leading zero
     EXPECT_EQ(*encodePassword(u"中文"), (Codes{"D6D0", "CEC4"}));
@@ -15,6 +15,7 @@ TEST(PasswordCodes, SingleAndDoubleByteCharactersAndBack) {
 
     for (const std::u16string password : {u"a", u"中文", u"Pass word!", u"é€〇·", u"ＡＢＣ"})
         EXPECT_EQ(decodePassword(*encodePassword(password)), password);
+    EXPECT_EQ(encodePassword(u"").error(), EngineError::EmptyPassword);
 }
 
 TEST(PasswordCodes, CharactersOutsideTheCodePageBecomeQuestionMarks) {
@@ -25,16 +26,11 @@ TEST(PasswordCodes, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(decodePassword(*encodePassword(u"xก")), u"x?");
 }
 
-TEST(PasswordCodes, EmptyPasswordIsRefused) {
-    EXPECT_EQ(encodePassword(u"").error(), EngineError::EmptyPassword);
-}
-
 TEST(PasswordCodes, DecodingToleratesCodesNoWriterMakes) {
-    // Lower-case digits read as their value; a lone lead byte or a code with no
-    // character reads as the question mark.
-    EXPECT_EQ(decodePassword({"d6d0", "81", "FFFF", "0"}), std::u16string(u"中??\0", 4));
-    EXPECT_FALSE(isValidPassCode(""));
-    EXPECT_FALSE(isValidPassCode("12345"));
-    EXPECT_FALSE(isValidPassCode("G1"));
+    // Lower-case digits read as their value; a lone lead byte, a code with no
+    // character or one of two single-byte characters reads as the question mark.
+    EXPECT_EQ(decodePassword({"d6d0", "81", "FFFF", "4142", "0"}), std::u16string(u"中???\0", 5));
+    for (const char* invalid : {"", "12345", "G1"})
+        EXPECT_FALSE(isValidPassCode(invalid)) << invalid;
     EXPECT_TRUE(isValidPassCode("FFFF"));
 }

@@ -20,17 +20,8 @@ SplitPlan splitWith(std::uint64_t size, float draw) {
 
 } // namespace
 
-TEST(Split, FilesBelow1024BytesAreCutIntoSingleBytes) {
-    for (const std::uint64_t size : {1u, 101u, 999u, 1023u}) {
-        const SplitPlan plan = splitWith(size, 0.7f);
-        EXPECT_EQ(plan.pieceCount, size);
-        EXPECT_EQ(plan.pieceLength, 1u);
-        EXPECT_EQ(plan.lastPieceLength(), 1u);
-    }
-}
-
 // The count drawn spans 1024 to 1100; every piece is the same length but the
-// last, which takes the rest.
+// last, which takes the rest. Smaller files are cut into single bytes.
 TEST(Split, DrawnCountSpansTheWholeRangeWithEvenPiecesAndTheRestLast) {
     const SplitPlan fewest = splitWith(5000, 0.0f);
     EXPECT_EQ(fewest.pieceCount, 1024u);
@@ -41,6 +32,12 @@ TEST(Split, DrawnCountSpansTheWholeRangeWithEvenPiecesAndTheRestLast) {
     EXPECT_EQ(most.lastPieceLength(), 604u);
     // 4700 / 1024 is about 4.59: the length is rounded down, not to nearest.
     EXPECT_EQ(splitWith(4700, 0.0f).pieceLength, 4u);
+    // Below 1024 bytes every byte is a piece.
+    for (const std::uint64_t size : {1u, 999u, 1023u}) {
+        const SplitPlan plan = splitWith(size, 0.7f);
+        EXPECT_EQ(plan.pieceCount, size);
+        EXPECT_EQ(plan.lastPieceLength(), 1u);
+    }
 }
 
 TEST(Split, NeverDrawsMorePiecesThanBytes) {
@@ -56,7 +53,7 @@ TEST(Split, NeverDrawsMorePiecesThanBytes) {
     EXPECT_EQ(splitWith(1024, AlmostOne).pieceCount, 1024u);
 }
 
-TEST(Split, PiecesCoverTheFileInOrder) {
+TEST(Split, PiecesCoverTheFileInOrderAndWhatCannotBeRecordedIsRefused) {
     const SplitPlan plan = splitWith(123457, 0.3f);
     const std::vector<Piece> pieces = plan.plainPieces();
     ASSERT_EQ(pieces.size(), plan.pieceCount);
@@ -66,9 +63,7 @@ TEST(Split, PiecesCoverTheFileInOrder) {
         next += piece.length;
     }
     EXPECT_EQ(next, 123457u);
-}
 
-TEST(Split, RefusesWhatCannotBeRecorded) {
     ScriptedRandom random({0.0f});
     EXPECT_EQ(split(0, random).error(), EngineError::EmptyFile);
     // 1024 pieces of more than 4 GiB each would overflow a piece's 32-bit count.

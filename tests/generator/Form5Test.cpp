@@ -115,7 +115,7 @@ TEST_F(Form5Test, OpensEmptyWithEveryClassTickedAndTheFocusInTheLengthBox) {
     }
 }
 
-TEST_F(Form5Test, SpinnersCountFromOneToAThousandAndBackToAnEmptyBox) {
+TEST_F(Form5Test, SpinnersCountFromOneToAThousandAndTypedTextsTheBoxesWouldNotTakeAreEmptied) {
     clickArrow(spinner(0), true);
     EXPECT_EQ(box(0)->text(), QStringLiteral("1"));
     clickArrow(spinner(0), false);
@@ -132,30 +132,23 @@ TEST_F(Form5Test, SpinnersCountFromOneToAThousandAndBackToAnEmptyBox) {
     spinner(0)->setFocus();
     QTest::keyClick(spinner(0), Qt::Key_Up);
     EXPECT_EQ(box(0)->text(), QStringLiteral("1"));
-}
 
-TEST_F(Form5Test, TypedTextsTheBoxesWouldNotTakeAreEmptied) {
+    // What a box would not take is emptied; a number typed leaves the caret
+    // where the typist put it, and a text the box takes but does not show
+    // plainly stays as typed until the spinner moves.
     for (int i = 0; i < 2; ++i) {
-        for (const QString& text :
-             {QStringLiteral("1001"), QStringLiteral("0"), QStringLiteral("abc")}) {
-            type(i, text);
-            EXPECT_EQ(box(i)->text(), QString()) << text.toStdString();
+        for (const char* text : {"1001", "0", "abc"}) {
+            type(i, QString::fromLatin1(text));
+            EXPECT_EQ(box(i)->text(), QString()) << text;
         }
-        type(i, QStringLiteral("5"));
-        EXPECT_EQ(spinner(i)->value(), -5);
+        type(i, QStringLiteral("12"));
+        EXPECT_EQ(box(i)->text(), QStringLiteral("12"));
+        EXPECT_EQ(spinner(i)->value(), -12);
     }
-}
-
-TEST_F(Form5Test, TypingANumberLeavesTheCaretWhereTheTypistPutIt) {
-    QTest::keyClicks(box(0), QStringLiteral("12"));
-    EXPECT_EQ(box(0)->text(), QStringLiteral("12"));
-    EXPECT_EQ(spinner(0)->value(), -12);
     QTest::keyClick(box(0), Qt::Key_Home);
     QTest::keyClick(box(0), Qt::Key_3);
     EXPECT_EQ(box(0)->text(), QStringLiteral("312"));
     EXPECT_EQ(box(0)->cursorPosition(), 1);
-    // A text the box takes but does not show plainly stays as typed until
-    // the spinner moves.
     type(0, QStringLiteral("8abc"));
     EXPECT_EQ(box(0)->text(), QStringLiteral("8abc"));
     clickArrow(spinner(0), true);
@@ -206,26 +199,22 @@ TEST_F(Form5Test, ButtonsWaitForTheFirstClickIntoTheListAndTheTooltipShowsTheEnt
               list()->fontMetrics().horizontalAdvance(list()->item(0)->text()) + 20);
 }
 
-TEST_F(Form5Test, AddHandsTheCurrentPasswordToBothBoxesThenCloses) {
-    generate(QStringLiteral("5"), QStringLiteral("2"), 2);
-    clickEntry(1);
-    const QString password = list()->item(1)->text();
-    boxes_.expect(QStringLiteral("密码是 ") + password + QStringLiteral("\r\n可要记住了！"),
-                  desktop::Icon::Exclamation);
-    QTest::mouseClick(button(Form5::Add), Qt::LeftButton);
-    EXPECT_EQ(passwordBox_.text(), password);
-    EXPECT_EQ(confirmationBox_.text(), password);
-    EXPECT_FALSE(window_.isVisible());
-}
-
-TEST_F(Form5Test, SaveAppendsARecordOfTheSelectionToPawTxtAndOpensIt) {
+// Save appends a record of the selection to paw.txt and opens it, Copy puts
+// the selection on the clipboard (an empty selection: an empty line, an empty
+// clipboard), and Add hands the current password to both boxes and closes.
+TEST_F(Form5Test, TheSelectionIsSavedCopiedAndTheCurrentPasswordAdded) {
     const system_clock::time_point before = system_clock::now();
     generate(QStringLiteral("4"), QStringLiteral("3"), 3);
+    const QString first = list()->item(0)->text(), third = list()->item(2)->text();
     clickEntry(0);
     clickEntry(2, Qt::ControlModifier);
     QTest::mouseClick(button(Form5::Save), Qt::LeftButton);
+    QTest::mouseClick(button(Form5::Copy), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), first + QStringLiteral("\r\n") + third);
     list()->clearSelection();
     QTest::mouseClick(button(Form5::Save), Qt::LeftButton);
+    QTest::mouseClick(button(Form5::Copy), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
     const system_clock::time_point after = system_clock::now();
 
     const QString path = QString::fromStdString((folder_ / "paw.txt").string());
@@ -236,7 +225,7 @@ TEST_F(Form5Test, SaveAppendsARecordOfTheSelectionToPawTxtAndOpensIt) {
     // Two records: the date and time, the selected passwords; the date and
     // time, one empty line for an empty selection.
     ASSERT_EQ(lines.size(), 6) << lines.join('|').toStdString();
-    EXPECT_EQ(lines.mid(1, 2), (QStringList{list()->item(0)->text(), list()->item(2)->text()}));
+    EXPECT_EQ(lines.mid(1, 2), (QStringList{first, third}));
     EXPECT_EQ(lines[4], QString());
     EXPECT_EQ(lines[5], QString()) << "the last line ends in CR LF too";
     std::set<QString> times;
@@ -246,20 +235,15 @@ TEST_F(Form5Test, SaveAppendsARecordOfTheSelectionToPawTxtAndOpensIt) {
         times.insert(QString::fromStdString(formats.dateTime(second)));
     EXPECT_TRUE(times.contains(lines[0])) << lines[0].toStdString();
     EXPECT_TRUE(times.contains(lines[3])) << lines[3].toStdString();
-}
 
-TEST_F(Form5Test, CopyPutsTheSelectionOnTheClipboardOrEmptiesIt) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    generate(QStringLiteral("2"), QStringLiteral("3"), 3);
-    clickEntry(0);
-    clickEntry(1, Qt::ShiftModifier);
-    QTest::mouseClick(button(Form5::Copy), Qt::LeftButton);
-    EXPECT_EQ(clipboard->text(),
-              list()->item(0)->text() + QStringLiteral("\r\n") + list()->item(1)->text());
-
-    list()->clearSelection();
-    QTest::mouseClick(button(Form5::Copy), Qt::LeftButton);
-    EXPECT_EQ(clipboard->text(), QString());
+    clickEntry(1);
+    const QString password = list()->item(1)->text();
+    boxes_.expect(QStringLiteral("密码是 ") + password + QStringLiteral("\r\n可要记住了！"),
+                  desktop::Icon::Exclamation);
+    QTest::mouseClick(button(Form5::Add), Qt::LeftButton);
+    EXPECT_EQ(passwordBox_.text(), password);
+    EXPECT_EQ(confirmationBox_.text(), password);
+    EXPECT_FALSE(window_.isVisible());
 }
 
 TEST_F(Form5Test, ClosingDuringALongGenerationEndsIt) {

@@ -17,7 +17,6 @@ using generator::PasswordGenerator;
 using generator::Refusal;
 
 constexpr Classes OnlyDigits{false, false, true, false};
-constexpr Classes OnlySymbols{false, false, false, true};
 constexpr Classes NoClasses{false, false, false, false};
 
 // Every password of a run that must not be refused.
@@ -34,12 +33,6 @@ std::vector<std::string> generateAll(const PasswordGenerator& passwords, const C
 }
 
 TEST(PasswordGenerator, PoolsHoldEveryPrintableSignButTheAtTheGraveAccentAndTheBlank) {
-    for (const std::string_view pool : {generator::LowerCasePool, generator::UpperCasePool,
-                                        generator::DigitPool, generator::SymbolPool})
-        EXPECT_TRUE(std::ranges::is_sorted(pool) && std::ranges::adjacent_find(pool) == pool.end())
-            << pool;
-    EXPECT_EQ(generator::SymbolPool.size(), 30u);
-
     const std::string all = generator::combinedPool({});
     ASSERT_EQ(all.size(), 92u);
     std::string expected;
@@ -96,11 +89,9 @@ TEST(PasswordGenerator, ReadsSettingTextsLikeTheNumberBoxes) {
         {"abc", 0, false, 0},
         {"", 0, false, 0},
         {"0.4", 0.4, true, 0},
-        {"0.5", 0.5, true, 0},
         {"2.5", 2.5, true, 2},
         {"3.5", 3.5, true, 4},
         {"12abc", 12, true, 12},
-        {"1 2", 12, true, 12},
         {" \t1\n2 ", 12, true, 12},
         {"1\r2", 1, true, 1}, // a carriage return is not skipped
         {"+5", 5, true, 5},
@@ -109,14 +100,12 @@ TEST(PasswordGenerator, ReadsSettingTextsLikeTheNumberBoxes) {
         {"1.2.3", 1.2, true, 1},
         {".5", 0.5, true, 0},
         {"5.", 5, true, 5},
-        {"1e3", 1000, true, 1000},
         {"1D2", 100, true, 100},
         {"25e-1", 2.5, true, 2},
         {"1e+2x", 100, true, 100},
         {"7e", 7, true, 7},
         {"1e400", infinity, false, 1000},
         {"-1e400", -infinity, false, -1},
-        {"&HA", 10, true, 10},
         {"&h3E8", 1000, true, 1000},
         {"&O17", 15, true, 15},
         {"&o19", 1, true, 1},
@@ -167,10 +156,11 @@ TEST(PasswordGenerator, MakesCountPasswordsOfLengthCharacters) {
         std::size_t passwords;
         std::size_t characters;
     };
+    // The texts read as ReadsSettingTextsLikeTheNumberBoxes shows; here, what
+    // each value makes: no count is one password, a length of 0 empty ones.
     const Case cases[] = {
-        {"8", "", 1, 8},    {"12abc", "2", 2, 12}, {"&HA", "1", 1, 10}, {"2.5", "1", 1, 2},
-        {"3.5", "1", 1, 4}, {"0.4", "2", 2, 0},    {"abc", "3", 3, 0},  {"5", "0.4", 0, 0},
-        {"5", "-3", 0, 0},  {"5", "2.5", 2, 5},
+        {"8", "", 1, 8},    {"0.4", "2", 2, 0}, {"abc", "3", 3, 0},
+        {"5", "0.4", 0, 0}, {"5", "-3", 0, 0},  {"5", "2.5", 2, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("length \"" + std::string(c.length) + "\", count \"" + std::string(c.count) +
@@ -180,12 +170,6 @@ TEST(PasswordGenerator, MakesCountPasswordsOfLengthCharacters) {
         for (const std::string& password : made)
             EXPECT_EQ(password.size(), c.characters);
     }
-
-    // Only symbols: never the commercial at, the grave accent or a blank.
-    engine::SystemRandom system;
-    const PasswordGenerator real(system);
-    for (const std::string& password : generateAll(real, OnlySymbols, "1000", "10"))
-        EXPECT_EQ(password.find_first_of("@` "), std::string::npos);
     EXPECT_EQ(random.reseeds(), 0);
 }
 

@@ -1,7 +1,5 @@
 #include "platform/TemporaryFile.h"
-#include "platform/FileAttributes.h"
 #include "platform/PlatformError.h"
-#include "support/NativeAttributes.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +7,6 @@
 using namespace veskard::platform;
 using veskard::Result;
 using veskard::test::TempFolder;
-namespace native = veskard::test::native;
 
 namespace {
 
@@ -32,29 +29,6 @@ std::vector<File> holding(File file) {
 }
 
 } // namespace
-
-// Windows refuses to replace a read-only file; the replacement must not, and
-// the file ends with the attributes it had.
-TEST(TemporaryFile, CommitReplacesAReadOnlyHiddenTargetKeepingItsAttributes) {
-    TempFolder folder;
-    const auto target = folder / "target.txt";
-    veskard::test::writeFile(target, {std::byte{1}});
-    const FileAttributes attributes = FileAttribute::ReadOnly | FileAttribute::Hidden;
-    ASSERT_FALSE(writeAttributes(target, attributes));
-
-    Result<File> original = File::openExclusive(target);
-    ASSERT_TRUE(original) << original.error().message();
-    const FileState replaced = *original->state();
-    Result<TemporaryFile> temporary = written(target);
-    ASSERT_TRUE(temporary);
-    ASSERT_FALSE(temporary->copyMetadataFrom(*original));
-    const auto committed = temporary->commit(replaced, holding(std::move(*original)));
-    ASSERT_TRUE(committed) << committed.error().message();
-
-    EXPECT_EQ(veskard::test::readFile(target), content);
-    EXPECT_EQ(*readAttributes(target), native::asStored(attributes));
-    EXPECT_EQ(folder.names(), Names{"target.txt"});
-}
 
 // A name that came to stand for something else meanwhile is left to it.
 TEST(TemporaryFile, CommitReplacesOnlyWhatTheTargetsNameStoodFor) {

@@ -1,5 +1,6 @@
 #include "startup/BatchScripts.h"
 
+#include "desktop/Paths.h"
 #include "engine/Notice.h"
 #include "platform/FileAttributes.h"
 #include "startup/FileError.h"
@@ -13,73 +14,70 @@
 namespace veskard::test {
 namespace {
 
+using desktop::fromPath;
+using desktop::toPath;
 using startup::FileError;
 using startup::MakeBatFile;
 using startup::ScriptAction;
 using startup::systemScriptName;
+using Names = std::set<std::filesystem::path>;
 
-QString qt(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
-
-std::filesystem::path fs(const QString& name) {
-    return name.toStdU16String();
-}
-
-QByteArray contentOf(const std::filesystem::path& path) {
-    const std::vector<std::byte> bytes = readFile(path);
-    return {reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())};
-}
-
-std::set<std::filesystem::path> listing(const std::filesystem::path& folder) {
-    std::set<std::filesystem::path> names;
+Names listing(const std::filesystem::path& folder) {
+    Names names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.insert(entry.path().filename());
     return names;
+}
+
+// Every text the scripts and the report show, each exactly once.
+TEST(FileNotices, EachFailureOfTheProgramsFilesIsToldInItsOwnWordsOrNotAtAll) {
+    const auto told = [](const char* text) { return engine::Notice{engine::Icon::Stop, text}; };
+    EXPECT_EQ(startup::fileFailureNotice(FileError::ScriptFolderTaken), std::nullopt);
+    EXPECT_EQ(startup::fileFailureNotice(FileError::NotAVisibleFile),
+              told("找不到该文件，或者它是隐藏文件或系统文件！    "));
+    EXPECT_EQ(startup::fileFailureNotice(FileError::NameTooShort),
+              told("文件名不足四个字符！    "));
+    EXPECT_EQ(startup::fileFailureNotice(FileError::EditorNotStarted),
+              told("无法启动文本编辑器！    "));
 }
 
 class BatchScripts : public testing::Test {
 protected:
     TempFolder folder;
     // The scripts name the program; it need not exist to be named.
-    const QString program = qt(folder / "bin" / "Veskard");
+    const QString program = fromPath(folder / "bin" / "Veskard");
 
     QString fileNamed(const std::string& name, platform::FileAttributes attributes = {}) {
         writeFile(folder / name, patternBytes(200));
         EXPECT_FALSE(platform::writeAttributes(folder / name, attributes));
-        return qt(folder / name);
+        return fromPath(folder / name);
+    }
+    // What the script for `action` in `scripts` holds, and what it should.
+    static std::vector<std::byte> script(const std::filesystem::path& scripts,
+                                         ScriptAction action) {
+        return readFile(scripts / toPath(systemScriptName(action)));
+    }
+    static std::vector<std::byte> expected(ScriptAction action, const QString& program,
+                                           const QString& file) {
+        const QByteArray text = startup::systemScript(action, program, file).text;
+        const auto* bytes = reinterpret_cast<const std::byte*>(text.constData());
+        return {bytes, bytes + text.size()};
     }
 };
 
 TEST_F(BatchScripts, WritesTheChosenScriptsIntoANewFolderNamedAfterTheFile) {
-    const struct {
-        bool encrypt;
-        bool revert;
-    } choices[] = {{false, false}, {true, false}, {false, true}, {true, true}};
-    for (const auto& choice : choices) {
+    for (const bool encrypt : {false, true}) {
         TempFolder scratch;
         writeFile(scratch / "plan.doc", patternBytes(200));
-        const QString file = qt(scratch / "plan.doc");
+        const QString file = fromPath(scratch / "plan.doc");
+        const Names none{"plan.doc"};
+        ASSERT_TRUE(MakeBatFile(false, false, file, program).ok());
+        EXPECT_EQ(listing(scratch.path()), none);
 
-        EXPECT_TRUE(MakeBatFile(choice.encrypt, choice.revert, file, program).ok());
-
-        std::set<std::filesystem::path> expected;
-        if (choice.encrypt)
-            expected.insert(fs(systemScriptName(ScriptAction::Encrypt)));
-        if (choice.revert)
-            expected.insert(fs(systemScriptName(ScriptAction::Revert)));
-        if (expected.empty()) {
-            EXPECT_EQ(listing(scratch.path()), std::set<std::filesystem::path>{"plan.doc"});
-            continue;
-        }
-        EXPECT_EQ(listing(scratch / "plan"), expected);
-        for (const ScriptAction action : {ScriptAction::Encrypt, ScriptAction::Revert}) {
-            const std::filesystem::path name = fs(systemScriptName(action));
-            if (expected.contains(name)) {
-                EXPECT_EQ(contentOf(scratch / "plan" / name),
-                          startup::systemScript(action, program, file).text);
-            }
-        }
+        ASSERT_TRUE(MakeBatFile(encrypt, !encrypt, file, program).ok());
+        const ScriptAction action = encrypt ? ScriptAction::Encrypt : ScriptAction::Revert;
+        EXPECT_EQ(listing(scratch / "plan"), Names{toPath(systemScriptName(action))});
+        EXPECT_EQ(script(scratch / "plan", action), expected(action, program, file));
     }
 }
 
@@ -91,49 +89,39 @@ TEST_F(BatchScripts, RelativeNameIsTakenFromTheCurrentFolderAndNamedInFull) {
     std::filesystem::current_path(previous);
 
     ASSERT_TRUE(status.ok());
-    EXPECT_EQ(contentOf(folder / "plan" / fs(systemScriptName(ScriptAction::Encrypt))),
-              startup::systemScript(ScriptAction::Encrypt, program, file).text);
+    EXPECT_EQ(script(folder / "plan", ScriptAction::Encrypt),
+              expected(ScriptAction::Encrypt, program, file));
 }
 
+// A four-character name leaves an empty base name: the folder would be the file's own.
 TEST_F(BatchScripts, TakenFolderIsASilentRefusalThatKeepsEarlierScripts) {
     const QString plan = fileNamed("plan.doc");
     std::filesystem::create_directory(folder / "plan");
-    const auto earlier = folder / "plan" / fs(systemScriptName(ScriptAction::Encrypt));
+    const auto earlier = folder / "plan" / toPath(systemScriptName(ScriptAction::Encrypt));
     writeFile(earlier, {std::byte{'x'}});
-    // A four-character name leaves an empty base name: the folder would be the file's own.
-    const QString abcd = fileNamed("abcd");
-
-    for (const QString& file : {plan, abcd}) {
+    for (const QString& file : {plan, fileNamed("abcd")}) {
         const engine::JobStatus status = MakeBatFile(true, true, file, program);
         EXPECT_EQ(status.cause(), make_error_code(FileError::ScriptFolderTaken));
         EXPECT_EQ(status.notice(), std::nullopt);
     }
     EXPECT_EQ(readFile(earlier), std::vector{std::byte{'x'}});
-    EXPECT_EQ(listing(folder / "plan"), std::set{earlier.filename()});
-    EXPECT_EQ(listing(folder.path()),
-              (std::set<std::filesystem::path>{"plan.doc", "plan", "abcd"}));
+    EXPECT_EQ(listing(folder / "plan"), Names{earlier.filename()});
+    EXPECT_EQ(listing(folder.path()), (Names{"plan.doc", "plan", "abcd"}));
 }
 
 TEST_F(BatchScripts, FilesItCannotNameAreShownInvalidArgumentsBeforeAnythingIsCreated) {
-    const struct {
-        QString file;
-        FileError error;
-        const char* shown;
-    } cases[] = {
-        {fileNamed("hidden.doc", platform::FileAttribute::Hidden), FileError::NotAVisibleFile,
-         "找不到该文件，或者它是隐藏文件或系统文件！    "},
-        {fileNamed("system.doc", platform::FileAttribute::System), FileError::NotAVisibleFile,
-         "找不到该文件，或者它是隐藏文件或系统文件！    "},
-        {qt(folder / "missing.doc"), FileError::NotAVisibleFile,
-         "找不到该文件，或者它是隐藏文件或系统文件！    "},
-        {fileNamed("a.b"), FileError::NameTooShort, "文件名不足四个字符！    "},
+    const std::pair<QString, FileError> cases[] = {
+        {fileNamed("hidden.doc", platform::FileAttribute::Hidden), FileError::NotAVisibleFile},
+        {fileNamed("system.doc", platform::FileAttribute::System), FileError::NotAVisibleFile},
+        {fromPath(folder / "missing.doc"), FileError::NotAVisibleFile},
+        {fileNamed("a.b"), FileError::NameTooShort},
     };
-    const auto before = listing(folder.path());
-    for (const auto& c : cases) {
-        const engine::JobStatus status = MakeBatFile(true, false, c.file, program);
-        EXPECT_EQ(status.cause(), make_error_code(c.error));
+    const Names before = listing(folder.path());
+    for (const auto& [file, error] : cases) {
+        const engine::JobStatus status = MakeBatFile(true, false, file, program);
+        EXPECT_EQ(status.cause(), make_error_code(error));
         EXPECT_EQ(status.cause(), std::errc::invalid_argument);
-        EXPECT_EQ(status.notice(), (engine::Notice{engine::Icon::Stop, c.shown}));
+        EXPECT_EQ(status.notice(), startup::fileFailureNotice(error));
     }
     EXPECT_EQ(listing(folder.path()), before);
 }

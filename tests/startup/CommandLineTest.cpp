@@ -1,10 +1,5 @@
 #include "startup/CommandLine.h"
 
-#include "platform/FileAttributes.h"
-#include "support/TempFolder.h"
-
-#include <QDir>
-
 #include <gtest/gtest.h>
 
 using namespace veskard;
@@ -64,26 +59,4 @@ TEST(CommandLine, TakesTheSwitchesFromTheFirstOfSeparateArguments) {
         const desktop::CommandLineText line{arguments.join(QLatin1Char(' ')), arguments};
         EXPECT_EQ(readCommandLine(line), expected) << line.text.toStdString();
     }
-}
-
-// Looked up as the system lists a folder, from the current folder.
-TEST(CommandLine, FindsFilesOfEveryKindButNotFolders) {
-    test::TempFolder folder;
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(folder.path().string())));
-    test::writeFile(folder / "plain.txt", {std::byte{1}});
-    test::writeFile(folder / "hidden.txt", {std::byte{1}});
-    ASSERT_FALSE(platform::writeAttributes(
-        folder / "hidden.txt", platform::FileAttribute::Hidden | platform::FileAttribute::System));
-    std::filesystem::create_directory(folder / "folder");
-
-    EXPECT_TRUE(startup::fileExists(QStringLiteral("plain.txt")));
-    EXPECT_TRUE(startup::fileExists(QStringLiteral("hidden.txt")));
-    EXPECT_TRUE(startup::fileExists(QStringLiteral("*.txt")));
-    EXPECT_TRUE(startup::fileExists(QStringLiteral("pl?in.*")));
-    EXPECT_FALSE(startup::fileExists(QStringLiteral("folder")));
-    EXPECT_FALSE(startup::fileExists(QStringLiteral("missing.txt")));
-    EXPECT_FALSE(startup::fileExists(QString()));
-    EXPECT_FALSE(startup::fileExists(QStringLiteral("\"plain.txt\"")));
-    QDir::setCurrent(previous);
 }

@@ -4,19 +4,8 @@
 
 using namespace veskard::startup;
 
-namespace {
-
-// Bytes written out, so that the expectation does not come from the code under test.
-QByteArray bytes(std::initializer_list<const char*> parts) {
-    QByteArray joined;
-    for (const char* part : parts)
-        joined += part;
-    return joined;
-}
-
+// The expected bytes are written out, so that they do not come from the code under test.
 const QByteArray Rule(56, '*');
-
-} // namespace
 
 TEST(MakeShortPath, DropsBlanksAndCutsLongPartsKeepingEveryPart) {
     const struct {
@@ -36,23 +25,18 @@ TEST(MakeShortPath, DropsBlanksAndCutsLongPartsKeepingEveryPart) {
         EXPECT_EQ(MakeShortPath(c.path), c.shortened) << c.path.toStdString();
 }
 
-TEST(BatchScriptText, IsCodePage936WithCrLfBetweenLinesAndNoneAfterTheLast) {
-    const QByteArray expected = bytes({
-        "rem ",
-        Rule.constData(),
-        "\r\n",
-        "rem Veskard v1.6 \xCE\xC4\xBC\xFE\xBC\xD3\xC3\xDC\xB9\xA4\xBE\xDF\r\n", // 文件加密工具
-        "rem \xCE\xC4\xBC\xFE\xA3\xBA"
-        "D:\\work\\plan.doc\r\n", // 文件：
-        "\r\n",
-        "C:\\Tools\\Veskard.exe /e/s D:\\work\\plan.doc",
-    });
-    EXPECT_EQ(batchScriptText(QStringLiteral("C:\\Tools"), QStringLiteral("D:\\work\\plan.doc"),
-                              ScriptAction::Encrypt),
-              expected);
-}
+// Code page 936, CR LF between lines and none after the last, which names the
+// short program folder, the switches and the file.
+TEST(BatchScriptText, IsCodePage936AndTheLastLineStartsTheProgramOnTheFile) {
+    EXPECT_EQ(
+        batchScriptText(QStringLiteral("C:\\Tools"), QStringLiteral("D:\\work\\plan.doc"),
+                        ScriptAction::Encrypt),
+        "rem " + Rule +
+            "\r\n"
+            "rem Veskard v1.6 \xCE\xC4\xBC\xFE\xBC\xD3\xC3\xDC\xB9\xA4\xBE\xDF\r\n" // 文件加密工具
+            "rem \xCE\xC4\xBC\xFE\xA3\xBA"                                          // 文件：
+            "D:\\work\\plan.doc\r\n\r\nC:\\Tools\\Veskard.exe /e/s D:\\work\\plan.doc");
 
-TEST(BatchScriptText, LastLineNamesTheShortProgramFolderTheSwitchesAndTheFile) {
     const auto lastLine = [](const QString& folder, const QString& file, ScriptAction action) {
         const QByteArray text = batchScriptText(folder, file, action);
         return text.mid(text.lastIndexOf("\r\n") + 2);
@@ -70,17 +54,9 @@ TEST(BatchScriptText, LastLineNamesTheShortProgramFolderTheSwitchesAndTheFile) {
 }
 
 TEST(ShellScriptText, EntersTheFolderAndStartsTheProgramOnTheBareName) {
-    const QByteArray expected = bytes({
-        "#!/bin/sh\n",
-        "# ",
-        Rule.constData(),
-        "\n",
-        "# Veskard v1.6 文件加密工具\n",
-        "# 文件：/home/rob/it's a plan.doc\n",
-        "\n",
-        "cd '/home/rob' && exec '/opt/Veskard 1.6/Veskard' /r/s 'it'\\''s a plan.doc'\n",
-    });
     EXPECT_EQ(shellScriptText(QStringLiteral("/opt/Veskard 1.6/Veskard"),
                               QStringLiteral("/home/rob/it's a plan.doc"), ScriptAction::Revert),
-              expected);
+              "#!/bin/sh\n# " + Rule +
+                  "\n# Veskard v1.6 文件加密工具\n# 文件：/home/rob/it's a plan.doc\n\n"
+                  "cd '/home/rob' && exec '/opt/Veskard 1.6/Veskard' /r/s 'it'\\''s a plan.doc'\n");
 }

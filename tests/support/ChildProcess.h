@@ -19,63 +19,43 @@ struct ChildOutcome {
     std::string err;
 };
 
+struct ChildOptions {
+    std::string input = {}; // written to standard input, which is then closed
+    bool terminal = false;  // POSIX only: standard error and /dev/tty are a pseudo-terminal
+    std::string workingDirectory = {}; // the child's current folder; the test's when empty
+};
+
 // A real program run as a child process with pipes for its standard input,
-// output and error, and no terminal or console of its own, so that a child
-// asking for a password can never reach whoever runs the tests. Arguments
-// are UTF-8 on every system. On POSIX a child may instead get a
-// pseudo-terminal as its controlling terminal and standard error, for a test
-// to type on like a person; Windows has no such option here. The destructor
-// kills a child still running, so a failed assertion never leaves one behind.
+// output and error, and no terminal or console of its own (unless given a
+// pseudo-terminal to type on), so that a child asking for a password can
+// never reach whoever runs the tests. Arguments are UTF-8 on every system.
+// The destructor kills a child still running, so a failed assertion never
+// leaves one behind.
 class ChildProcess {
 public:
-    struct Options {
-        std::string input;            // written to standard input, which is then closed
-        bool terminal = false;        // standard error and /dev/tty are a pseudo-terminal
-        std::string workingDirectory; // the child's current folder; the test's when empty
-
-        static Options withInput(std::string text) {
-            Options options;
-            options.input = std::move(text);
-            return options;
-        }
-        static Options onTerminal() {
-            Options options;
-            options.terminal = true;
-            return options;
-        }
-        Options& inFolder(std::string folder) {
-            workingDirectory = std::move(folder);
-            return *this;
-        }
-    };
-
     // Starts the child; throws std::runtime_error when it cannot.
-    explicit ChildProcess(const std::vector<std::string>& argv);
-    ChildProcess(const std::vector<std::string>& argv, const Options& options);
+    explicit ChildProcess(const std::vector<std::string>& argv, const ChildOptions& options = {});
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();
-
-    // Ends the child at once, giving it no chance to tidy up, as a power cut would.
-    void kill();
 
     // Types on the child's terminal.
     void type(std::string_view text);
 
     // Wait until the child has written `text` to standard output, or to
     // standard error (all the terminal showed, for a child on one); false
-    // when it did not within the time.
-    bool waitForOutput(std::string_view text,
-                       std::chrono::milliseconds timeout = std::chrono::seconds(20));
-    bool waitForError(std::string_view text,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // when it did not within 20 seconds.
+    bool waitForOutput(std::string_view text) { return waitFor(0, text); }
+    bool waitForError(std::string_view text) { return waitFor(1, text); }
 
     // Reads all the child writes until it closes its output, then reaps it.
     // A child still running after `timeout` is killed.
     ChildOutcome finish(std::chrono::milliseconds timeout = std::chrono::seconds(120));
 
 private:
-    class Running; // one implementation per system
+    bool waitFor(int stream, std::string_view text);
+
+    struct Running; // one implementation per system
     std::unique_ptr<Running> running_;
 };
 
@@ -87,9 +67,8 @@ inline std::string utf8(const std::filesystem::path& path) {
 
 // Runs a program to its end.
 inline ChildOutcome runChild(const std::vector<std::string>& argv,
-                             const ChildProcess::Options& options = {}) {
-    ChildProcess child(argv, options);
-    return child.finish();
+                             const ChildOptions& options = {}) {
+    return ChildProcess(argv, options).finish();
 }
 
 } // namespace veskard::test

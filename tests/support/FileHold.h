@@ -11,14 +11,8 @@
 // it until it is killed.
 namespace veskard::test {
 
-struct HoldWays {
-    // Reading, letting other readers in.
-    std::vector<std::string> reading;
-    // Writing, or keeping every other program out.
-    std::vector<std::string> writing;
-};
-
-HoldWays holdWays();
+// Reading while letting other readers in, writing, keeping every other program out.
+std::vector<std::string> holdWays();
 
 // Takes hold of `file` the named way; the hold lasts as long as the process.
 std::error_code holdFile(const std::filesystem::path& file, std::string_view way);

@@ -4,7 +4,6 @@
 #include "engine/OperationLog.h"
 
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace veskard::test {
@@ -22,16 +21,6 @@ public:
         reports.push_back(progress);
         if (onProgress)
             onProgress(progress);
-    }
-
-    // The log's lines, without their CR LF.
-    std::vector<std::string> logLines() const {
-        std::vector<std::string> lines;
-        std::string text = log.text();
-        for (std::size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
-            lines.push_back(text.substr(0, at));
-        lines.push_back(text);
-        return lines;
     }
 
     std::vector<engine::LogChange> changes;

@@ -4,9 +4,11 @@
 #include "desktop/Paths.h"
 #include "dialogs/Form3.h"
 #include "engine/ByteStreams.h"
+#include "engine/Messages.h"
 #include "engine/RecordFormat.h"
 #include "generator/Form5.h"
 #include "platform/FileAttributes.h"
+#include "startup/FileError.h"
 #include "support/Encipher.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
@@ -210,8 +212,7 @@ TEST_F(Form1Actions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefused) {
     EXPECT_EQ(c.Label7->text(), locked);
 
     const QString plain = make("plain.txt", 300);
-    boxes.expect(
-        {Icon::Exclamation, "很抱歉！你所选择的文件可能已破坏     \n或并沒有经过本程序加密。"});
+    boxes.expect(engine::Messages::damagedOrNotEnciphered());
     chooseEnciphered(plain);
     EXPECT_EQ(c.Label7->text(), locked);
 
@@ -226,7 +227,7 @@ TEST_F(Form1Actions, AHiddenFileStaysHiddenAndIsNotOpened) {
         platform::writeAttributes(desktop::toPath(secret), platform::FileAttribute::Hidden));
     fill(secret, "pw", "pw");
     // Locked, but a hidden file gets no scripts, and the boxes stay filled.
-    boxes.expect("找不到该文件，或者它是隐藏文件或系统文件！    ", Icon::Stop);
+    boxes.expect(*startup::fileFailureNotice(startup::FileError::NotAVisibleFile));
     click(Encrypt);
     EXPECT_TRUE(unlocked(secret));
     EXPECT_FALSE(exists(text(folder / "secret")));
@@ -251,7 +252,7 @@ TEST_F(Form1Actions, UnlockingIntoAnotherFileAsksWhereAndNeedsThePassword) {
     const QString locked = makeLocked("report.xls", 700, u"Key");
     chooseEnciphered(locked);
     boxes.expect("是否直接对“report.xls”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::No);
-    boxes.expect("你输入的密码不正确，请重新输入！  ", Icon::Stop, Buttons::YesNo, Answer::No);
+    boxes.expect(dialogs::Form3::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::No);
     decryptTyping("key");
     EXPECT_TRUE(unlocked(locked)) << "a wrong password unlocks nothing";
 

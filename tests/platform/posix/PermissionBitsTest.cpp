@@ -7,7 +7,6 @@
 // Read-only on POSIX is made of permission bits; the other bits of the mode
 // are the owner's business and must come through untouched.
 using namespace veskard::platform;
-using veskard::test::TempFolder;
 
 namespace {
 
@@ -19,24 +18,20 @@ mode_t modeOf(const std::filesystem::path& path) {
 
 } // namespace
 
-TEST(PermissionBits, ReadOnlyTakesEveryWriteBitAndClearingGivesTheOwnerOneBack) {
-    TempFolder folder;
+TEST(PermissionBits, ReadOnlyTakesEveryWriteBitAndOnlyTheOwnersCountsForIt) {
+    veskard::test::TempFolder folder;
     const auto file = folder / "c.txt";
     veskard::test::writeFile(file, {std::byte{1}});
     ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
-
     ASSERT_FALSE(writeAttributes(file, FileAttribute::ReadOnly | FileAttribute::Hidden));
     EXPECT_EQ(modeOf(file), 0444u);
     ASSERT_FALSE(writeAttributes(file, FileAttribute::ReadOnly));
     EXPECT_EQ(modeOf(file), 0444u);
+    // Clearing gives the owner a write bit back.
     ASSERT_FALSE(clearAttributes(file));
     EXPECT_EQ(modeOf(file), 0644u);
-}
 
-TEST(PermissionBits, AFileOnlyItsGroupMayWriteIsNotReadOnlyAndKeepsItsMode) {
-    TempFolder folder;
-    const auto file = folder / "d.txt";
-    veskard::test::writeFile(file, {std::byte{1}});
+    // A file only its group may write is not read-only, and keeps its mode.
     ASSERT_EQ(::chmod(file.c_str(), 0464), 0);
     EXPECT_TRUE(readAttributes(file)->none());
     ASSERT_FALSE(writeAttributes(file, FileAttribute::Hidden));

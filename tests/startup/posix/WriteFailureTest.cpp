@@ -1,3 +1,4 @@
+#include "desktop/Paths.h"
 #include "engine/Messages.h"
 #include "startup/BatchScripts.h"
 #include "startup/ReportFile.h"
@@ -11,10 +12,6 @@
 
 namespace veskard::test {
 namespace {
-
-QString qt(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
 
 // No file may grow past `bytes` in this scope: a write beyond fails with
 // "file too large", as on a full disk.
@@ -48,7 +45,8 @@ TEST(WriteFailure, ScriptThatCannotBeWrittenIsShownAndLeavesOnlyTheFolder) {
     engine::JobStatus status = engine::JobStatus::success();
     {
         FileSizeLimit limit(16);
-        status = startup::MakeBatFile(true, true, qt(folder / "plan.doc"), QStringLiteral("/x"));
+        status = startup::MakeBatFile(true, true, desktop::fromPath(folder / "plan.doc"),
+                                      QStringLiteral("/x"));
     }
     EXPECT_EQ(status.notice(), FileTooLarge);
     EXPECT_TRUE(std::filesystem::is_empty(folder / "plan"));
@@ -56,7 +54,8 @@ TEST(WriteFailure, ScriptThatCannotBeWrittenIsShownAndLeavesOnlyTheFolder) {
 
 TEST(WriteFailure, ReportThatCannotBeWrittenIsShownAndKeepsTheFileAsItWas) {
     TempFolder folder;
-    const desktop::ProgramFiles files{qt(folder.path()), qt(folder.path()), QString()};
+    const desktop::ProgramFiles files{desktop::fromPath(folder.path()),
+                                      desktop::fromPath(folder.path()), QString()};
     const auto report = folder / "Encrypt_Info.txt";
     const std::vector<std::byte> earlier = patternBytes(100);
     writeFile(report, earlier);

@@ -22,7 +22,6 @@ public:
 
     // Every box shown so far, in order.
     const std::vector<desktop::BoxContent>& shown() const { return shown_; }
-    bool allAnswered() const { return expected_.empty(); }
 
 private:
     struct Expected {

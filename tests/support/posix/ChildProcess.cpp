@@ -32,200 +32,133 @@ void writeAll(int fd, std::string_view text) {
     }
 }
 
-// A pipe whose ends close themselves unless taken.
+// The ends of a pipe, each closed unless taken.
 struct Pipe {
-    int read = -1;
-    int write = -1;
+    int ends[2] = {-1, -1};
     Pipe() {
-        int ends[2];
         if (::pipe2(ends, O_CLOEXEC) != 0)
             throw std::runtime_error("pipe failed");
-        read = ends[0];
-        write = ends[1];
     }
     ~Pipe() {
-        closeFd(read);
-        closeFd(write);
+        closeFd(ends[0]);
+        closeFd(ends[1]);
     }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-    static int take(int& fd) { return std::exchange(fd, -1); }
 };
 
 } // namespace
 
-class ChildProcess::Running {
-public:
-    Running(const std::vector<std::string>& argv, const Options& options) {
-        // Writing to a child that already ended must fail, not kill the test.
-        std::signal(SIGPIPE, SIG_IGN);
-        Pipe in, out, err;
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in.read, 0);
-        posix_spawn_file_actions_adddup2(&actions, out.write, 1);
-        if (!options.workingDirectory.empty())
-            posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory.c_str());
-        std::string terminalName;
-        if (options.terminal) {
-            terminalName = openTerminal();
-            // The first terminal a session leader opens becomes its controlling one.
-            posix_spawn_file_actions_addopen(&actions, 2, terminalName.c_str(), O_RDWR, 0);
-        } else {
-            posix_spawn_file_actions_adddup2(&actions, err.write, 2);
-        }
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        // A session of its own: no controlling terminal unless given one.
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-
-        std::vector<char*> args;
-        for (const std::string& arg : argv)
-            args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        const int spawned =
-            ::posix_spawnp(&pid_, args[0], &actions, &attributes, args.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-        if (spawned != 0) {
-            pid_ = -1;
-            closeFd(terminalFd_);
-            throw std::runtime_error("cannot start " + argv[0]);
-        }
-        outFd_ = Pipe::take(out.read);
-        errFd_ = options.terminal ? terminalFd_ : Pipe::take(err.read);
-        closeFd(in.read);
-        writeAll(in.write, options.input);
-    }
+struct ChildProcess::Running {
+    pid_t pid = -1;
+    int fds[2] = {-1, -1}; // standard output; standard error, or the terminal's master side
+    std::string written[2];
 
     ~Running() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
         }
-        closeFd(outFd_);
-        closeFd(errFd_);
-    }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-
-    void kill() { ::kill(pid_, SIGKILL); }
-
-    void type(std::string_view text) {
-        if (terminalFd_ < 0)
-            throw std::logic_error("the child has no terminal to type on");
-        writeAll(terminalFd_, text);
-    }
-
-    bool waitForOutput(std::string_view text, std::chrono::milliseconds timeout) {
-        return waitFor(out_, text, timeout);
-    }
-    bool waitForError(std::string_view text, std::chrono::milliseconds timeout) {
-        return waitFor(err_, text, timeout);
-    }
-
-    ChildOutcome finish(std::chrono::milliseconds timeout) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        ChildOutcome outcome;
-        while (outFd_ >= 0 || errFd_ >= 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(pid_, SIGKILL);
-                outcome.hung = true;
-                break;
-            }
-            drainOnce(100);
-        }
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        if (WIFEXITED(status))
-            outcome.exitCode = WEXITSTATUS(status);
-        else if (WIFSIGNALED(status))
-            outcome.signal = WTERMSIG(status);
-        outcome.out = std::move(out_);
-        outcome.err = std::move(err_);
-        return outcome;
-    }
-
-private:
-    // Reads both outputs until `written`, one of them, shows `text`.
-    bool waitFor(const std::string& written, std::string_view text,
-                 std::chrono::milliseconds timeout) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (written.find(text) == std::string::npos) {
-            if (std::chrono::steady_clock::now() > deadline || !drainOnce(100))
-                return written.find(text) != std::string::npos;
-        }
-        return true;
-    }
-
-    std::string openTerminal() {
-        terminalFd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        char name[128];
-        if (terminalFd_ < 0 || ::grantpt(terminalFd_) != 0 || ::unlockpt(terminalFd_) != 0 ||
-            ::ptsname_r(terminalFd_, name, sizeof name) != 0)
-            throw std::runtime_error("no pseudo-terminal");
-        return name;
+        closeFd(fds[0]);
+        closeFd(fds[1]);
     }
 
     // One wait for output; false once nothing is left open to read.
-    bool drainOnce(int milliseconds) {
-        pollfd fds[2] = {{outFd_, POLLIN, 0}, {errFd_, POLLIN, 0}};
-        if (::poll(fds, 2, milliseconds) <= 0)
-            return outFd_ >= 0 || errFd_ >= 0;
-        readFrom(fds[0], outFd_, out_);
-        readFrom(fds[1], errFd_, err_);
-        return outFd_ >= 0 || errFd_ >= 0;
-    }
-
-    static void readFrom(const pollfd& polled, int& fd, std::string& into) {
-        if (fd < 0 || polled.revents == 0)
-            return;
-        char buffer[4096];
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count > 0) {
-            into.append(buffer, static_cast<std::size_t>(count));
-        } else if (count == 0 || errno != EINTR) {
-            // End of a pipe, or EIO from a terminal nobody holds any longer.
-            closeFd(fd);
+    bool drainOnce() {
+        pollfd polled[2] = {{fds[0], POLLIN, 0}, {fds[1], POLLIN, 0}};
+        if (::poll(polled, 2, 100) > 0) {
+            for (int i = 0; i < 2; ++i) {
+                if (fds[i] < 0 || polled[i].revents == 0)
+                    continue;
+                char buffer[4096];
+                const ssize_t count = ::read(fds[i], buffer, sizeof buffer);
+                if (count > 0)
+                    written[i].append(buffer, static_cast<std::size_t>(count));
+                else if (count == 0 || errno != EINTR)
+                    closeFd(fds[i]); // end of a pipe, or EIO from a terminal nobody holds
+            }
         }
+        return fds[0] >= 0 || fds[1] >= 0;
     }
-
-    pid_t pid_ = -1;
-    int outFd_ = -1;
-    int errFd_ = -1;
-    int terminalFd_ = -1; // the terminal's master side, when there is one; errFd_ then too
-    std::string out_;
-    std::string err_;
 };
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv)
-    : ChildProcess(argv, Options{}) {}
-
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& options)
-    : running_(std::make_unique<Running>(argv, options)) {}
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOptions& options)
+    : running_(std::make_unique<Running>()) {
+    // Writing to a child that already ended must fail, not kill the test.
+    std::signal(SIGPIPE, SIG_IGN);
+    Pipe in, out, err;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in.ends[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out.ends[1], 1);
+    if (!options.workingDirectory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory.c_str());
+    char terminal[128];
+    if (options.terminal) {
+        int& master = running_->fds[1];
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+            ::ptsname_r(master, terminal, sizeof terminal) != 0)
+            throw std::runtime_error("no pseudo-terminal");
+        // The first terminal a session leader opens becomes its controlling one.
+        posix_spawn_file_actions_addopen(&actions, 2, terminal, O_RDWR, 0);
+    } else {
+        posix_spawn_file_actions_adddup2(&actions, err.ends[1], 2);
+        running_->fds[1] = std::exchange(err.ends[0], -1);
+    }
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // A session of its own: no controlling terminal unless given one.
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const int spawned =
+        ::posix_spawnp(&running_->pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) {
+        running_->pid = -1;
+        throw std::runtime_error("cannot start " + argv[0]);
+    }
+    running_->fds[0] = std::exchange(out.ends[0], -1);
+    closeFd(in.ends[0]);
+    writeAll(in.ends[1], options.input);
+}
 
 ChildProcess::~ChildProcess() = default;
 
-void ChildProcess::kill() {
-    running_->kill();
-}
-
 void ChildProcess::type(std::string_view text) {
-    running_->type(text);
+    writeAll(running_->fds[1], text);
 }
 
-bool ChildProcess::waitForOutput(std::string_view text, std::chrono::milliseconds timeout) {
-    return running_->waitForOutput(text, timeout);
-}
-
-bool ChildProcess::waitForError(std::string_view text, std::chrono::milliseconds timeout) {
-    return running_->waitForError(text, timeout);
+bool ChildProcess::waitFor(int stream, std::string_view text) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (running_->written[stream].find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline || !running_->drainOnce())
+            return running_->written[stream].find(text) != std::string::npos;
+    }
+    return true;
 }
 
 ChildOutcome ChildProcess::finish(std::chrono::milliseconds timeout) {
-    return running_->finish(timeout);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    ChildOutcome outcome;
+    while (running_->drainOnce()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(running_->pid, SIGKILL);
+            outcome.hung = true;
+            break;
+        }
+    }
+    int status = 0;
+    ::waitpid(std::exchange(running_->pid, -1), &status, 0);
+    if (WIFEXITED(status))
+        outcome.exitCode = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        outcome.signal = WTERMSIG(status);
+    outcome.out = std::move(running_->written[0]);
+    outcome.err = std::move(running_->written[1]);
+    return outcome;
 }
 
 } // namespace veskard::test

@@ -15,8 +15,8 @@ std::error_code lastError() {
 
 } // namespace
 
-HoldWays holdWays() {
-    return {{"flock-shared", "fcntl-read"}, {"flock-exclusive", "fcntl-write"}};
+std::vector<std::string> holdWays() {
+    return {"flock-shared", "fcntl-read", "flock-exclusive", "fcntl-write"};
 }
 
 std::error_code holdFile(const std::filesystem::path& file, std::string_view way) {

@@ -3,10 +3,7 @@
 #include "platform/windows/Utf16.h"
 #include "platform/windows/Win32.h"
 
-#include <condition_variable>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
 #include <utility>
 
 namespace veskard::test {
@@ -34,16 +31,6 @@ std::wstring quoted(const std::wstring& argument) {
     return result;
 }
 
-std::wstring commandLine(const std::vector<std::string>& argv) {
-    std::wstring line;
-    for (const std::string& argument : argv) {
-        if (!line.empty())
-            line.push_back(L' ');
-        line += quoted(platform::win32::toUtf16(argument));
-    }
-    return line;
-}
-
 void closeHandle(HANDLE& handle) {
     if (handle)
         ::CloseHandle(handle);
@@ -65,8 +52,6 @@ struct Pipe {
         closeHandle(read);
         closeHandle(write);
     }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
 };
 
 // What a killed child reports as its exit code, as ChildOutcome promises.
@@ -74,159 +59,113 @@ constexpr UINT killedExitCode = static_cast<UINT>(-1);
 
 } // namespace
 
-// Anonymous pipes cannot be waited on together, so each of the child's two
-// outputs has a thread that reads it to its end.
-class ChildProcess::Running {
-public:
-    Running(const std::vector<std::string>& argv, const Options& options) {
-        if (options.terminal)
-            throw std::runtime_error("a child on a terminal is a POSIX test only");
-        Pipe in(true), out(false), err(false);
-
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = in.read;
-        startup.hStdOutput = out.write;
-        startup.hStdError = err.write;
-        std::wstring line = commandLine(argv);
-        const std::wstring folder = platform::win32::toUtf16(options.workingDirectory);
-        PROCESS_INFORMATION started{};
-        // No console: the child cannot ask anyone anything. The tests start
-        // children from one thread, so no other child inherits these pipes.
-        if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
-                              nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
-                              &started))
-            throw std::runtime_error("cannot start " + argv[0] + " (error " +
-                                     std::to_string(::GetLastError()) + ")");
-        ::CloseHandle(started.hThread);
-        process_ = started.hProcess;
-        closeHandle(in.read);
-        closeHandle(out.write);
-        closeHandle(err.write);
-        out_.reader = std::thread(&Running::readToEnd, this, std::exchange(out.read, nullptr),
-                                  std::ref(out_));
-        err_.reader = std::thread(&Running::readToEnd, this, std::exchange(err.read, nullptr),
-                                  std::ref(err_));
-        writeAll(in.write, options.input);
-    }
+// Anonymous pipes cannot be waited on: what they hold is looked at in turns.
+struct ChildProcess::Running {
+    HANDLE process = nullptr;
+    HANDLE pipes[2] = {nullptr, nullptr}; // standard output and error
+    std::string written[2];
 
     ~Running() {
-        if (process_) {
-            ::TerminateProcess(process_, killedExitCode);
-            ::WaitForSingleObject(process_, INFINITE);
-            closeHandle(process_);
+        if (process) {
+            ::TerminateProcess(process, killedExitCode);
+            ::WaitForSingleObject(process, INFINITE);
+            closeHandle(process);
         }
-        joinReaders();
-    }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-
-    void kill() { ::TerminateProcess(process_, killedExitCode); }
-
-    bool waitForOutput(std::string_view text, std::chrono::milliseconds timeout) {
-        return waitFor(out_, text, timeout);
-    }
-    bool waitForError(std::string_view text, std::chrono::milliseconds timeout) {
-        return waitFor(err_, text, timeout);
+        closeHandle(pipes[0]);
+        closeHandle(pipes[1]);
     }
 
-    ChildOutcome finish(std::chrono::milliseconds timeout) {
-        const bool hung =
-            ::WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0;
-        if (hung)
-            ::TerminateProcess(process_, killedExitCode);
-        ::WaitForSingleObject(process_, INFINITE);
-        DWORD code = 0;
-        ::GetExitCodeProcess(process_, &code);
-        closeHandle(process_);
-        joinReaders();
-        ChildOutcome outcome;
-        outcome.hung = hung;
-        outcome.exitCode = static_cast<int>(code);
-        outcome.out = std::move(out_.written);
-        outcome.err = std::move(err_.written);
-        return outcome;
-    }
-
-private:
-    struct Stream {
-        std::string written;
-        bool open = true;
-        std::thread reader;
-    };
-
-    bool waitFor(Stream& stream, std::string_view text, std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, timeout, [&] {
-            return stream.written.find(text) != std::string::npos || !stream.open;
-        });
-        return stream.written.find(text) != std::string::npos;
-    }
-
-    static void writeAll(HANDLE pipe, std::string_view bytes) {
-        while (!bytes.empty()) {
+    // Takes what the pipes hold now, or waits a moment when they hold
+    // nothing; false once the child and all it started closed both.
+    bool drainOnce() {
+        bool read = false;
+        for (int i = 0; i < 2; ++i) {
+            DWORD available = 0;
+            if (pipes[i] && !::PeekNamedPipe(pipes[i], nullptr, 0, nullptr, &available, nullptr))
+                closeHandle(pipes[i]);
+            char buffer[4096];
             DWORD count = 0;
-            if (!::WriteFile(pipe, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr))
-                return; // the child is gone or stopped reading; what it did shows in its outcome
-            bytes.remove_prefix(count);
+            if (available > 0 && ::ReadFile(pipes[i], buffer, sizeof buffer, &count, nullptr)) {
+                written[i].append(buffer, count);
+                read = true;
+            }
         }
+        if (!read)
+            ::Sleep(10);
+        return pipes[0] || pipes[1];
     }
-
-    // Until the child and everything it started close their end.
-    void readToEnd(HANDLE pipe, Stream& stream) {
-        char buffer[4096];
-        DWORD count = 0;
-        while (::ReadFile(pipe, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-            const std::lock_guard lock(mutex_);
-            stream.written.append(buffer, count);
-            changed_.notify_all();
-        }
-        ::CloseHandle(pipe);
-        const std::lock_guard lock(mutex_);
-        stream.open = false;
-        changed_.notify_all();
-    }
-
-    void joinReaders() {
-        for (Stream* stream : {&out_, &err_})
-            if (stream->reader.joinable())
-                stream->reader.join();
-    }
-
-    HANDLE process_ = nullptr;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    Stream out_;
-    Stream err_;
 };
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv)
-    : ChildProcess(argv, Options{}) {}
-
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& options)
-    : running_(std::make_unique<Running>(argv, options)) {}
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOptions& options)
+    : running_(std::make_unique<Running>()) {
+    if (options.terminal)
+        throw std::runtime_error("a child on a terminal is a POSIX test only");
+    Pipe in(true), out(false), err(false);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in.read;
+    startup.hStdOutput = out.write;
+    startup.hStdError = err.write;
+    std::wstring line;
+    for (const std::string& argument : argv)
+        line += (line.empty() ? L"" : L" ") + quoted(platform::win32::toUtf16(argument));
+    const std::wstring folder = platform::win32::toUtf16(options.workingDirectory);
+    PROCESS_INFORMATION started{};
+    // No console: the child cannot ask anyone anything. The tests start
+    // children from one thread, so no other child inherits these pipes.
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &started))
+        throw std::runtime_error("cannot start " + argv[0] + " (error " +
+                                 std::to_string(::GetLastError()) + ")");
+    ::CloseHandle(started.hThread);
+    running_->process = started.hProcess;
+    running_->pipes[0] = std::exchange(out.read, nullptr);
+    running_->pipes[1] = std::exchange(err.read, nullptr);
+    closeHandle(in.read);
+    closeHandle(out.write);
+    closeHandle(err.write);
+    for (std::string_view bytes = options.input; !bytes.empty();) {
+        DWORD count = 0;
+        if (!::WriteFile(in.write, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr))
+            break; // the child is gone or stopped reading; what it did shows in its outcome
+        bytes.remove_prefix(count);
+    }
+}
 
 ChildProcess::~ChildProcess() = default;
-
-void ChildProcess::kill() {
-    running_->kill();
-}
 
 void ChildProcess::type(std::string_view) {
     throw std::logic_error("a child on a terminal is a POSIX test only");
 }
 
-bool ChildProcess::waitForOutput(std::string_view text, std::chrono::milliseconds timeout) {
-    return running_->waitForOutput(text, timeout);
-}
-
-bool ChildProcess::waitForError(std::string_view text, std::chrono::milliseconds timeout) {
-    return running_->waitForError(text, timeout);
+bool ChildProcess::waitFor(int stream, std::string_view text) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (running_->written[stream].find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline || !running_->drainOnce())
+            return running_->written[stream].find(text) != std::string::npos;
+    }
+    return true;
 }
 
 ChildOutcome ChildProcess::finish(std::chrono::milliseconds timeout) {
-    return running_->finish(timeout);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    ChildOutcome outcome;
+    while (running_->drainOnce()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::TerminateProcess(running_->process, killedExitCode);
+            outcome.hung = true;
+            break;
+        }
+    }
+    ::WaitForSingleObject(running_->process, INFINITE);
+    DWORD code = 0;
+    ::GetExitCodeProcess(running_->process, &code);
+    closeHandle(running_->process);
+    outcome.exitCode = static_cast<int>(code);
+    outcome.out = std::move(running_->written[0]);
+    outcome.err = std::move(running_->written[1]);
+    return outcome;
 }
 
 } // namespace veskard::test

@@ -7,8 +7,8 @@
 // not share.
 namespace veskard::test {
 
-HoldWays holdWays() {
-    return {{"reader"}, {"writer", "exclusive"}};
+std::vector<std::string> holdWays() {
+    return {"reader", "writer", "exclusive"};
 }
 
 std::error_code holdFile(const std::filesystem::path& file, std::string_view way) {

@@ -8,8 +8,10 @@
 #include "engine/RecordFormat.h"
 #include "engine/TextFormats.h"
 #include "platform/Clock.h"
+#include "platform/FileAttributes.h"
 #include "startup/LoadStep.h"
 #include "support/Encipher.h"
+#include "support/NativeAttributes.h"
 #include "support/TempFolder.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
@@ -98,13 +100,18 @@ private:
 
 } // namespace
 
-// What else a file keeps through an in-place job the command line's tests
-// show on both systems.
+// A hidden read-only file stays both, locked and unlocked: the run must not
+// clear them to get at the file.
 TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
+    const platform::FileAttributes attributes =
+        platform::FileAttribute::ReadOnly | platform::FileAttribute::Hidden;
+    test::native::storeAttributeWord(file, attributes.bits());
+
     willSetPassword(QStringLiteral("密码 Abc"));
     boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitSuccess);
     EXPECT_EQ(lockedWith(file), u"密码 Abc");
+    EXPECT_EQ(test::native::attributeWord(file), test::native::asStored(attributes).bits());
 
     willEnterPassword([](dialogs::Form3& dialog) {
         auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
@@ -114,6 +121,7 @@ TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
     boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitSuccess);
     expectUntouched();
+    EXPECT_EQ(test::native::attributeWord(file), test::native::asStored(attributes).bits());
     EXPECT_FALSE(end.status.has_value()) << "the caller ends the program";
 }
 

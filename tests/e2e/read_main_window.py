@@ -50,7 +50,9 @@ def outer(program):
 
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        # -noreset: a reset when the first client lets go would refuse the next.
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+         "-nolisten", "tcp", "-noreset"],
         pass_fds=(write_end,), stderr=subprocess.DEVNULL)
     os.close(write_end)
     try:

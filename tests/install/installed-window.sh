@@ -1,7 +1,9 @@
 #!/bin/sh
 # Runs installed-window.py on a display and a session bus of its own: Xvfb
 # picks a free display itself (-displayfd), so parallel runs never race for
-# one, and dbus-run-session brings up the accessibility bus on demand.
+# one, and dbus-run-session brings up the accessibility bus on demand. With
+# -noreset the server stays up when its first client lets go; a reset then
+# would refuse the program's own connection.
 #
 # installed-window.sh DESTDIR PREFIX CASE
 # Exits 77 (skipped) when a tool it needs is missing.
@@ -19,7 +21,7 @@ if [ -n "$missing" ]; then
 fi
 
 work=$(mktemp -d) || exit 1
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$work"' EXIT
 while [ ! -s "$work/display" ]; do

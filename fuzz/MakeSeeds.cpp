@@ -46,8 +46,7 @@ Result<std::vector<std::byte>> lock(const std::vector<std::byte>& plain,
     ScrambleResult scrambled = scramble(pieces, random, {});
     const CryptRecord record{std::move(scrambled.stored), *codes, std::move(scrambled.order), 0};
     MemoryOutput output;
-    std::vector<std::byte> buffer(4096);
-    if (const std::error_code error = writeRecord(output, record, MemoryInput(plain), buffer))
+    if (const std::error_code error = writeRecord(output, record, MemoryInput(plain)))
         return error;
     return output.bytes();
 }

@@ -230,15 +230,20 @@ TEST_F(ReplaceFaultTest, KilledAtAnyStepTheFileIsOldOrNewAndNothingLeaks) {
 }
 
 // Interrupted from the keyboard or stopped by the system, the job stops
-// cleanly: the temporary file removed, the file as it was, exit 1.
+// cleanly: the temporary file removed, the file as it was, exit 1. The
+// signal comes once the new content is synced; giving the new file its
+// owner is slowed down so that the stop request, which the signal handler
+// leaves to a thread, is there before the job's last look for one.
 TEST_F(ReplaceFaultTest, InterruptedJobsStopCleanly) {
     for (const Job job : BothJobs) {
         for (const std::string signal : {"SIGINT", "SIGTERM"}) {
             SCOPED_TRACE(signal);
             prepare(job);
-            const ChildOutcome run = runChild(
-                tampered({"write,pwrite64", "signal=" + signal + ":when=2"}, arguments(job)),
-                ChildProcess::Options::withInput(Password + "\n"));
+            std::vector<std::string> argv =
+                tampered({"fsync", "signal=" + signal + ":when=1"}, arguments(job));
+            argv.insert(argv.begin() + 1, {"-e", "inject=fchown:delay_exit=200000"});
+            const ChildOutcome run =
+                runChild(argv, ChildProcess::Options::withInput(Password + "\n"));
             EXPECT_EQ(run.exitCode, 1) << run;
             EXPECT_EQ(breach(job, run), "");
         }

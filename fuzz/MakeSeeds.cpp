@@ -33,8 +33,8 @@ std::vector<std::byte> patternBytes(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
-Result<std::vector<std::byte>> lock(const std::vector<std::byte>& plain,
-                                    std::u16string_view password) {
+Result<std::vector<std::byte>> lockedRecord(const std::vector<std::byte>& plain,
+                                            std::u16string_view password) {
     fuzz::SeededRandom random(static_cast<std::uint32_t>(plain.size()));
     const Result<SplitPlan> plan = split(plain.size(), random);
     if (!plan)
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < std::size(sizes); ++i) {
         const std::vector<std::byte> plain = patternBytes(sizes[i], static_cast<std::uint32_t>(i));
         const Result<std::vector<std::byte>> record =
-            lock(plain, passwords[i % std::size(passwords)]);
+            lockedRecord(plain, passwords[i % std::size(passwords)]);
         if (!record) {
             std::fprintf(stderr, "MakeSeeds: %s\n", record.error().message().c_str());
             return 1;

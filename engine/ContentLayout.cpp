@@ -56,13 +56,13 @@ std::error_code ContentLayout::fill(const ByteInput& source, std::uint64_t offse
 }
 
 std::error_code ContentLayout::writeTo(ByteOutput& output, const ByteInput& source) const {
-    SliceRoom room(0);
     return streamSlices(
                size_,
                [&](std::uint64_t offset, std::span<std::byte> slice) {
                    return fill(source, offset, slice);
                },
-               [&](std::span<const std::byte> slice) { return output.write(slice); }, room)
+               [&](std::span<const std::byte> slice) { return output.write(slice); },
+               Filling::ByCaller)
         .error();
 }
 

@@ -13,8 +13,8 @@ namespace veskard::engine {
 
 // A new file's content as a list of parts: bytes made here (list headers,
 // password codes, the order) and ranges of a source file. Any stretch of it
-// can be made on its own, wherever it starts, so that several threads can
-// each make a slice of it.
+// can be made on its own, wherever it starts, so that another thread can make
+// the next slice of it while the last one is written.
 class ContentLayout {
 public:
     void addBytes(std::span<const std::byte> bytes);
@@ -23,7 +23,7 @@ public:
     std::uint64_t size() const { return size_; }
 
     // Fills `slice` with the content from `offset` on, reading the source's
-    // ranges from `source`. Safe to call from several threads at once.
+    // ranges from `source`; it changes nothing else.
     std::error_code fill(const ByteInput& source, std::uint64_t offset,
                          std::span<std::byte> slice) const;
     // Writes the whole content to `output`.

@@ -86,10 +86,8 @@ Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementConte
     if (!temporary)
         return temporary.error();
 
-    // Threads read the source (or, to verify, the new file) and hash it while
-    // this one writes the slice read before; two, so that reading back, where
-    // nothing is written, hashes two slices at once.
-    SliceRoom room(SliceRoom::MostFillers);
+    // A thread of its own reads the source and hashes it while this one
+    // writes the slice read before.
     const Result<Fingerprint> made = streamSlices(
         size,
         [&](std::uint64_t offset, std::span<std::byte> slice) {
@@ -100,7 +98,7 @@ Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementConte
                 return error;
             return meter.advance(slice.size());
         },
-        room);
+        Filling::AheadOnAThread);
     if (!made)
         return made.error();
     if (const std::error_code error = temporary->file().sync())
@@ -108,7 +106,7 @@ Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementConte
     const Result<FileInput> written = FileInput::open(temporary->file());
     if (!written)
         return written.error();
-    if (const std::error_code error = verifyReadBack(*written, *made, room, meter))
+    if (const std::error_code error = verifyReadBack(*written, *made, meter))
         return error;
     if (content.check) {
         if (const std::error_code error = content.check(*written))

@@ -6,22 +6,21 @@
 #include <algorithm>
 #include <condition_variable>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace veskard::engine {
 namespace {
 
-// The slices of one run, each filled and hashed by the thread whose turn it
-// is, into a slot that is filled again only once the caller is done with the
-// slice it held. Slice k is hashed into hashes_[k % 2] by the one thread that
-// fills every slice of its parity, in order (or by the only one there is), so
-// that no hash is ever updated by two threads. The caller reads a slot, and
-// in the end the hashes, only after taking the mutex under which the filler
-// said it was done with them.
+// The slices of one run, in slots that are filled again only once the caller
+// is done with the slice they held. With a filler thread, it alone fills and
+// hashes, and the caller reads a slot, and in the end the hash, only after
+// taking the mutex under which the filler said it was done with them.
 class SliceStream {
 public:
-    SliceStream(std::uint64_t size, const SliceFill& fill, SliceRoom& room);
+    SliceStream(std::uint64_t size, const SliceFill& fill, Filling filling);
     ~SliceStream();
     SliceStream(const SliceStream&) = delete;
     SliceStream& operator=(const SliceStream&) = delete;
@@ -32,78 +31,59 @@ private:
     static constexpr std::uint64_t NoSlice = std::numeric_limits<std::uint64_t>::max();
 
     struct Slot {
+        std::unique_ptr<std::byte[]> bytes = std::make_unique_for_overwrite<std::byte[]>(SliceSize);
         std::uint64_t slice = NoSlice; // the slice it holds, once filled
         std::error_code error;         // what filling it met
     };
 
-    std::size_t slotOf(std::uint64_t slice) const {
-        return static_cast<std::size_t>(slice % slots_.size());
-    }
+    Slot& slotOf(std::uint64_t slice) { return slots_[slice % slots_.size()]; }
     std::span<std::byte> bytesOf(std::uint64_t slice);
     std::error_code fillAndHash(std::uint64_t slice);
-    void fillEvery(std::uint64_t first, std::uint64_t step);
-    void stopFillers();
+    void fillAll();
+    bool helped() const { return filler_.joinable(); }
 
     const std::uint64_t size_;
     const std::uint64_t count_;
     const SliceFill& fill_;
-    SliceRoom& room_;
-    std::array<xxh3::Hash, SliceRoom::MostFillers> hashes_;
+    xxh3::Hash hash_;
     std::vector<Slot> slots_;
     std::mutex mutex_;
     std::condition_variable filled_; // the caller waits for a slice
-    std::condition_variable freed_;  // the fillers wait for a slot
+    std::condition_variable freed_;  // the filler waits for a slot
     std::uint64_t used_ = 0;         // slices the caller is done with
-    bool started_ = false;           // every filler exists: they may begin
     bool stopping_ = false;
-    std::vector<std::thread> fillers_;
+    std::thread filler_;
 };
 
-SliceStream::SliceStream(std::uint64_t size, const SliceFill& fill, SliceRoom& room)
+SliceStream::SliceStream(std::uint64_t size, const SliceFill& fill, Filling filling)
     : size_(size)
     , count_((size + SliceSize - 1) / SliceSize)
-    , fill_(fill)
-    , room_(room)
-    , slots_(room.slots()) {
-    // One slice needs no help; the room has at most one filler per hash.
-    const std::uint64_t threads =
-        count_ > 1 ? std::min<std::uint64_t>(static_cast<std::uint64_t>(room.fillers()), count_)
-                   : 0;
-    fillers_.reserve(threads);
-    try {
-        for (std::uint64_t first = 0; first < threads; ++first)
-            fillers_.emplace_back([this, first, threads] { fillEvery(first, threads); });
-    } catch (const std::system_error&) {
-        // No more threads to be had: the calling thread fills every slice,
-        // and those made so far end without filling any.
-        stopFillers();
+    , fill_(fill) {
+    // One slice needs no help; with help, one slot is filled while the other is used.
+    const bool help = filling == Filling::AheadOnAThread && count_ > 1;
+    slots_.resize(help ? 2 : 1);
+    if (help) {
+        try {
+            filler_ = std::thread([this] { fillAll(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the caller fills every slice.
+        }
     }
-    // Only now may the fillers begin: until then, they might yet have had to
-    // leave every slice to the caller.
-    {
-        const std::lock_guard lock(mutex_);
-        started_ = true;
-    }
-    freed_.notify_all();
 }
 
 SliceStream::~SliceStream() {
-    stopFillers();
-}
-
-void SliceStream::stopFillers() {
+    if (!helped())
+        return;
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
     }
-    freed_.notify_all();
-    for (std::thread& filler : fillers_)
-        filler.join();
-    fillers_.clear();
+    freed_.notify_one();
+    filler_.join();
 }
 
 std::span<std::byte> SliceStream::bytesOf(std::uint64_t slice) {
-    return {room_.slot(slotOf(slice)), static_cast<std::size_t>(std::min<std::uint64_t>(
+    return {slotOf(slice).bytes.get(), static_cast<std::size_t>(std::min<std::uint64_t>(
                                            SliceSize, size_ - slice * SliceSize))};
 }
 
@@ -111,24 +91,24 @@ std::error_code SliceStream::fillAndHash(std::uint64_t slice) {
     const std::span<std::byte> bytes = bytesOf(slice);
     if (const std::error_code error = fill_(slice * SliceSize, bytes))
         return error;
-    hashes_[slice % hashes_.size()].update(bytes);
+    hash_.update(bytes);
     return {};
 }
 
-void SliceStream::fillEvery(std::uint64_t first, std::uint64_t step) {
-    for (std::uint64_t slice = first; slice < count_; slice += step) {
+void SliceStream::fillAll() {
+    for (std::uint64_t slice = 0; slice < count_; ++slice) {
         {
             std::unique_lock lock(mutex_);
             // The slot is free once the caller is done with the slice it held before.
-            freed_.wait(lock,
-                        [&] { return stopping_ || (started_ && slice < used_ + slots_.size()); });
+            freed_.wait(lock, [&] { return stopping_ || slice < used_ + slots_.size(); });
             if (stopping_)
                 return;
         }
         const std::error_code error = fillAndHash(slice);
         {
             const std::lock_guard lock(mutex_);
-            slots_[slotOf(slice)] = {slice, error};
+            slotOf(slice).slice = slice;
+            slotOf(slice).error = error;
         }
         filled_.notify_one();
         if (error) // the caller ends the run when it reaches this slice
@@ -138,47 +118,39 @@ void SliceStream::fillEvery(std::uint64_t first, std::uint64_t step) {
 
 Result<Fingerprint> SliceStream::run(const SliceUse& use) {
     for (std::uint64_t slice = 0; slice < count_; ++slice) {
-        if (fillers_.empty()) {
+        if (!helped()) {
             if (const std::error_code error = fillAndHash(slice))
                 return error;
         } else {
             std::unique_lock lock(mutex_);
-            filled_.wait(lock, [&] { return slots_[slotOf(slice)].slice == slice; });
-            if (const std::error_code error = slots_[slotOf(slice)].error)
+            filled_.wait(lock, [&] { return slotOf(slice).slice == slice; });
+            if (const std::error_code error = slotOf(slice).error)
                 return error;
         }
         if (const std::error_code error = use(bytesOf(slice)))
             return error;
-        if (!fillers_.empty()) {
+        if (helped()) {
             {
                 const std::lock_guard lock(mutex_);
                 used_ = slice + 1;
             }
-            freed_.notify_all();
+            freed_.notify_one();
         }
     }
-    return Fingerprint{{hashes_[0].value(), hashes_[1].value()}, size_};
+    // With a filler, the wait for the last slice ordered its hashing before this.
+    return Fingerprint{hash_.value(), size_};
 }
 
 } // namespace
 
-// Memory that no slice touches is never made resident, so small files cost
-// no more for the full-size slots.
-SliceRoom::SliceRoom(int fillers)
-    : fillers_(std::clamp(fillers, 0, MostFillers)) {
-    slots_.resize(static_cast<std::size_t>(std::max(2 * fillers_, 1)));
-    for (std::unique_ptr<std::byte[]>& slot : slots_)
-        slot = std::make_unique_for_overwrite<std::byte[]>(SliceSize);
-}
-
 Result<Fingerprint> streamSlices(std::uint64_t size, const SliceFill& fill, const SliceUse& use,
-                                 SliceRoom& room) {
-    SliceStream stream(size, fill, room);
+                                 Filling filling) {
+    SliceStream stream(size, fill, filling);
     return stream.run(use);
 }
 
 std::error_code verifyReadBack(const ByteInput& written, const Fingerprint& expected,
-                               SliceRoom& room, ProgressMeter& meter) {
+                               ProgressMeter& meter) {
     if (written.size() != expected.size)
         return EngineError::VerificationFailed;
     const Result<Fingerprint> actual = streamSlices(
@@ -186,7 +158,8 @@ std::error_code verifyReadBack(const ByteInput& written, const Fingerprint& expe
         [&](std::uint64_t offset, std::span<std::byte> slice) {
             return written.readExactly(offset, slice);
         },
-        [&](std::span<const std::byte> slice) { return meter.advance(slice.size()); }, room);
+        [&](std::span<const std::byte> slice) { return meter.advance(slice.size()); },
+        Filling::ByCaller);
     if (!actual)
         return actual.error();
     if (*actual != expected)

@@ -54,12 +54,7 @@ JobStatus DecryptJob::restoreTo(const std::filesystem::path& target, std::stop_t
     if (!replacement)
         return fail(replacement.error());
     const CryptRecord& record = opened_->record;
-    const ReplacementContent content{
-        record.plainSize(),
-        [&](const ByteInput& source, ByteOutput& output, std::span<std::byte> buffer) {
-            return writePlainPieces(output, record, source, buffer);
-        },
-        {}};
+    const ReplacementContent content{plainLayout(record), {}};
     const Result<FileReplacement::Replaced> replaced =
         replacement->finish(content, env_.events, std::move(stop));
     if (!replaced)

@@ -133,11 +133,7 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
 
     log(LogChange::Kind::Append, br + "正在写入数据...  ");
     const ReplacementContent content{
-        recordSize(record),
-        [&](const ByteInput& source, ByteOutput& output, std::span<std::byte> buffer) {
-            return writeRecord(output, record, source, buffer);
-        },
-        [&](const ByteInput& written) { return checkRecord(written, record); }};
+        recordLayout(record), [&](const ByteInput& written) { return checkRecord(written, record); }};
     const Result<FileReplacement::Replaced> replaced =
         replacement->finish(content, env_.events, std::move(stop));
     if (!replaced)

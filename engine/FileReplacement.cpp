@@ -2,7 +2,7 @@
 
 #include "engine/EngineError.h"
 #include "engine/ProgressMeter.h"
-#include "engine/Verification.h"
+#include "engine/SliceStream.h"
 #include "platform/Paths.h"
 #include "platform/TemporaryFile.h"
 
@@ -23,7 +23,6 @@ struct FileReplacement::State {
     std::filesystem::path destination; // the target, links followed
     std::optional<platform::File> existingTarget;
     std::optional<platform::FileState> replaced; // what the target's name stands for now
-    std::vector<std::byte> buffer = std::vector<std::byte>(CopyBufferSize);
 };
 
 FileReplacement::FileReplacement(std::unique_ptr<State> state)
@@ -78,7 +77,8 @@ Result<FileReplacement> FileReplacement::start(const ReplaceRequest& request) {
 Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementContent& content,
                                                           JobEvents& events, std::stop_token stop) {
     State& state = *state_;
-    ProgressMeter meter(events, 2 * content.size, std::move(stop));
+    const std::uint64_t size = content.layout.size();
+    ProgressMeter meter(events, 2 * size, std::move(stop));
     if (const std::error_code error = meter.checkStop())
         return error;
     Result<platform::TemporaryFile> temporary =
@@ -86,17 +86,27 @@ Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementConte
     if (!temporary)
         return temporary.error();
 
-    FileOutput file(temporary->file());
-    VerifyingOutput verifying(file);
-    MeteredOutput output(verifying, meter);
-    if (const std::error_code error = content.write(*state.input, output, state.buffer))
-        return error;
+    // A thread of its own reads the source and hashes it while this one
+    // writes the slice read before.
+    const Result<Fingerprint> made = streamSlices(
+        size,
+        [&](std::uint64_t offset, std::span<std::byte> slice) {
+            return content.layout.fill(*state.input, offset, slice);
+        },
+        [&](std::span<const std::byte> slice) {
+            if (const std::error_code error = temporary->file().writeAll(slice))
+                return error;
+            return meter.advance(slice.size());
+        },
+        Filling::AheadOnAThread);
+    if (!made)
+        return made.error();
     if (const std::error_code error = temporary->file().sync())
         return error;
     const Result<FileInput> written = FileInput::open(temporary->file());
     if (!written)
         return written.error();
-    if (const std::error_code error = verifying.verify(*written, state.buffer, meter))
+    if (const std::error_code error = verifyReadBack(*written, *made, meter))
         return error;
     if (content.check) {
         if (const std::error_code error = content.check(*written))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ByteStreams.h"
+#include "engine/ContentLayout.h"
 #include "engine/JobEvents.h"
 #include "platform/File.h"
 #include "platform/Result.h"
@@ -9,7 +10,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <span>
 #include <stop_token>
 #include <system_error>
 
@@ -23,14 +23,11 @@ struct ReplaceRequest {
     platform::FileState read;     // the source as the job read it before
 };
 
-// The new content: `size` bytes that `write` makes from the source, and a
-// check of what was written once it is read back (none: the bytes are all).
+// The new content, made from the source as `layout` says, and a check of what
+// was written once it is read back (none: the bytes are all).
 struct ReplacementContent {
-    using Writer = std::function<std::error_code(const ByteInput& source, ByteOutput& output,
-                                                 std::span<std::byte> buffer)>;
     using Check = std::function<std::error_code(const ByteInput& written)>;
-    std::uint64_t size = 0;
-    Writer write;
+    ContentLayout layout;
     Check check;
 };
 
@@ -41,7 +38,8 @@ struct ReplacementContent {
 // job read, with no other names when rewritten in place, and holds an
 // existing target. finish() writes the content to a private temporary file
 // beside the target (through any symbolic link to the file it leads to),
-// syncs it, reads it back to verify it, gives it the replaced file's owner,
+// syncs it, reads it back and verifies it against what was written (their
+// fingerprints, see SliceStream.h), gives it the replaced file's owner,
 // permissions and attributes (or a new file's), checks that nothing changed
 // meanwhile and renames it over the target; the source stays held until then
 // (on Windows, until right before). Every failure, and a stop asked for

@@ -25,10 +25,4 @@ std::error_code ProgressMeter::checkStop() const {
     return {};
 }
 
-std::error_code MeteredOutput::write(std::span<const std::byte> bytes) {
-    if (const std::error_code error = target_.write(bytes))
-        return error;
-    return meter_.advance(bytes.size());
-}
-
 } // namespace veskard::engine

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/ByteStreams.h"
 #include "engine/JobEvents.h"
 
 #include <cstdint>
@@ -26,19 +25,6 @@ private:
     std::uint64_t done_ = 0;
     int told_ = -1;
     std::stop_token stop_;
-};
-
-// Passes writes on and counts them.
-class MeteredOutput final : public ByteOutput {
-public:
-    MeteredOutput(ByteOutput& target, ProgressMeter& meter)
-        : target_(target)
-        , meter_(meter) {}
-    std::error_code write(std::span<const std::byte> bytes) override;
-
-private:
-    ByteOutput& target_;
-    ProgressMeter& meter_;
 };
 
 } // namespace veskard::engine

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ByteStreams.h"
+#include "engine/ContentLayout.h"
 #include "engine/CryptRecord.h"
 #include "platform/Result.h"
 
@@ -26,9 +27,15 @@ inline constexpr std::uint64_t LargestRefusedSize = 100;
 
 std::uint64_t recordSize(const CryptRecord& record);
 
+// The enciphered file holding `record`, its pieces' bytes taken from the plain file.
+ContentLayout recordLayout(const CryptRecord& record);
+// The plain file: the pieces of `record`, taken from the enciphered file, in
+// plain order with no headers.
+ContentLayout plainLayout(const CryptRecord& record);
+
 // Writes the record; the pieces' bytes are read from `pieceSource`.
 std::error_code writeRecord(ByteOutput& output, const CryptRecord& record,
-                            const ByteInput& pieceSource, std::span<std::byte> copyBuffer);
+                            const ByteInput& pieceSource);
 
 // Reads the record at the start of `input`, whose pieces then name ranges of
 // `input`. Anything after the record is ignored. A file that does not hold a
@@ -37,9 +44,8 @@ std::error_code writeRecord(ByteOutput& output, const CryptRecord& record,
 // bounded by the file's size whatever its content claims.
 Result<CryptRecord> readRecord(const ByteInput& input);
 
-// Writes the pieces of `record`, read from `pieceSource`, in plain order with
-// no headers: the plain file's content.
+// Writes the plain file's content, the pieces read from `pieceSource`.
 std::error_code writePlainPieces(ByteOutput& output, const CryptRecord& record,
-                                 const ByteInput& pieceSource, std::span<std::byte> copyBuffer);
+                                 const ByteInput& pieceSource);
 
 } // namespace veskard::engine

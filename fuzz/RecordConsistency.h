@@ -42,9 +42,8 @@ inline std::string_view firstInconsistency(const engine::CryptRecord& record,
     if (size > input.size())
         return "recordSize() is larger than the input";
 
-    std::vector<std::byte> buffer(4096);
     engine::MemoryOutput plain;
-    if (engine::writePlainPieces(plain, record, input, buffer))
+    if (engine::writePlainPieces(plain, record, input))
         return "the plain pieces cannot be written";
     if (plain.bytes().size() != record.plainSize())
         return "the plain pieces do not add up to plainSize()";
@@ -52,7 +51,7 @@ inline std::string_view firstInconsistency(const engine::CryptRecord& record,
     // Written again, the record must give back the bytes it was read from, but
     // for Spare, which is always written as 0.
     engine::MemoryOutput rewritten;
-    if (engine::writeRecord(rewritten, record, input, buffer))
+    if (engine::writeRecord(rewritten, record, input))
         return "the record cannot be written again";
     std::vector<std::byte> original(static_cast<std::size_t>(size));
     if (input.readExactly(0, original))

@@ -58,8 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CryptRecord written{std::move(scrambled.stored), *codes, std::move(scrambled.order), 0};
 
     MemoryOutput locked;
-    std::vector<std::byte> buffer(4096);
-    if (writeRecord(locked, written, source, buffer))
+    if (writeRecord(locked, written, source))
         fail("cannot write the record");
     if (locked.bytes().size() != recordSize(written))
         fail("the written record's size is not recordSize()");
@@ -76,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("the password read back differs from the one written");
 
     MemoryOutput restored;
-    if (writePlainPieces(restored, *read, lockedInput, buffer))
+    if (writePlainPieces(restored, *read, lockedInput))
         fail("cannot restore the plain bytes");
     if (restored.bytes() != plain)
         fail("the restored bytes differ from the input");

@@ -66,11 +66,13 @@ public:
 
     Result<FileState> state() const;
     Result<std::uint64_t> size() const;
-    // Reads up to buffer.size() bytes at offset; fewer only at the end of the file.
+    // Reads up to buffer.size() bytes at offset; fewer only at the end of the
+    // file. Several threads may read at once.
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> buffer) const;
-    // Appends at the current write position, all or an error. What is written
-    // goes to the disk in the background as it accumulates, so that sync() has
-    // little left to wait for.
+    // Writes after what was written before (from the start of the file),
+    // whatever was read in between; all or an error. What is written goes to
+    // the disk in the background as it accumulates, so that sync() has little
+    // left to wait for.
     std::error_code writeAll(std::span<const std::byte> bytes);
     // Cuts the file to `size` bytes: what an append that failed halfway had added.
     std::error_code truncate(std::uint64_t size);

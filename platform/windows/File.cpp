@@ -90,6 +90,13 @@ Result<HANDLE> openHeld(const std::filesystem::path& path, DWORD share) {
 // Largest single transfer: ReadFile and WriteFile count in DWORDs.
 constexpr std::size_t maxTransfer = 1u << 30;
 
+OVERLAPPED at(std::uint64_t offset) {
+    OVERLAPPED where{};
+    where.Offset = static_cast<DWORD>(offset);
+    where.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return where;
+}
+
 } // namespace
 
 // Opened for no access at all, which neither a share mode refuses nor a
@@ -154,48 +161,39 @@ Result<std::uint64_t> File::size() const {
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-// On a handle opened without FILE_FLAG_OVERLAPPED, a read at an offset also
-// moves the file pointer; it is put back so that the next write continues
-// where the last one ended, as pread leaves it on POSIX.
+// Reads and writes name their offsets (OVERLAPPED on a handle opened without
+// FILE_FLAG_OVERLAPPED): the file pointer that they also move is never
+// relied on, so that several threads may read at once, and writing goes on
+// where it stopped whatever was read in between.
 Result<std::size_t> File::readAt(std::uint64_t offset, std::span<std::byte> buffer) const {
-    const HANDLE handle = win32Handle(handle_);
-    LARGE_INTEGER position{};
-    if (!::SetFilePointerEx(handle, {}, &position, FILE_CURRENT))
-        return lastError();
     std::size_t done = 0;
-    std::error_code error;
     while (done < buffer.size()) {
-        const std::uint64_t at = offset + done;
-        OVERLAPPED where{};
-        where.Offset = static_cast<DWORD>(at);
-        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        OVERLAPPED where = at(offset + done);
         const DWORD wanted = static_cast<DWORD>(std::min(buffer.size() - done, maxTransfer));
         DWORD count = 0;
-        if (!::ReadFile(handle, buffer.data() + done, wanted, &count, &where)) {
+        if (!::ReadFile(win32Handle(handle_), buffer.data() + done, wanted, &count, &where)) {
             if (::GetLastError() != ERROR_HANDLE_EOF)
-                error = lastError();
+                return lastError();
             break;
         }
         if (count == 0)
             break;
         done += count;
     }
-    if (!::SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) && !error)
-        error = lastError();
-    if (error)
-        return error;
     return done;
 }
 
 std::error_code File::writeAll(std::span<const std::byte> bytes) {
     while (!bytes.empty()) {
+        OVERLAPPED where = at(written_);
         const DWORD wanted = static_cast<DWORD>(std::min(bytes.size(), maxTransfer));
         DWORD count = 0;
-        if (!::WriteFile(win32Handle(handle_), bytes.data(), wanted, &count, nullptr))
+        if (!::WriteFile(win32Handle(handle_), bytes.data(), wanted, &count, &where))
             return lastError();
         if (count == 0) // a device that takes nothing would otherwise loop forever
             return std::make_error_code(std::errc::io_error);
         bytes = bytes.subspan(count);
+        written_ += count;
     }
     return {};
 }

@@ -47,8 +47,7 @@ std::vector<std::byte> recordWithPassCodes(std::size_t codeCount) {
     }
     record.PassCodes.assign(codeCount, "41");
     MemoryOutput output;
-    std::vector<std::byte> buffer(4096);
-    EXPECT_FALSE(writeRecord(output, record, MemoryInput(plain), buffer));
+    EXPECT_FALSE(writeRecord(output, record, MemoryInput(plain)));
     return output.bytes();
 }
 

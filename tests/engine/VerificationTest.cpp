@@ -1,5 +1,5 @@
-#include "engine/Verification.h"
 #include "engine/EngineError.h"
+#include "engine/SliceStream.h"
 #include "support/RecordingEvents.h"
 #include "support/TempFolder.h"
 
@@ -9,51 +9,82 @@ using namespace veskard::engine;
 
 namespace {
 
-// A disk that keeps something other than what it was given: one bit of the
-// byte at `at` flips on its way.
-class CorruptingOutput final : public ByteOutput {
-public:
-    CorruptingOutput(ByteOutput& target, std::uint64_t at)
-        : target_(target)
-        , at_(at) {}
-    std::error_code write(std::span<const std::byte> bytes) override {
-        std::vector<std::byte> copy(bytes.begin(), bytes.end());
-        if (at_ >= passed_ && at_ - passed_ < copy.size())
-            copy[at_ - passed_] ^= std::byte{0x10};
-        passed_ += copy.size();
-        return target_.write(copy);
-    }
+// Three and a half slices: the last one short.
+const std::vector<std::byte> Content = veskard::test::patternBytes(7 * SliceSize / 2);
+constexpr std::uint64_t Nowhere = UINT64_MAX;
 
-private:
-    ByteOutput& target_;
-    std::uint64_t at_;
-    std::uint64_t passed_ = 0;
+struct Disk {
+    veskard::Result<Fingerprint> made;
+    std::vector<std::byte> kept;
 };
 
-std::error_code writeAndVerify(const std::vector<std::byte>& content, std::uint64_t corruptAt,
-                               std::size_t keep) {
-    MemoryOutput disk;
-    CorruptingOutput corrupting(disk, corruptAt);
-    VerifyingOutput verifying(corrupting);
-    for (std::size_t at = 0; at < content.size(); at += 1000)
-        EXPECT_FALSE(verifying.write(
-            std::span(content).subspan(at, std::min<std::size_t>(1000, content.size() - at))));
+// Streams Content to a disk that keeps something other than what it was
+// given: one bit of the byte at `corruptAt` flips on its way. Filling the
+// slice at `failAt` fails.
+Disk write(Filling filling, std::uint64_t corruptAt = Nowhere, std::uint64_t failAt = Nowhere) {
+    const MemoryInput input(Content);
+    Disk disk{Fingerprint{}, {}};
+    disk.made = streamSlices(
+        Content.size(),
+        [&](std::uint64_t offset, std::span<std::byte> slice) {
+            if (offset == failAt)
+                return std::make_error_code(std::errc::io_error);
+            return input.readExactly(offset, slice);
+        },
+        [&](std::span<const std::byte> slice) {
+            const std::uint64_t start = disk.kept.size();
+            disk.kept.insert(disk.kept.end(), slice.begin(), slice.end());
+            if (corruptAt >= start && corruptAt < disk.kept.size())
+                disk.kept[corruptAt] ^= std::byte{0x10};
+            return std::error_code{};
+        },
+        filling);
+    return disk;
+}
+
+std::error_code verify(const Disk& disk) {
     veskard::test::RecordingEvents events;
-    ProgressMeter meter(events, content.size(), {});
-    std::vector<std::byte> buffer(4096);
-    const std::vector<std::byte> kept(disk.bytes().begin(), disk.bytes().begin() + keep);
-    return verifying.verify(MemoryInput(kept), buffer, meter);
+    ProgressMeter meter(events, disk.kept.size(), {});
+    return verifyReadBack(MemoryInput(disk.kept), *disk.made, meter);
 }
 
 } // namespace
 
+const Filling Both[] = {Filling::ByCaller, Filling::AheadOnAThread};
+
+TEST(Verification, SlicesArriveInOrderAndHashTheSameWhoeverFillsThem) {
+    const Disk byCaller = write(Filling::ByCaller);
+    const Disk ahead = write(Filling::AheadOnAThread);
+    for (const Disk* disk : {&byCaller, &ahead}) {
+        ASSERT_TRUE(disk->made);
+        EXPECT_EQ(disk->kept, Content);
+        EXPECT_FALSE(verify(*disk));
+    }
+    EXPECT_EQ(*ahead.made, *byCaller.made);
+}
+
 TEST(Verification, WhatIsReadBackMustBeExactlyWhatWasWritten) {
-    const std::vector<std::byte> content = veskard::test::patternBytes(100000);
-    const std::uint64_t nowhere = content.size();
-    EXPECT_FALSE(writeAndVerify(content, nowhere, content.size()));
-    for (const std::uint64_t at : {0u, 4095u, 77777u, 99999u})
-        EXPECT_EQ(writeAndVerify(content, at, content.size()), EngineError::VerificationFailed)
+    for (const std::uint64_t at : {std::size_t{0}, SliceSize - 1, SliceSize, Content.size() - 1})
+        EXPECT_EQ(verify(write(Filling::AheadOnAThread, at)), EngineError::VerificationFailed)
             << at;
-    EXPECT_EQ(writeAndVerify(content, nowhere, content.size() - 1),
-              EngineError::VerificationFailed);
+    const Disk good = write(Filling::AheadOnAThread);
+    Disk shorter = good;
+    shorter.kept.pop_back();
+    EXPECT_EQ(verify(shorter), EngineError::VerificationFailed);
+    Disk longer = good;
+    longer.kept.push_back(std::byte{0});
+    EXPECT_EQ(verify(longer), EngineError::VerificationFailed);
+    // Slices in each other's places.
+    Disk swapped = good;
+    std::swap_ranges(swapped.kept.begin(), swapped.kept.begin() + SliceSize,
+                     swapped.kept.begin() + 2 * SliceSize);
+    EXPECT_EQ(verify(swapped), EngineError::VerificationFailed);
+}
+
+TEST(Verification, AFailedFillEndsTheStreamWithItsError) {
+    for (const Filling filling : Both) {
+        const Disk failed = write(filling, Nowhere, 2 * SliceSize);
+        EXPECT_EQ(failed.made.error(), std::errc::io_error);
+        EXPECT_EQ(failed.kept.size(), 2 * SliceSize);
+    }
 }

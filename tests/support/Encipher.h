@@ -25,8 +25,7 @@ inline std::vector<std::byte> encipher(const std::vector<std::byte>& plain,
     engine::ScrambleResult scrambled = engine::scramble(pieces, random, {});
     engine::CryptRecord record{std::move(scrambled.stored), *codes, std::move(scrambled.order), 0};
     engine::MemoryOutput output;
-    std::vector<std::byte> buffer(4096);
-    if (engine::writeRecord(output, record, source, buffer))
+    if (engine::writeRecord(output, record, source))
         throw std::runtime_error("cannot write record");
     return output.bytes();
 }
@@ -37,8 +36,7 @@ inline std::vector<std::byte> decipher(const std::vector<std::byte>& enciphered)
     if (!record)
         throw std::runtime_error("cannot read record");
     engine::MemoryOutput output;
-    std::vector<std::byte> buffer(4096);
-    if (engine::writePlainPieces(output, *record, input, buffer))
+    if (engine::writePlainPieces(output, *record, input))
         throw std::runtime_error("cannot write plain pieces");
     return output.bytes();
 }

@@ -3,10 +3,13 @@
 #include "engine/Messages.h"
 #include "support/ChildProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <clocale>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -53,6 +56,16 @@ inline std::string systemText(int error) {
 inline std::ostream& operator<<(std::ostream& out, const ChildOutcome& outcome) {
     return out << "[exit " << outcome.exitCode << ", signal " << outcome.signal
                << "]\nstdout: " << outcome.out << "\nstderr: " << outcome.err;
+}
+
+// Whether a run ended with `exitCode` and, when `err` is given, printed
+// exactly that on standard error; the whole run is shown when not.
+inline ::testing::AssertionResult ended(const ChildOutcome& run, int exitCode,
+                                        const std::optional<std::string>& err = std::nullopt) {
+    if (run.exitCode == exitCode && (!err || run.err == *err))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "wanted exit " << exitCode << (err ? ", stderr " + *err : "") << "\ngot " << run;
 }
 
 } // namespace veskard::test

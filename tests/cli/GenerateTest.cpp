@@ -12,7 +12,7 @@ namespace {
 std::vector<std::string> generate(std::vector<std::string> options) {
     options.insert(options.begin(), "generate");
     const ChildOutcome run = cli(options);
-    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_TRUE(ended(run, 0));
     EXPECT_EQ(run.err, "");
     std::vector<std::string> lines;
     std::istringstream in(run.out);
@@ -42,7 +42,7 @@ TEST(GenerateCommand, PrintsPasswordsOneALineAndRefusesWhatTheWindowRefuses) {
     for (const std::vector<std::string>& noLength :
          {std::vector<std::string>{"generate"}, {"generate", "-l", "x"}}) {
         const ChildOutcome refused = cli(noLength);
-        EXPECT_EQ(refused.exitCode, 1) << refused;
+        EXPECT_TRUE(ended(refused, 1));
         EXPECT_EQ(refused.out, "");
         EXPECT_EQ(refused.err, printed(generator::refusalNotice(generator::Refusal::NoLength)));
     }
@@ -54,7 +54,7 @@ TEST(GenerateCommand, PrintsPasswordsOneALineAndRefusesWhatTheWindowRefuses) {
                                                    {"generate", "-l", "8", "--length"},
                                                    {"generate", "-l", "8", "extra"}}) {
         const ChildOutcome usage = cli(misuse);
-        EXPECT_EQ(usage.exitCode, 2) << usage;
+        EXPECT_TRUE(ended(usage, 2));
         EXPECT_EQ(usage.out, "");
     }
 }

@@ -32,13 +32,13 @@ protected:
 TEST_F(TerminalTest, LockAsksTwiceWithoutEchoAndAMistypedConfirmationLocksNothing) {
     const ChildOutcome mistyped =
         atTerminal("lock", {{"密码：", "Tulip-42"}, {"确认密码：", "Tulip-24"}});
-    EXPECT_EQ(mistyped.exitCode, 1) << mistyped;
+    EXPECT_TRUE(ended(mistyped, 1));
     EXPECT_NE(mistyped.err.find("密码确认不正确！"), std::string::npos) << mistyped;
     EXPECT_EQ(readFile(file_), original_);
 
     const ChildOutcome locked =
         atTerminal("lock", {{"密码：", "Tulip-42"}, {"确认密码：", "Tulip-42"}});
-    ASSERT_EQ(locked.exitCode, 0) << locked;
+    ASSERT_TRUE(ended(locked, 0));
     EXPECT_EQ(locked.err.find("Tulip"), std::string::npos) << "echoed: " << locked.err;
     EXPECT_NE(locked.err.find("100%"), std::string::npos) << "no progress bar: " << locked.err;
     EXPECT_EQ(locked.out, "");
@@ -49,12 +49,12 @@ TEST_F(TerminalTest, UnlockAsksOnceAndRefusesAWrongPassword) {
     ASSERT_EQ(lock(file_, "Tulip-42").exitCode, 0);
     const std::vector<std::byte> record = readFile(file_);
     const ChildOutcome refused = atTerminal("unlock", {{"密码：", "tulip-42"}});
-    EXPECT_EQ(refused.exitCode, 1) << refused;
+    EXPECT_TRUE(ended(refused, 1));
     EXPECT_NE(refused.err.find("密码不正确！"), std::string::npos) << refused;
     EXPECT_EQ(readFile(file_), record);
 
     const ChildOutcome unlocked = atTerminal("unlock", {{"密码：", "Tulip-42"}});
-    EXPECT_EQ(unlocked.exitCode, 0) << unlocked;
+    EXPECT_TRUE(ended(unlocked, 0));
     EXPECT_EQ(unlocked.err.find("确认"), std::string::npos) << unlocked;
     EXPECT_EQ(readFile(file_), original_);
 }

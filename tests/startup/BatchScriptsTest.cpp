@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace veskard::test {
 namespace {
 
@@ -20,14 +18,8 @@ using startup::FileError;
 using startup::MakeBatFile;
 using startup::ScriptAction;
 using startup::systemScriptName;
-using Names = std::set<std::filesystem::path>;
-
-Names listing(const std::filesystem::path& folder) {
-    Names names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename());
-    return names;
-}
+using Names = std::vector<std::filesystem::path>;
+constexpr auto listing = &TempFolder::namesIn;
 
 // Every text the scripts and the report show, each exactly once.
 TEST(FileNotices, EachFailureOfTheProgramsFilesIsToldInItsOwnWordsOrNotAtAll) {
@@ -106,7 +98,7 @@ TEST_F(BatchScripts, TakenFolderIsASilentRefusalThatKeepsEarlierScripts) {
     }
     EXPECT_EQ(readFile(earlier), std::vector{std::byte{'x'}});
     EXPECT_EQ(listing(folder / "plan"), Names{earlier.filename()});
-    EXPECT_EQ(listing(folder.path()), (Names{"plan.doc", "plan", "abcd"}));
+    EXPECT_EQ(listing(folder.path()), (Names{"abcd", "plan", "plan.doc"}));
 }
 
 TEST_F(BatchScripts, FilesItCannotNameAreShownInvalidArgumentsBeforeAnythingIsCreated) {

@@ -55,20 +55,13 @@ protected:
     }
     ~UnattendedRunTest() override { QDir::setCurrent(previousFolder_); }
 
-    // The person types `password` into the set-password dialog and presses Enter.
-    void willSetPassword(const QString& password) {
-        willSetPassword([password](dialogs::Form4& dialog) {
-            auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
-            test::typeText(box, password);
-            QTest::keyClick(box, Qt::Key_Return);
-        });
+    // The person acts in the next dialog of type Dialog the run opens.
+    template <typename Dialog> void will(std::function<void(Dialog&)> act) {
+        person_ = std::make_shared<test::NextDialog<Dialog>>(std::move(act));
     }
-    void willSetPassword(std::function<void(dialogs::Form4&)> act) {
-        form4_ = std::make_unique<test::NextDialog<dialogs::Form4>>(std::move(act));
-    }
-    // The person acts in the enter-password dialog.
-    void willEnterPassword(std::function<void(dialogs::Form3&)> act) {
-        form3_ = std::make_unique<test::NextDialog<dialogs::Form3>>(std::move(act));
+    static void cancel(QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Command2")),
+                          Qt::LeftButton);
     }
 
     // The password a file is locked with, or nothing when it holds no record.
@@ -94,8 +87,7 @@ protected:
 
 private:
     QString previousFolder_;
-    std::unique_ptr<test::NextDialog<dialogs::Form4>> form4_;
-    std::unique_ptr<test::NextDialog<dialogs::Form3>> form3_;
+    std::shared_ptr<void> person_;
 };
 
 } // namespace
@@ -107,17 +99,13 @@ TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
         platform::FileAttribute::ReadOnly | platform::FileAttribute::Hidden;
     test::native::storeAttributeWord(file, attributes.bits());
 
-    willSetPassword(QStringLiteral("密码 Abc"));
+    will<dialogs::Form4>(test::typing(QStringLiteral("密码 Abc")));
     boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitSuccess);
     EXPECT_EQ(lockedWith(file), u"密码 Abc");
     EXPECT_EQ(test::native::attributeWord(file), test::native::asStored(attributes).bits());
 
-    willEnterPassword([](dialogs::Form3& dialog) {
-        auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
-        test::typeText(box, QStringLiteral("密码 Abc"));
-        QTest::keyClick(box, Qt::Key_Return);
-    });
+    will<dialogs::Form3>(test::typing(QStringLiteral("密码 Abc")));
     boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitSuccess);
     expectUntouched();
@@ -129,17 +117,15 @@ TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
 // dialog's Close button ends the program; Cancel, like a wrong password given
 // up, unlocks nothing (the dialog accepts nothing either way).
 TEST_F(UnattendedRunTest, WithoutAPasswordNothingIsLockedOrUnlocked) {
-    willSetPassword(QString());
+    will<dialogs::Form4>(test::typing({}));
     boxes.expect(engine::Messages::emptyPassword());
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
     expectUntouched();
     EXPECT_EQ(folder.names().size(), 1u) << "no temporary file is left";
 
-    willSetPassword([](dialogs::Form4& dialog) {
-        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")),
-                         QStringLiteral("typed"));
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Command2")),
-                          Qt::LeftButton);
+    will<dialogs::Form4>([](dialogs::Form4& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")), "typed");
+        cancel(dialog);
     });
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
     EXPECT_EQ(end.status, ExitFailure);
@@ -147,10 +133,7 @@ TEST_F(UnattendedRunTest, WithoutAPasswordNothingIsLockedOrUnlocked) {
 
     test::writeFile(file, test::encipher(plain, u"Right", random));
     const std::vector<std::byte> locked = test::readFile(file);
-    willEnterPassword([](dialogs::Form3& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Command2")),
-                          Qt::LeftButton);
-    });
+    will<dialogs::Form3>(cancel);
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
     EXPECT_EQ(test::readFile(file), locked);
 }
@@ -193,7 +176,7 @@ protected:
 // The run ends the program with its status and leaves "set.ini" as it was;
 // without "/s" success is silent.
 TEST_F(LoadStepTest, RunsASwitchFormNamingAFileUnattended) {
-    willSetPassword(QStringLiteral("pw"));
+    will<dialogs::Form4>(test::typing(QStringLiteral("pw")));
     EXPECT_EQ(run(QStringLiteral("/e 报告 1.doc")), QString());
     EXPECT_EQ(end.status, ExitSuccess);
     EXPECT_EQ(lockedWith(file), u"pw");

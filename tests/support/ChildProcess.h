@@ -55,7 +55,15 @@ public:
 private:
     bool waitFor(int stream, std::string_view text);
 
-    struct Running; // one implementation per system
+    // One system each: takes what the child wrote so far into written_, or
+    // waits a moment; false once nothing is left open to read.
+    bool drainOnce();
+    void kill();
+    // Waits for the child to end, and records how it ended.
+    void reap(ChildOutcome& outcome);
+
+    std::string written_[2]; // standard output and error
+    struct Running;
     std::unique_ptr<Running> running_;
 };
 

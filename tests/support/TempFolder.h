@@ -36,9 +36,10 @@ public:
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
     // The names in the folder, sorted: what a job left behind.
-    std::vector<std::filesystem::path> names() const {
+    std::vector<std::filesystem::path> names() const { return namesIn(path_); }
+    static std::vector<std::filesystem::path> namesIn(const std::filesystem::path& folder) {
         std::vector<std::filesystem::path> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_))
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
             names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
@@ -66,11 +67,9 @@ inline void writeFile(const std::filesystem::path& path, const std::vector<std::
 
 inline std::vector<std::byte> readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::byte> bytes(chars.size());
-    for (std::size_t i = 0; i < chars.size(); ++i)
-        bytes[i] = static_cast<std::byte>(chars[i]);
-    return bytes;
+    const std::string chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto* first = reinterpret_cast<const std::byte*>(chars.data());
+    return {first, first + chars.size()};
 }
 
 } // namespace veskard::test

@@ -69,11 +69,7 @@ protected:
     // Clicks the decrypt button; in the enter-password dialog that follows
     // the person types `password` and presses Enter.
     void decryptTyping(const QString& password) {
-        clickInto<dialogs::Form3>(Decrypt, [password](dialogs::Form3& dialog) {
-            auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
-            test::typeText(box, password);
-            QTest::keyClick(box, Qt::Key_Return);
-        });
+        clickInto<dialogs::Form3>(Decrypt, test::typing(password));
     }
     QString log() const { return c.info->toPlainText(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QTest>
 
 namespace veskard::test {
@@ -10,6 +11,15 @@ inline void typeText(QWidget* widget, const QString& text) {
     for (const QChar character : text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character),
                             Qt::NoModifier);
+}
+
+// A person at a password dialog who types `password` into its box and presses Enter.
+inline auto typing(const QString& password) {
+    return [password](QWidget& dialog) {
+        auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        typeText(box, password);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
 }
 
 } // namespace veskard::test

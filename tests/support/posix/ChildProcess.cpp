@@ -50,7 +50,6 @@ struct Pipe {
 struct ChildProcess::Running {
     pid_t pid = -1;
     int fds[2] = {-1, -1}; // standard output; standard error, or the terminal's master side
-    std::string written[2];
 
     ~Running() {
         if (pid > 0) {
@@ -59,24 +58,6 @@ struct ChildProcess::Running {
         }
         closeFd(fds[0]);
         closeFd(fds[1]);
-    }
-
-    // One wait for output; false once nothing is left open to read.
-    bool drainOnce() {
-        pollfd polled[2] = {{fds[0], POLLIN, 0}, {fds[1], POLLIN, 0}};
-        if (::poll(polled, 2, 100) > 0) {
-            for (int i = 0; i < 2; ++i) {
-                if (fds[i] < 0 || polled[i].revents == 0)
-                    continue;
-                char buffer[4096];
-                const ssize_t count = ::read(fds[i], buffer, sizeof buffer);
-                if (count > 0)
-                    written[i].append(buffer, static_cast<std::size_t>(count));
-                else if (count == 0 || errno != EINTR)
-                    closeFd(fds[i]); // end of a pipe, or EIO from a terminal nobody holds
-            }
-        }
-        return fds[0] >= 0 || fds[1] >= 0;
     }
 };
 
@@ -131,34 +112,35 @@ void ChildProcess::type(std::string_view text) {
     writeAll(running_->fds[1], text);
 }
 
-bool ChildProcess::waitFor(int stream, std::string_view text) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (running_->written[stream].find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline || !running_->drainOnce())
-            return running_->written[stream].find(text) != std::string::npos;
-    }
-    return true;
-}
-
-ChildOutcome ChildProcess::finish(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    ChildOutcome outcome;
-    while (running_->drainOnce()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(running_->pid, SIGKILL);
-            outcome.hung = true;
-            break;
+bool ChildProcess::drainOnce() {
+    int* fds = running_->fds;
+    pollfd polled[2] = {{fds[0], POLLIN, 0}, {fds[1], POLLIN, 0}};
+    if (::poll(polled, 2, 100) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i] < 0 || polled[i].revents == 0)
+                continue;
+            char buffer[4096];
+            const ssize_t count = ::read(fds[i], buffer, sizeof buffer);
+            if (count > 0)
+                written_[i].append(buffer, static_cast<std::size_t>(count));
+            else if (count == 0 || errno != EINTR)
+                closeFd(fds[i]); // end of a pipe, or EIO from a terminal nobody holds
         }
     }
+    return fds[0] >= 0 || fds[1] >= 0;
+}
+
+void ChildProcess::kill() {
+    ::kill(running_->pid, SIGKILL);
+}
+
+void ChildProcess::reap(ChildOutcome& outcome) {
     int status = 0;
     ::waitpid(std::exchange(running_->pid, -1), &status, 0);
     if (WIFEXITED(status))
         outcome.exitCode = WEXITSTATUS(status);
     else if (WIFSIGNALED(status))
         outcome.signal = WTERMSIG(status);
-    outcome.out = std::move(running_->written[0]);
-    outcome.err = std::move(running_->written[1]);
-    return outcome;
 }
 
 } // namespace veskard::test

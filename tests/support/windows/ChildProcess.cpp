@@ -59,11 +59,9 @@ constexpr UINT killedExitCode = static_cast<UINT>(-1);
 
 } // namespace
 
-// Anonymous pipes cannot be waited on: what they hold is looked at in turns.
 struct ChildProcess::Running {
     HANDLE process = nullptr;
     HANDLE pipes[2] = {nullptr, nullptr}; // standard output and error
-    std::string written[2];
 
     ~Running() {
         if (process) {
@@ -73,26 +71,6 @@ struct ChildProcess::Running {
         }
         closeHandle(pipes[0]);
         closeHandle(pipes[1]);
-    }
-
-    // Takes what the pipes hold now, or waits a moment when they hold
-    // nothing; false once the child and all it started closed both.
-    bool drainOnce() {
-        bool read = false;
-        for (int i = 0; i < 2; ++i) {
-            DWORD available = 0;
-            if (pipes[i] && !::PeekNamedPipe(pipes[i], nullptr, 0, nullptr, &available, nullptr))
-                closeHandle(pipes[i]);
-            char buffer[4096];
-            DWORD count = 0;
-            if (available > 0 && ::ReadFile(pipes[i], buffer, sizeof buffer, &count, nullptr)) {
-                written[i].append(buffer, count);
-                read = true;
-            }
-        }
-        if (!read)
-            ::Sleep(10);
-        return pipes[0] || pipes[1];
     }
 };
 
@@ -139,33 +117,37 @@ void ChildProcess::type(std::string_view) {
     throw std::logic_error("a child on a terminal is a POSIX test only");
 }
 
-bool ChildProcess::waitFor(int stream, std::string_view text) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (running_->written[stream].find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline || !running_->drainOnce())
-            return running_->written[stream].find(text) != std::string::npos;
-    }
-    return true;
-}
-
-ChildOutcome ChildProcess::finish(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    ChildOutcome outcome;
-    while (running_->drainOnce()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::TerminateProcess(running_->process, killedExitCode);
-            outcome.hung = true;
-            break;
+// Anonymous pipes cannot be waited on: what they hold is looked at in turns,
+// a moment apart while both are empty.
+bool ChildProcess::drainOnce() {
+    HANDLE* pipes = running_->pipes;
+    bool read = false;
+    for (int i = 0; i < 2; ++i) {
+        DWORD available = 0;
+        if (pipes[i] && !::PeekNamedPipe(pipes[i], nullptr, 0, nullptr, &available, nullptr))
+            closeHandle(pipes[i]);
+        char buffer[4096];
+        DWORD count = 0;
+        if (available > 0 && ::ReadFile(pipes[i], buffer, sizeof buffer, &count, nullptr)) {
+            written_[i].append(buffer, count);
+            read = true;
         }
     }
+    if (!read)
+        ::Sleep(10);
+    return pipes[0] || pipes[1];
+}
+
+void ChildProcess::kill() {
+    ::TerminateProcess(running_->process, killedExitCode);
+}
+
+void ChildProcess::reap(ChildOutcome& outcome) {
     ::WaitForSingleObject(running_->process, INFINITE);
     DWORD code = 0;
     ::GetExitCodeProcess(running_->process, &code);
     closeHandle(running_->process);
     outcome.exitCode = static_cast<int>(code);
-    outcome.out = std::move(running_->written[0]);
-    outcome.err = std::move(running_->written[1]);
-    return outcome;
 }
 
 } // namespace veskard::test

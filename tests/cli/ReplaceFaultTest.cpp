@@ -190,6 +190,19 @@ TEST_F(ReplaceFaultTest, FailedSyncsFailTheJobUntilTheRenameAndWarnAfterIt) {
             job, {.calls = {"fsync", "fdatasync"}, .action = "error=EIO", .mustWarn = true}));
 }
 
+// A file system that takes no locks (NFS without its lock service) refuses
+// them with ENOLCK: the jobs go on without them, and say nothing of it.
+TEST_F(ReplaceFaultTest, WhereNoLocksCanBeTakenTheJobsGoOn) {
+    for (const Job job : BothJobs) {
+        prepare(job);
+        const ChildOutcome run =
+            runChild(tampered({.calls = "flock", .action = "error=ENOLCK"}, arguments(job)),
+                     {.input = Password + "\n"});
+        EXPECT_TRUE(ended(run, 0));
+        EXPECT_EQ(breach(job, run), "");
+    }
+}
+
 // A full disk at any write is told as what it is, and so is content that
 // did not reach the disk as it was written: a write that claims to have
 // written one byte and wrote nothing.

@@ -210,7 +210,7 @@ TEST_F(Form1Actions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefused) {
     EXPECT_EQ(c.Label7->text(), locked);
 }
 
-TEST_F(Form1Actions, AHiddenFileStaysHiddenAndIsNotOpened) {
+TEST_F(Form1Actions, AHiddenFileGetsNoScriptsAndIsNotOpened) {
     const QString secret = make("secret.txt", 1500);
     ASSERT_FALSE(
         platform::writeAttributes(desktop::toPath(secret), platform::FileAttribute::Hidden));

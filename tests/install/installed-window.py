@@ -2,7 +2,7 @@
 interface (AT-SPI), as a screen reader reads it.
 
 installed-window.py DESTDIR PREFIX CASE, with DISPLAY set and a session bus
-(installed-window.sh provides both). CASE is one of:
+(tests/support/own-display.sh provides both). CASE is one of:
 
   file  Started as "Veskard plan.txt" from the file's folder, the main window
         shows plan.txt in the box named "选择加密文件："; closed with its

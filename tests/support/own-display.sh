@@ -1,14 +1,14 @@
 #!/bin/sh
-# Runs installed-window.py on a display and a session bus of its own: Xvfb
+# Runs COMMAND on a display and a session bus of its own: Xvfb
 # picks a free display itself (-displayfd), so parallel runs never race for
 # one, and dbus-run-session brings up the accessibility bus on demand. With
 # -noreset the server stays up when its first client lets go; a reset then
 # would refuse the program's own connection.
 #
-# installed-window.sh DESTDIR PREFIX CASE
-# Exits 77 (skipped) when a tool it needs is missing.
+# own-display.sh COMMAND [ARGUMENT...]
+# The commands it runs read windows through AT-SPI, so python3-pyatspi is
+# among what it needs. Exits 77 (skipped) when a tool it needs is missing.
 set -u
-here=$(dirname "$0")
 
 missing=""
 for tool in Xvfb dbus-run-session /usr/libexec/at-spi-bus-launcher; do
@@ -30,7 +30,7 @@ while [ ! -s "$work/display" ]; do
 done
 
 DISPLAY=:$(cat "$work/display") dbus-run-session -- \
-    /usr/bin/python3 "$here/installed-window.py" "$@" >"$work/stdout" 2>"$work/stderr"
+    "$@" >"$work/stdout" 2>"$work/stderr"
 status=$?
 # The buses' and Qt's chatter matters only when something went wrong.
 grep -v '^SpiRegistry daemon is running' "$work/stdout"

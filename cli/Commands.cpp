@@ -39,10 +39,8 @@ int Commands::run(const Arguments& arguments) {
         return unlock(arguments);
     case Command::Info:
         return info(arguments);
-    case Command::Generate: {
-        engine::SystemRandom random;
-        return generatePasswords(arguments.generate, console_, random);
-    }
+    case Command::Generate:
+        return generatePasswords(arguments.generate, console_, random_);
     case Command::Help:
         console_.out << helpText();
         return ExitSuccess;

@@ -132,8 +132,7 @@ int Commands::unlock(const Arguments& arguments) {
 }
 
 int Commands::info(const Arguments& arguments) {
-    ProgressBar bar(console_.err, false, {});
-    BarEvents events(bar);
+    engine::UnwatchedJob events;
     engine::DecryptJob job({events, clock_, random_, formats_});
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
         return finish(opened);

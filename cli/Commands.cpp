@@ -39,10 +39,8 @@ int Commands::run(const Arguments& arguments) {
         return unlock(arguments);
     case Command::Info:
         return info(arguments);
-    case Command::Generate: {
-        engine::SystemRandom random;
-        return generatePasswords(arguments.generate, console_, random);
-    }
+    case Command::Generate:
+        return generatePasswords(arguments.generate, console_, random_);
     case Command::Help:
         console_.out << helpText();
         return ExitSuccess;
@@ -134,8 +132,7 @@ int Commands::unlock(const Arguments& arguments) {
 }
 
 int Commands::info(const Arguments& arguments) {
-    ProgressBar bar(console_.err, false, {});
-    BarEvents events(bar);
+    engine::UnwatchedJob events;
     engine::DecryptJob job({events, clock_, random_, formats_});
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
         return finish(opened);

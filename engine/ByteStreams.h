@@ -17,7 +17,8 @@ public:
     virtual ~ByteInput() = default;
     virtual std::uint64_t size() const = 0;
     // Fills the whole buffer from offset, or fails (a short read is UnexpectedEnd).
-    virtual std::error_code readExactly(std::uint64_t offset, std::span<std::byte> buffer) const = 0;
+    virtual std::error_code readExactly(std::uint64_t offset,
+                                        std::span<std::byte> buffer) const = 0;
 };
 
 // Sequential sink of bytes.
@@ -29,7 +30,8 @@ public:
 
 class MemoryInput final : public ByteInput {
 public:
-    explicit MemoryInput(std::span<const std::byte> bytes) : bytes_(bytes) {}
+    explicit MemoryInput(std::span<const std::byte> bytes)
+        : bytes_(bytes) {}
     std::uint64_t size() const override { return bytes_.size(); }
     std::error_code readExactly(std::uint64_t offset, std::span<std::byte> buffer) const override;
 
@@ -46,15 +48,18 @@ private:
     std::vector<std::byte> bytes_;
 };
 
-// Reads an open file whose size was taken once, when it was opened.
+// Reads an open file whose size was taken once: by open(), or by the caller
+// that already has it from the file's state.
 class FileInput final : public ByteInput {
 public:
     static Result<FileInput> open(const platform::File& file);
+    FileInput(const platform::File& file, std::uint64_t size)
+        : file_(&file)
+        , size_(size) {}
     std::uint64_t size() const override { return size_; }
     std::error_code readExactly(std::uint64_t offset, std::span<std::byte> buffer) const override;
 
 private:
-    FileInput(const platform::File& file, std::uint64_t size) : file_(&file), size_(size) {}
     const platform::File* file_;
     std::uint64_t size_;
 };

@@ -25,14 +25,12 @@ JobStatus DecryptJob::openEnciphered(const std::filesystem::path& path) {
         return fail(state.error());
     if (state->size == 0)
         return fail(EngineError::EmptyFile);
-    const Result<FileInput> input = FileInput::open(*file);
-    if (!input)
-        return fail(input.error());
-    Result<CryptRecord> record = readRecord(*input);
+    const FileInput input(*file, state->size);
+    Result<CryptRecord> record = readRecord(input);
     if (!record)
         return fail(record.error());
 
-    const std::uint64_t bytesAfterRecord = input->size() - recordSize(*record);
+    const std::uint64_t bytesAfterRecord = input.size() - recordSize(*record);
     std::u16string storedPassword = decodePassword(record->PassCodes);
     opened_ = Opened{path, std::move(*record), std::move(storedPassword), bytesAfterRecord, *state};
     return JobStatus::success();

@@ -14,11 +14,12 @@ namespace veskard::engine {
 struct FileReplacement::State {
     State(platform::File file, const platform::FileState& state)
         : source(std::move(file))
-        , sourceState(state) {}
+        , sourceState(state)
+        , input(source, state.size) {}
 
     platform::File source;
     platform::FileState sourceState;
-    std::optional<FileInput> input;
+    FileInput input;
     bool inPlace = false;
     std::filesystem::path destination; // the target, links followed
     std::optional<platform::File> existingTarget;
@@ -67,10 +68,6 @@ Result<FileReplacement> FileReplacement::start(const ReplaceRequest& request) {
             return target.error();
         }
     }
-    Result<FileInput> input = FileInput::open(state->source);
-    if (!input)
-        return input.error();
-    state->input = std::move(*input);
     return FileReplacement(std::move(state));
 }
 
@@ -91,7 +88,7 @@ Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementConte
     const Result<Fingerprint> made = streamSlices(
         size,
         [&](std::uint64_t offset, std::span<std::byte> slice) {
-            return content.layout.fill(*state.input, offset, slice);
+            return content.layout.fill(state.input, offset, slice);
         },
         [&](std::span<const std::byte> slice) {
             if (const std::error_code error = temporary->file().writeAll(slice))

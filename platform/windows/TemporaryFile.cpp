@@ -101,9 +101,9 @@ Result<bool> renameOverReadOnly(HANDLE handle, const std::filesystem::path& targ
 } // namespace
 
 // Absolute names: ReplaceFileW does not take a bare file name.
-Result<TemporaryFile> TemporaryFile::createBeside(const std::filesystem::path& name) {
+Result<TemporaryFile> TemporaryFile::createBeside(const std::filesystem::path& given) {
     std::error_code error;
-    const std::filesystem::path target = std::filesystem::absolute(name, error);
+    const std::filesystem::path target = std::filesystem::absolute(given, error);
     if (error)
         return error;
     const std::filesystem::path folder = target.parent_path();

@@ -49,8 +49,7 @@ void setBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 QLineEdit* passwordBox(QWidget* parent, const char* name, QRect twips) {
     auto* box = place(new QLineEdit(parent), name, twips);
-    box->setEchoMode(QLineEdit::Password);
-    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
+    desktop::makePasswordBox(*box);
     return box;
 }
 

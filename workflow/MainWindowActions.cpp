@@ -139,7 +139,6 @@ void MainWindowActions::encrypt() {
     }
     if (!succeeded(jobs_.load(source)))
         return;
-    opKind_ = OpKind::Encrypt;
     if (!succeeded(jobs_.encipherTo(target, password)))
         return;
     if (!succeeded(startup::MakeBatFile(ticked(*c.Check2), ticked(*c.Check3), target,
@@ -178,11 +177,10 @@ void MainWindowActions::decrypt() {
                             QStringLiteral("是否直接对“%1”解密？    ").arg(visibleFileName(chosen)),
                             Icon::Exclamation, desktop::Buttons::YesNo) == desktop::Answer::Yes;
 
-    // Only this dialog's answer counts: a password accepted for an earlier
-    // attempt, perhaps on another file, must not unlock this one.
+    // Asked on every attempt: nothing accepted earlier, perhaps for another
+    // file, is kept to unlock this one.
     dialogs::Form3 dialog(jobs_.storedPassword(), desktop_.boxes, &window_);
-    acceptedPassword_ = dialog.ask();
-    if (acceptedPassword_.isEmpty())
+    if (dialog.ask().isEmpty())
         return;
 
     opKind_ = OpKind::Decrypt;
@@ -204,7 +202,6 @@ void MainWindowActions::decrypt() {
             QStringLiteral("恭喜！恭喜！已成功破解“%1”        \r\n是否以缺省方式打开它。")
                 .arg(target),
             Icon::Question, desktop::Buttons::YesNo) == desktop::Answer::Yes;
-    acceptedPassword_.clear();
     c.Label7->clear();
 
     // A hidden file is not handed to other programs; the person is told where

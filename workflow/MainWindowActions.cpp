@@ -2,12 +2,12 @@
 
 #include "about/Form2.h"
 #include "desktop/DesignLook.h"
+#include "desktop/FileLookup.h"
 #include "dialogs/Form3.h"
 #include "generator/Form5.h"
 #include "platform/FileAttributes.h"
 #include "startup/BatchScripts.h"
 #include "startup/ReportFile.h"
-#include "workflow/FileLookup.h"
 #include "workflow/Form1Controls.h"
 
 #include <QCheckBox>
@@ -127,7 +127,7 @@ void MainWindowActions::encrypt() {
     }
     if (namesAFolder(source))
         return refuse(QStringLiteral("未找到有文件！"));
-    if (!anyFileMatches(source))
+    if (!desktop::anyFileMatches(source))
         return refuse(u'“' + source + QStringLiteral("”不存在！  "));
 
     opKind_ = OpKind::Encrypt;
@@ -173,9 +173,10 @@ void MainWindowActions::decrypt() {
         return;
     }
     const bool inPlace =
-        desktop_.boxes.show(&window_,
-                            QStringLiteral("是否直接对“%1”解密？    ").arg(visibleFileName(chosen)),
-                            Icon::Exclamation, desktop::Buttons::YesNo) == desktop::Answer::Yes;
+        desktop_.boxes.show(
+            &window_,
+            QStringLiteral("是否直接对“%1”解密？    ").arg(desktop::visibleFileName(chosen)),
+            Icon::Exclamation, desktop::Buttons::YesNo) == desktop::Answer::Yes;
 
     // Asked on every attempt: nothing accepted earlier, perhaps for another
     // file, is kept to unlock this one.
@@ -206,7 +207,7 @@ void MainWindowActions::decrypt() {
 
     // A hidden file is not handed to other programs; the person is told where
     // to open it instead.
-    if (open && !visibleFileName(target).isEmpty())
+    if (open && !desktop::visibleFileName(target).isEmpty())
         desktop_.shell.openWithDefaultProgram(&window_, QFileInfo(target).absoluteFilePath());
     if (isHidden(target))
         desktop_.boxes.show(&window_,

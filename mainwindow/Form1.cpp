@@ -309,7 +309,8 @@ void Form1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    startup::saveSettings(desktop_.files.writable(QStringLiteral("set.ini")), options());
+    startup::saveSettings(desktop_.files.writable(QLatin1String(startup::SettingsFileName)),
+                          options());
     event->accept();
 }
 

@@ -30,10 +30,6 @@ struct FlatButtonDesign {
 // pressed, its caption and icon shifted. While the mouse capture passes from
 // button to button, this is how a press that was never released is undone.
 class FlatButtonGroup {
-public:
-    bool buttonDown() const { return pressed_ != nullptr; }
-
-private:
     friend class FlatButton;
     FlatButton* pressed_ = nullptr;
 };
@@ -53,7 +49,6 @@ public:
 
     FlatButton(const FlatButtonDesign& design, FlatButtonGroup& group, QWidget* parent);
 
-    int index() const { return design_.index; }
     Look look() const { return look_; }
 
     // A further button of the same size, place, look and behaviour, without a
@@ -87,7 +82,6 @@ private:
     void hover(QPointF position);
     void highlight();
     void press();
-    void release();
     void rest();
     void setLook(Look look);
     void setCaptionColour(const QColor& colour);

@@ -49,16 +49,13 @@ void setBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 QLineEdit* passwordBox(QWidget* parent, const char* name, QRect twips) {
     auto* box = place(new QLineEdit(parent), name, twips);
-    box->setEchoMode(QLineEdit::Password);
-    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
+    desktop::makePasswordBox(*box);
     return box;
 }
 
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, bool ticked,
-                    QRect twips) {
-    auto* box = place(new QCheckBox(text, parent), name, twips);
-    box->setChecked(ticked);
-    return box;
+// Ticked or not as the window's options say (setOptions).
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, QRect twips) {
+    return place(new QCheckBox(text, parent), name, twips);
 }
 
 // A saved value of 2 shows greyed. A click makes it ticked, and from then on
@@ -148,12 +145,11 @@ Form1::Form1(const desktop::Desktop& desktop, engine::RandomSource& random,
                    .iconPlace = {120, 80},
                    .bevel = true});
 
-    c.Check1 =
-        checkBox(this, "Check1", QStringLiteral("保存原文件副本"), false, {360, 1440, 1575, 255});
-    c.Check2 = checkBox(this, "Check2", QStringLiteral("生成自加密批处理文件"), true,
-                        {360, 1680, 2175, 255});
-    c.Check3 = checkBox(this, "Check3", QStringLiteral("生成自解密批处理文件"), true,
-                        {360, 1920, 2415, 255});
+    c.Check1 = checkBox(this, "Check1", QStringLiteral("保存原文件副本"), {360, 1440, 1575, 255});
+    c.Check2 =
+        checkBox(this, "Check2", QStringLiteral("生成自加密批处理文件"), {360, 1680, 2175, 255});
+    c.Check3 =
+        checkBox(this, "Check3", QStringLiteral("生成自解密批处理文件"), {360, 1920, 2415, 255});
 
     c.info = place(new QPlainTextEdit(this), "info", {360, 2280, 3855, 855});
     c.info->setReadOnly(true);
@@ -313,7 +309,8 @@ void Form1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    startup::saveSettings(desktop_.files.writable(QStringLiteral("set.ini")), options());
+    startup::saveSettings(desktop_.files.writable(QLatin1String(startup::SettingsFileName)),
+                          options());
     event->accept();
 }
 

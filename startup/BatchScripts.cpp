@@ -1,5 +1,6 @@
 #include "startup/BatchScripts.h"
 
+#include "desktop/Paths.h"
 #include "platform/DirectoryLookup.h"
 #include "platform/File.h"
 #include "startup/FileError.h"
@@ -17,9 +18,7 @@ namespace {
 
 constexpr int ExtensionLength = 4; // a dot and three letters
 
-std::filesystem::path toPath(const QString& path) {
-    return path.toStdU16String();
-}
+using desktop::toPath;
 
 engine::JobStatus failure(std::error_code error) {
     return engine::JobStatus::failure(error, fileFailureNotice(error));

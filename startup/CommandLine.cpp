@@ -1,8 +1,5 @@
 #include "startup/CommandLine.h"
 
-#include "desktop/Paths.h"
-#include "platform/DirectoryLookup.h"
-
 namespace veskard::startup {
 
 namespace {
@@ -33,11 +30,6 @@ CommandLine readCommandLine(const QString& text) {
 
 CommandLine readCommandLine(const desktop::CommandLineText& line) {
     return line.arguments.isEmpty() ? readCommandLine(line.text) : readArguments(line.arguments);
-}
-
-bool fileExists(const QString& name) {
-    return platform::findFirstFile(desktop::toPath(name), platform::LookupMask::AllFiles)
-        .has_value();
 }
 
 } // namespace veskard::startup

@@ -36,9 +36,4 @@ CommandLine readCommandLine(const QString& text);
 // its own.
 CommandLine readCommandLine(const desktop::CommandLineText& line);
 
-// Whether `name` (relative to the current folder; it may hold the wildcards *
-// and ?) names at least one file, hidden and system files included. Folders
-// do not count, nor does a name the system rejects.
-bool fileExists(const QString& name);
-
 } // namespace veskard::startup

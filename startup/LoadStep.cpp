@@ -1,5 +1,6 @@
 #include "startup/LoadStep.h"
 
+#include "desktop/FileLookup.h"
 #include "startup/CommandLine.h"
 
 namespace veskard::startup {
@@ -19,7 +20,7 @@ QString LoadStep::run(const desktop::CommandLineText& commandLine, Options& opti
     const CommandLine line = readCommandLine(commandLine);
     if (!line.switchForm && line.fileName.isEmpty())
         return {};
-    if (!fileExists(line.fileName)) {
+    if (!desktop::anyFileMatches(line.fileName)) {
         boxes_.show(nullptr, line.fileName + NotFoundText, desktop::Icon::Stop);
         return {};
     }

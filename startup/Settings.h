@@ -18,6 +18,9 @@ struct Options {
     bool operator==(const Options&) const = default;
 };
 
+// The options' file among the files the program writes (ProgramFiles).
+inline constexpr auto SettingsFileName = "set.ini";
+
 // "set.ini" is a 6-byte record, not a text file: the three values as 16-bit
 // little-endian integers, in the order of the boxes.
 //

@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
 
     startup::UnattendedRun unattended(boxes, end, random, clock, formats);
     startup::LoadStep loadStep(boxes, end, unattended,
-                               desktop.files.writable(QStringLiteral("set.ini")));
+                               desktop.files.writable(QLatin1String(startup::SettingsFileName)));
     startup::Options options;
     const QString fileToEncrypt = loadStep.run(commandLine, options);
 

@@ -1,6 +1,6 @@
 #include "workflow/FilePicker.h"
 
-#include "workflow/FileLookup.h"
+#include "desktop/FileLookup.h"
 #include "workflow/Form1Controls.h"
 
 #include <QFileInfo>
@@ -57,7 +57,7 @@ QString FilePicker::save(OpKind opKind) const {
                                 .filterName = ending.toUpper() + QStringLiteral("文件"),
                                 .filterPattern = QStringLiteral("*.") + ending,
                                 .initialFolder = controls_.Label3->text(),
-                                .suggestedName = visibleFileName(source)});
+                                .suggestedName = desktop::visibleFileName(source)});
     if (chosen.isEmpty() || chosen.right(ending.size()).toUpper() == ending.toUpper())
         return chosen;
 

@@ -2,12 +2,12 @@
 
 #include "about/Form2.h"
 #include "desktop/DesignLook.h"
+#include "desktop/FileLookup.h"
 #include "dialogs/Form3.h"
 #include "generator/Form5.h"
 #include "platform/FileAttributes.h"
 #include "startup/BatchScripts.h"
 #include "startup/ReportFile.h"
-#include "workflow/FileLookup.h"
 #include "workflow/Form1Controls.h"
 
 #include <QCheckBox>
@@ -127,7 +127,7 @@ void MainWindowActions::encrypt() {
     }
     if (namesAFolder(source))
         return refuse(QStringLiteral("未找到有文件！"));
-    if (!anyFileMatches(source))
+    if (!desktop::anyFileMatches(source))
         return refuse(u'“' + source + QStringLiteral("”不存在！  "));
 
     opKind_ = OpKind::Encrypt;
@@ -139,7 +139,6 @@ void MainWindowActions::encrypt() {
     }
     if (!succeeded(jobs_.load(source)))
         return;
-    opKind_ = OpKind::Encrypt;
     if (!succeeded(jobs_.encipherTo(target, password)))
         return;
     if (!succeeded(startup::MakeBatFile(ticked(*c.Check2), ticked(*c.Check3), target,
@@ -174,15 +173,15 @@ void MainWindowActions::decrypt() {
         return;
     }
     const bool inPlace =
-        desktop_.boxes.show(&window_,
-                            QStringLiteral("是否直接对“%1”解密？    ").arg(visibleFileName(chosen)),
-                            Icon::Exclamation, desktop::Buttons::YesNo) == desktop::Answer::Yes;
+        desktop_.boxes.show(
+            &window_,
+            QStringLiteral("是否直接对“%1”解密？    ").arg(desktop::visibleFileName(chosen)),
+            Icon::Exclamation, desktop::Buttons::YesNo) == desktop::Answer::Yes;
 
-    // Only this dialog's answer counts: a password accepted for an earlier
-    // attempt, perhaps on another file, must not unlock this one.
+    // Asked on every attempt: nothing accepted earlier, perhaps for another
+    // file, is kept to unlock this one.
     dialogs::Form3 dialog(jobs_.storedPassword(), desktop_.boxes, &window_);
-    acceptedPassword_ = dialog.ask();
-    if (acceptedPassword_.isEmpty())
+    if (dialog.ask().isEmpty())
         return;
 
     opKind_ = OpKind::Decrypt;
@@ -204,12 +203,11 @@ void MainWindowActions::decrypt() {
             QStringLiteral("恭喜！恭喜！已成功破解“%1”        \r\n是否以缺省方式打开它。")
                 .arg(target),
             Icon::Question, desktop::Buttons::YesNo) == desktop::Answer::Yes;
-    acceptedPassword_.clear();
     c.Label7->clear();
 
     // A hidden file is not handed to other programs; the person is told where
     // to open it instead.
-    if (open && !visibleFileName(target).isEmpty())
+    if (open && !desktop::visibleFileName(target).isEmpty())
         desktop_.shell.openWithDefaultProgram(&window_, QFileInfo(target).absoluteFilePath());
     if (isHidden(target))
         desktop_.boxes.show(&window_,

@@ -61,7 +61,6 @@ private:
     WindowJobs jobs_;
     FilePicker picker_;
     OpKind opKind_ = OpKind::None;
-    QString acceptedPassword_;
     QString writingProgress_; // shown after the log's last line while a file is written
 };
 

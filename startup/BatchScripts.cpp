@@ -20,10 +20,6 @@ constexpr int ExtensionLength = 4; // a dot and three letters
 
 using desktop::toPath;
 
-engine::JobStatus failure(std::error_code error) {
-    return engine::JobStatus::failure(error, fileFailureNotice(error));
-}
-
 QString absoluteName(const QString& FileName) {
     if (!QDir::isRelativePath(FileName))
         return FileName;
@@ -102,14 +98,14 @@ engine::JobStatus MakeBatFile(bool MakeEncrypt, bool MakeRevert, const QString& 
     const QString file = absoluteName(FileName);
     const Result<QString> folder = scriptFolderOf(file);
     if (!folder)
-        return failure(folder.error());
+        return fileFailure(folder.error());
     if (const std::error_code error = createFolder(*folder))
-        return failure(error);
+        return fileFailure(error);
     for (const ScriptAction action : wanted) {
         const SystemScript script = systemScript(action, program, file);
         if (const std::error_code error =
                 writeScript(toPath(*folder) / toPath(script.name), script))
-            return failure(error);
+            return fileFailure(error);
     }
     return engine::JobStatus::success();
 }

@@ -55,4 +55,8 @@ std::optional<engine::Notice> fileFailureNotice(std::error_code error) {
     return engine::failureNotice(engine::JobPhase::Action, error);
 }
 
+engine::JobStatus fileFailure(std::error_code error) {
+    return engine::JobStatus::failure(error, fileFailureNotice(error));
+}
+
 } // namespace veskard::startup

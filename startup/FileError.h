@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/JobStatus.h"
 #include "engine/Notice.h"
 
 #include <optional>
@@ -26,6 +27,8 @@ inline std::error_code make_error_code(FileError error) {
 // nothing for a refused path or file access (a scripts' folder that exists
 // already among them), else the failure's description followed by "！    ".
 std::optional<engine::Notice> fileFailureNotice(std::error_code error);
+// A failed file action with that notice.
+engine::JobStatus fileFailure(std::error_code error);
 
 } // namespace veskard::startup
 

@@ -13,10 +13,6 @@ namespace {
 
 constexpr int SeparatorLength = 41;
 
-engine::JobStatus failure(std::error_code error) {
-    return engine::JobStatus::failure(error, fileFailureNotice(error));
-}
-
 qsizetype bannerLength() {
     return QString::fromStdString(engine::logBanner()).size();
 }
@@ -45,10 +41,10 @@ engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& fi
     const QString path = files.writable(QLatin1String(ReportFileName));
     Result<platform::File> file = platform::File::openForAppending(desktop::toPath(path));
     if (!file)
-        return failure(file.error());
+        return fileFailure(file.error());
     const Result<std::uint64_t> size = file->size();
     if (!size)
-        return failure(size.error());
+        return fileFailure(size.error());
     const QByteArray bytes = desktop::systemText(entry(log, *size == 0));
     std::error_code error = file->writeAll(std::as_bytes(std::span(bytes)));
     if (error) // a full disk leaves no partial entry behind
@@ -56,9 +52,9 @@ engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& fi
     if (const std::error_code closing = file->close(); !error)
         error = closing;
     if (error)
-        return failure(error);
+        return fileFailure(error);
     if (!shell.openInTextEditor(path))
-        return failure(FileError::EditorNotStarted);
+        return fileFailure(FileError::EditorNotStarted);
     return engine::JobStatus::success();
 }
 

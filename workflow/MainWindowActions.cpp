@@ -4,6 +4,8 @@
 #include "desktop/DesignLook.h"
 #include "desktop/FileLookup.h"
 #include "dialogs/Form3.h"
+#include "engine/FailureNotice.h"
+#include "engine/PasswordCodes.h"
 #include "generator/Form5.h"
 #include "platform/FileAttributes.h"
 #include "startup/BatchScripts.h"
@@ -130,6 +132,13 @@ void MainWindowActions::encrypt() {
     if (password != c.Text3->text()) {
         refuse(QStringLiteral("密码确认不正确！   "));
         desktop::focusAndSelect(*c.Text3);
+        return;
+    }
+    // Longer than a record holds: refused in the engine's words, before the log starts.
+    if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes) {
+        desktop_.boxes.tell(&window_,
+                            *engine::failureNotice(engine::JobPhase::Encipher, codes.error()));
+        desktop::focusAndSelect(*c.Text2);
         return;
     }
     if (namesAFolder(source))

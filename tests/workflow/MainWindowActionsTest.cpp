@@ -4,7 +4,9 @@
 #include "desktop/Paths.h"
 #include "dialogs/Form3.h"
 #include "engine/ByteStreams.h"
+#include "engine/EngineError.h"
 #include "engine/Messages.h"
+#include "engine/PasswordCodes.h"
 #include "engine/RecordFormat.h"
 #include "generator/Form5.h"
 #include "platform/FileAttributes.h"
@@ -78,12 +80,14 @@ protected:
     }
     QString log() const { return c.info->toPlainText(); }
 
-    // Whether a job locked `file`: what it wrote, the engine's and the command
-    // line's tests check.
-    static bool isLocked(const QString& file) {
+    // The password `file` was locked with, if a job locked it: what it wrote,
+    // the engine's and the command line's tests check.
+    static std::optional<std::u16string> lockedWith(const QString& file) {
         const std::vector<std::byte> bytes = test::readFile(desktop::toPath(file));
-        return static_cast<bool>(engine::readRecord(engine::MemoryInput(bytes)));
+        const auto record = engine::readRecord(engine::MemoryInput(bytes));
+        return record ? std::optional(engine::decodePassword(record->PassCodes)) : std::nullopt;
     }
+    static bool isLocked(const QString& file) { return lockedWith(file).has_value(); }
     static bool exists(const QString& file) { return QFileInfo::exists(file); }
 
     workflow::MainWindowActions& actions() {
@@ -400,6 +404,30 @@ TEST_F(Form1Actions, TheHiddenExitAndClosingWaitForTheWholeAction) {
     EXPECT_TRUE(c.Label3->text().isEmpty()) << "the whole action ran";
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(exists(desktop.files.writable("set.ini")));
+}
+
+// The boxes take a password of any length, and one longer than a record
+// holds is refused before anything is written, never cut to fit.
+TEST_F(Form1Actions, APasswordIsTakenWholeAndRefusedWhenARecordCannotHoldIt) {
+    const QString plan = make("plan.txt", 2000);
+    withoutScripts();
+    const QString tooLong(100'000, u'密');
+    c.Label3->setText(plan);
+    test::pasteText(c.Text2, tooLong);
+    test::pasteText(c.Text3, tooLong);
+    boxes.expect(engine::Messages::systemFailure(engine::EngineError::PasswordTooLong));
+    click(Encrypt);
+    EXPECT_EQ(c.Text2->text(), tooLong);
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_FALSE(isLocked(plan));
+
+    const QString longest = tooLong.left(65'535);
+    for (QLineEdit* box : {c.Text2, c.Text3}) {
+        box->clear();
+        test::pasteText(box, longest);
+    }
+    click(Encrypt);
+    EXPECT_EQ(lockedWith(plan), longest.toStdU16String());
 }
 
 } // namespace

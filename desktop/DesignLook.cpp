@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <limits>
+
 namespace veskard::desktop {
 namespace {
 
@@ -45,7 +47,11 @@ void centreOnScreen(QWidget& window) {
     window.move(frame.topLeft());
 }
 
+// QLineEdit would cut anything past 32767 characters without a word, and the
+// file would be locked with a password nobody typed. The box takes any
+// length; whoever uses the password says when it is too long.
 void makePasswordBox(QLineEdit& box) {
+    box.setMaxLength(std::numeric_limits<int>::max());
     box.setEchoMode(QLineEdit::Password);
     box.setStyleSheet(QStringLiteral(
         "QLineEdit { lineedit-password-character: 42; lineedit-password-mask-delay: 0 }"));

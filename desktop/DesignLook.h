@@ -22,7 +22,8 @@ void shapeFixedDialog(QDialog& dialog, int widthTwips, int heightTwips);
 // is shown: only then is its screen known.
 void centreOnScreen(QWidget& window);
 
-// A password box: each character shows as "*", whatever the style's own mask.
+// A password box: each character shows as "*", whatever the style's own mask,
+// and no length is cut off.
 void makePasswordBox(QLineEdit& box);
 
 // Gives a box the focus with its whole text selected, for typing it anew.

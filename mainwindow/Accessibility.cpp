@@ -29,7 +29,11 @@ public:
     QAccessibleInterface* child(int) const override { return nullptr; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    // A disabled button, which reads as such (QAccessibleWidget's state), has
+    // no action, as Qt's own buttons.
+    QStringList actionNames() const override {
+        return button()->isEnabled() ? QStringList{pressAction()} : QStringList{};
+    }
     // Run after the reply, as Qt's own buttons do: an action that opens a
     // modal window must not keep the screen reader waiting until it closes.
     void doAction(const QString& name) override {

@@ -118,7 +118,8 @@ void FlatButton::showCaptionAtRest() {
 }
 
 void FlatButton::activate() {
-    emit released(design_.index, Qt::NoButton);
+    if (isEnabled())
+        emit released(design_.index, Qt::NoButton);
 }
 
 void FlatButton::mouseMoveEvent(QMouseEvent* event) {
@@ -150,6 +151,14 @@ void FlatButton::mouseReleaseEvent(QMouseEvent* event) {
 void FlatButton::hideEvent(QHideEvent* event) {
     rest();
     QFrame::hideEvent(event);
+}
+
+// A disabled widget gets no mouse events: a highlighted button would keep the
+// capture, and with it every click on the window.
+void FlatButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        rest();
+    QFrame::changeEvent(event);
 }
 
 void FlatButton::paintEvent(QPaintEvent* event) {
@@ -216,9 +225,11 @@ void FlatButton::setLook(Look look) {
     update();
 }
 
+// Disabled, the caption keeps the style's greyed colour.
 void FlatButton::setCaptionColour(const QColor& colour) {
     QPalette palette = caption_->palette();
-    palette.setColor(QPalette::WindowText, colour);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::WindowText, colour);
     caption_->setPalette(palette);
 }
 

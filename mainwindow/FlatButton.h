@@ -40,7 +40,7 @@ class FlatButtonGroup {
 // down sinks the edge and moves icon and caption one pixel right and down.
 // Leaving it, pressed or not, brings it back to rest and gives the capture up,
 // so a press dragged off runs nothing. Releasing a mouse button over it reports
-// `released`.
+// `released`. Disabled, it rests greyed and takes no input at all.
 class FlatButton : public QFrame {
     Q_OBJECT
 
@@ -61,7 +61,7 @@ public:
     void showCaptionAtRest();
 
     // Runs the button as assistive technology does: reports `released` with
-    // Qt::NoButton, and draws nothing.
+    // Qt::NoButton, and draws nothing. Not while it is disabled.
     void activate();
 
 signals:
@@ -75,6 +75,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

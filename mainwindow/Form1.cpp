@@ -17,6 +17,9 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
+#include <utility>
+
 namespace veskard {
 namespace {
 
@@ -263,13 +266,18 @@ void Form1::connectInputs() {
     connect(c.Command1, &QPushButton::clicked, this, &Form1::endNow);
 
     connect(actions_, &workflow::MainWindowActions::busyChanged, this, [this](bool busy) {
-        if (!busy && endAfterJob_)
-            desktop_.end.now(desktop::ExitSuccess);
-    });
-    connect(actions_, &workflow::MainWindowActions::actionFinished, this, [this] {
-        if (closeAfterAction_ && !actions_->busy()) {
-            closeAfterAction_ = false;
+        showBusy(busy);
+        if (busy)
+            return;
+        switch (std::exchange(pendingEnding_, Ending::None)) {
+        case Ending::None:
+            return;
+        case Ending::CloseWindow:
             close();
+            return;
+        case Ending::EndProgram:
+            endNow();
+            return;
         }
     });
 }
@@ -282,12 +290,42 @@ void Form1::selectWholeLog() {
     controls_.info->setTextCursor(cursor);
 }
 
-// A job is always finished first: the program never ends in the middle of
-// writing a file.
+// While busy, every button but 2 is greyed and the boxes that feed a job are
+// disabled: nothing typed, dropped or generated meanwhile could be lost when
+// the action ends by emptying them, and no dialog can hold the action up. A
+// box that had the focus hands it to the log: left to Qt, the focus would
+// move on along the tab order to the hidden exit button, which ends the
+// program. It gets it back afterwards.
+void Form1::showBusy(bool busy) {
+    const Form1Controls& c = controls_;
+    QWidget* const boxes[] = {c.Label3, c.Text2, c.Text3};
+    if (busy) {
+        const bool boxFocused = std::ranges::find(boxes, focusWidget()) != std::end(boxes);
+        focusBeforeBusy_ = boxFocused ? focusWidget() : nullptr;
+        if (boxFocused)
+            c.info->setFocus(Qt::OtherFocusReason);
+    }
+    for (QWidget* box : boxes)
+        box->setEnabled(!busy);
+    for (FlatButton* button : c.Frame1) {
+        if (button && button != c.Frame1[2])
+            button->setEnabled(!busy);
+    }
+    if (!busy && focusBeforeBusy_ && focusWidget() == c.info)
+        focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
+}
+
+// The program never ends in the middle of an action that writes a file: a
+// busy one is finished first.
+bool Form1::deferredWhileBusy(Ending ending) {
+    if (!actions_->busy())
+        return false;
+    pendingEnding_ = std::max(pendingEnding_, ending);
+    return true;
+}
+
 void Form1::endNow() {
-    if (actions_->busy())
-        endAfterJob_ = true;
-    else
+    if (!deferredWhileBusy(Ending::EndProgram))
         desktop_.end.now(desktop::ExitSuccess);
 }
 
@@ -301,11 +339,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-// Closing saves the options; a failure to save them still closes. While a
-// job runs, the window closes once the action it belongs to is over.
+// Closing saves the options; a failure to save them still closes.
 void Form1::closeEvent(QCloseEvent* event) {
-    if (actions_->busy()) {
-        closeAfterAction_ = true;
+    if (deferredWhileBusy(Ending::CloseWindow)) {
         event->ignore();
         return;
     }
@@ -314,15 +350,16 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// Like the file box, the window takes no drop while busy.
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
+    if (event->mimeData()->hasUrls() && !actions_->busy())
         event->acceptProposedAction();
 }
 
 // Only the first file counts; a drop without any leaves the box as it was.
 void Form1::dropEvent(QDropEvent* event) {
     const QString file = firstDroppedFile(*event->mimeData());
-    if (file.isEmpty())
+    if (file.isEmpty() || actions_->busy())
         return;
     controls_.Label3->setText(file);
     event->acceptProposedAction();

@@ -22,9 +22,10 @@ class MainWindowActions;
 //
 // Enter moves from the file box to the password boxes and, in the second,
 // encrypts. A file dropped on the window goes into the file box. Closing the
-// window saves the options; while a job runs, it closes once the job is done.
-// The hidden "&Cexit" button ends the program at once when it is reached
-// (Alt+C, or Tab from the file box), without saving them.
+// window saves the options. The hidden "&Cexit" button ends the program at
+// once when it is reached (Alt+C, or Tab from the file box), without saving
+// them. While a job's action runs, only button 2 and those two ways to end
+// take any input, and they wait until the action is over.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -62,14 +63,20 @@ private:
     void setOptions(const startup::Options& options);
     void connectInputs();
     void selectWholeLog();
+    void showBusy(bool busy);
     void endNow();
+
+    // How the window was asked to end while an action was busy; ending the
+    // program at once outranks closing the window.
+    enum class Ending { None, CloseWindow, EndProgram };
+    bool deferredWhileBusy(Ending ending);
 
     desktop::Desktop desktop_;
     FlatButtonGroup buttons_;
     Form1Controls controls_;
     workflow::MainWindowActions* actions_ = nullptr;
-    bool closeAfterAction_ = false;
-    bool endAfterJob_ = false;
+    Ending pendingEnding_ = Ending::None;
+    QWidget* focusBeforeBusy_ = nullptr; // a box disabled while busy had it
 };
 
 } // namespace veskard

@@ -4,6 +4,8 @@
 #include "desktop/DesignLook.h"
 #include "desktop/FileLookup.h"
 #include "dialogs/Form3.h"
+#include "engine/FailureNotice.h"
+#include "engine/PasswordCodes.h"
 #include "generator/Form5.h"
 #include "platform/FileAttributes.h"
 #include "startup/BatchScripts.h"
@@ -68,18 +70,25 @@ MainWindowActions::MainWindowActions(QWidget& window, const Form1Controls& contr
     connect(&jobs_, &WindowJobs::restoreProgressed, this, [this](int percent) {
         controls_.Text5->setText(QStringLiteral("正在解密…… %1%").arg(percent));
     });
-    connect(&jobs_, &WindowJobs::busyChanged, this, &MainWindowActions::busyChanged);
+    // Busy from a job's start; the end of its action ends that (buttonReleased).
+    connect(&jobs_, &WindowJobs::busyChanged, this, [this](bool jobRuns) {
+        if (jobRuns)
+            setBusy(true);
+    });
 }
 
 void MainWindowActions::buttonReleased(int index, Qt::MouseButton button) {
     if (button == Qt::RightButton || index < PickSource || index > Generator)
         return;
-    const bool feedsAJob =
-        index == PickSource || index == Encrypt || index == PickEnciphered || index == Decrypt;
-    if (feedsAJob && busy())
+    // The window disables every other way in while busy; closing waits for
+    // the action to end (the window's part).
+    if (busy_ && index != Close)
         return;
     run(index);
-    emit actionFinished();
+    // Only closing runs inside a busy action, so this one is the action that
+    // made it busy, if any.
+    if (index != Close)
+        setBusy(false);
 }
 
 void MainWindowActions::run(int index) {
@@ -123,6 +132,13 @@ void MainWindowActions::encrypt() {
     if (password != c.Text3->text()) {
         refuse(QStringLiteral("密码确认不正确！   "));
         desktop::focusAndSelect(*c.Text3);
+        return;
+    }
+    // Longer than a record holds: refused in the engine's words, before the log starts.
+    if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes) {
+        desktop_.boxes.tell(&window_,
+                            *engine::failureNotice(engine::JobPhase::Encipher, codes.error()));
+        desktop::focusAndSelect(*c.Text2);
         return;
     }
     if (namesAFolder(source))
@@ -233,6 +249,13 @@ bool MainWindowActions::succeeded(const engine::JobStatus& status) {
 
 void MainWindowActions::refuse(const QString& text) {
     desktop_.boxes.show(&window_, text, Icon::Stop);
+}
+
+void MainWindowActions::setBusy(bool busy) {
+    if (busy_ == busy)
+        return;
+    busy_ = busy;
+    emit busyChanged(busy);
 }
 
 } // namespace veskard::workflow

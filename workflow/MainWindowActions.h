@@ -20,8 +20,9 @@ namespace veskard::workflow {
 // generator. Each action checks its inputs in a fixed order and says what
 // stopped it; the boxes keep their contents unless it succeeded.
 //
-// The jobs run off the window's thread. While one runs, the actions that
-// start or feed a job (0, 1, 5 and 6) do nothing.
+// The jobs run off the window's thread. From the start of a job to the end of
+// the action it belongs to, the actions are busy: only closing (2) gets
+// through, and the window waits for the end before it closes.
 class MainWindowActions final : public QObject {
     Q_OBJECT
 
@@ -30,16 +31,16 @@ public:
                       const desktop::Desktop& desktop, engine::RandomSource& random,
                       const platform::Clock& clock, const engine::TextFormats& formats);
 
-    bool busy() const { return jobs_.busy(); }
+    bool busy() const { return busy_; }
 
     // A flat button was released with `button` (the right one does nothing;
     // Qt::NoButton comes from the keyboard and assistive technology).
     void buttonReleased(int index, Qt::MouseButton button);
 
 signals:
+    // True when a job starts; false once the whole action that ran it is
+    // over, whatever its outcome (a lock is two jobs, with checks between).
     void busyChanged(bool busy);
-    // The action a button started is over, whatever its outcome.
-    void actionFinished();
 
 private:
     void run(int index);
@@ -53,6 +54,7 @@ private:
     // Tells the person what stopped a step; false when it failed.
     bool succeeded(const engine::JobStatus& status);
     void refuse(const QString& text);
+    void setBusy(bool busy);
 
     QWidget& window_;
     const Form1Controls& controls_;
@@ -61,6 +63,7 @@ private:
     WindowJobs jobs_;
     FilePicker picker_;
     OpKind opKind_ = OpKind::None;
+    bool busy_ = false;
     QString writingProgress_; // shown after the log's last line while a file is written
 };
 

@@ -1,5 +1,6 @@
 #include "dialogs/Form3.h"
 #include "dialogs/Form4.h"
+#include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
 #include "support/desktop/RecordingShell.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
@@ -97,10 +98,11 @@ void expectDesign(QDialog& dialog, const Design& design) {
 
 class PasswordDialogs : public testing::Test {
 protected:
-    // Form3 for a file locked with "Secret", shown to a person who acts as
+    // Form3 for a file locked with `stored`, shown to a person who acts as
     // `act` says; returns the password it accepted.
-    QString askForm3(std::function<void(Form3&)> act) {
-        Form3 dialog(QStringLiteral("Secret"), boxes);
+    QString askForm3(std::function<void(Form3&)> act,
+                     const QString& stored = QStringLiteral("Secret")) {
+        Form3 dialog(stored, boxes);
         test::NextDialog<Form3> person(std::move(act));
         return dialog.ask();
     }
@@ -192,6 +194,17 @@ TEST_F(PasswordDialogs, Form3AcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesi
                   dialog.close();
               }),
               QString());
+
+    // The longest password a record holds, as the command line may have
+    // locked a file with it, is taken whole.
+    const QString longest(65'535, u'密');
+    EXPECT_EQ(askForm3(
+                  [&](Form3& dialog) {
+                      test::pasteText(&text1(dialog), longest);
+                      QTest::keyClick(&text1(dialog), Qt::Key_Return);
+                  },
+                  longest),
+              longest);
 }
 
 // Closing the window hands back the empty text; Esc, like the Close button,

@@ -173,5 +173,48 @@ TEST_F(FlatButtonTest, AssistiveTechnologyPressesThemWithoutDrawingAndSeesHotAnd
     EXPECT_FALSE(face->state().pressed);
 }
 
+// Disabled, a button rests greyed whatever it showed, gives the capture up,
+// takes no click and no assistive press, and reads as unavailable. Enabled
+// again, it is as it was.
+TEST_F(FlatButtonTest, ADisabledButtonRestsGreyedAndTakesNoInput) {
+    FlatButton& encrypt = button(1);
+    const auto looks = [&] {
+        return std::pair{caption(1)->grab().toImage(), icon(1)->grab().toImage()};
+    };
+    const auto enabledLooks = looks();
+    moveOnto(encrypt);
+    ASSERT_EQ(QWidget::mouseGrabber(), &encrypt);
+    encrypt.setEnabled(false);
+    EXPECT_EQ(encrypt.look(), Look::Rest);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "the window's clicks would all go to it";
+    const auto [greyCaption, greyIcon] = looks();
+    EXPECT_NE(greyIcon, enabledLooks.second);
+    const auto darkest = [](const QImage& image) {
+        int grey = 255;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                grey = std::min(grey, qGray(image.pixel(x, y)));
+        return grey;
+    };
+    EXPECT_LT(darkest(enabledLooks.first), 64);
+    EXPECT_GT(darkest(greyCaption), 96) << "the caption is greyed";
+
+    press(Qt::LeftButton, encrypt, encrypt.rect().center());
+    EXPECT_EQ(encrypt.look(), Look::Rest);
+    release(Qt::LeftButton, encrypt, encrypt.rect().center());
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&encrypt);
+    EXPECT_TRUE(face->state().disabled);
+    EXPECT_TRUE(face->actionInterface()->actionNames().isEmpty());
+    face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(released.isEmpty());
+
+    encrypt.setEnabled(true);
+    EXPECT_FALSE(face->state().disabled);
+    EXPECT_EQ(looks(), enabledLooks);
+    click(1);
+    EXPECT_EQ(released.size(), 1);
+}
+
 } // namespace
 } // namespace veskard::testing

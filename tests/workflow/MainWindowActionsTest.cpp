@@ -4,7 +4,9 @@
 #include "desktop/Paths.h"
 #include "dialogs/Form3.h"
 #include "engine/ByteStreams.h"
+#include "engine/EngineError.h"
 #include "engine/Messages.h"
+#include "engine/PasswordCodes.h"
 #include "engine/RecordFormat.h"
 #include "generator/Form5.h"
 #include "platform/FileAttributes.h"
@@ -15,10 +17,15 @@
 #include "workflow/MainWindowActions.h"
 
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QUrl>
 
 namespace veskard::testing {
 namespace {
@@ -73,16 +80,29 @@ protected:
     }
     QString log() const { return c.info->toPlainText(); }
 
-    // Whether a job locked `file`: what it wrote, the engine's and the command
-    // line's tests check.
-    static bool isLocked(const QString& file) {
+    // The password `file` was locked with, if a job locked it: what it wrote,
+    // the engine's and the command line's tests check.
+    static std::optional<std::u16string> lockedWith(const QString& file) {
         const std::vector<std::byte> bytes = test::readFile(desktop::toPath(file));
-        return static_cast<bool>(engine::readRecord(engine::MemoryInput(bytes)));
+        const auto record = engine::readRecord(engine::MemoryInput(bytes));
+        return record ? std::optional(engine::decodePassword(record->PassCodes)) : std::nullopt;
     }
+    static bool isLocked(const QString& file) { return lockedWith(file).has_value(); }
     static bool exists(const QString& file) { return QFileInfo::exists(file); }
 
     workflow::MainWindowActions& actions() {
         return *window.findChild<workflow::MainWindowActions*>();
+    }
+    // Runs `act` while the first job of the next action runs (posted as it
+    // starts, so it comes inside the job's event loop).
+    void duringTheJob(std::function<void()> act) {
+        QObject::connect(
+            &actions(), &workflow::MainWindowActions::busyChanged, &window,
+            [this, act = std::move(act)] {
+                ASSERT_TRUE(actions().busy());
+                QMetaObject::invokeMethod(&window, act, Qt::QueuedConnection);
+            },
+            Qt::SingleShotConnection);
     }
 };
 
@@ -293,36 +313,121 @@ TEST_F(Form1Actions, TheReportAddsTheLogToItsFileAndShowsIt) {
     EXPECT_EQ(shell.inEditor, (std::vector<QString>{report, report}));
 }
 
-TEST_F(Form1Actions, WhileAJobRunsTheActionsThatFeedJobsDoNothingAndEndingWaitsForIt) {
+// Every dialog a click would open is counted and closed: a fault fails the
+// test instead of hanging it.
+class DialogCounter {
+public:
+    DialogCounter() {
+        timer_.callOnTimeout([this] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                ++opened;
+                dialog->reject();
+            }
+        });
+        timer_.start(0);
+    }
+    int opened = 0;
+
+private:
+    QTimer timer_;
+};
+
+TEST_F(Form1Actions, WhileAJobRunsOnlyClosingTakesInputAndTheActionEndsUnheld) {
     const QString plan = make("plan.txt", 4000);
     fill(plan, "pw", "pw");
-    bool tried = false;
-    // Posted as the first job step starts, so it runs while that step does.
-    QObject::connect(
-        &actions(), &workflow::MainWindowActions::busyChanged, &window, [&](bool busy) {
-            if (!busy || tried)
-                return;
-            tried = true;
-            QMetaObject::invokeMethod(
-                &window,
-                [&] {
-                    ASSERT_TRUE(actions().busy());
-                    for (const int index : {PickSource, Encrypt, PickEnciphered, Decrypt})
-                        click(index);
-                    QTest::keyClick(c.Text3, Qt::Key_Return);
-                    window.close();
-                    EXPECT_TRUE(window.isVisible());
-                    c.Command1->click();
-                    EXPECT_FALSE(end.status);
-                },
-                Qt::QueuedConnection);
-        });
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    c.Label3->setFocus(); // moved on from a disabled box, it must not reach the hidden exit
+    int opened = -1;
+    duringTheJob([&] {
+        DialogCounter dialogs;
+        for (const int index :
+             {PickSource, Encrypt, About, Report, PickEnciphered, Decrypt, Generator}) {
+            SCOPED_TRACE(index);
+            EXPECT_FALSE(button(index).isEnabled());
+            click(index);
+        }
+        EXPECT_TRUE(button(2).isEnabled());
+        for (QLineEdit* box : {c.Label3, c.Text2, c.Text3})
+            EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
+        test::typeText(c.Text2, "x");
+        QTest::keyClick(c.Text3, Qt::Key_Return);
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(text(folder / "other.txt"))});
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(&window, &drop);
+        EXPECT_EQ(c.Label3->text(), plan);
+        EXPECT_EQ(c.Text2->text(), "pw");
+        opened = dialogs.opened;
+    });
     click(Encrypt);
-    EXPECT_TRUE(tried);
-    EXPECT_EQ(end.status, desktop::ExitSuccess) << "the hidden exit, once the job was done";
+    EXPECT_EQ(opened, 0) << "a dialog opened, and held the action up until it closed";
     EXPECT_TRUE(isLocked(plan));
-    EXPECT_FALSE(window.isVisible()) << "closed once the action was over";
+    EXPECT_TRUE(c.Text2->text().isEmpty());
+    for (int index = 0; index < 8; ++index)
+        EXPECT_TRUE(button(index).isEnabled()) << index;
+    for (QLineEdit* box : {c.Label3, c.Text2, c.Text3})
+        EXPECT_TRUE(box->isEnabled()) << box->objectName().toStdString();
+    EXPECT_EQ(window.focusWidget(), c.Label3);
+    EXPECT_FALSE(end.status);
+}
+
+// Alt+C ends the program only once the whole lock is done (two jobs and the
+// scripts); closing the window waits the same way, then saves the options.
+TEST_F(Form1Actions, TheHiddenExitAndClosingWaitForTheWholeAction) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const QString plan = make("plan.txt", 4000);
+    bool wholeLockDone = false;
+    end.atEnd = [&] {
+        wholeLockDone = isLocked(plan) && exists(text(folder / "plan" / "解密.sh")) &&
+                        c.Label3->text().isEmpty();
+    };
+    fill(plan, "pw", "pw");
+    duringTheJob([&] {
+        QSignalSpy pressed(c.Command1, &QPushButton::clicked);
+        QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+        ASSERT_TRUE(pressed.wait());
+        EXPECT_FALSE(end.status);
+    });
+    click(Encrypt);
+    EXPECT_EQ(end.status, desktop::ExitSuccess);
+    EXPECT_TRUE(wholeLockDone);
+    EXPECT_FALSE(exists(desktop.files.writable("set.ini")));
+
+    fill(make("other.txt", 4000), "pw", "pw");
+    duringTheJob([&] {
+        window.close();
+        EXPECT_TRUE(window.isVisible());
+    });
+    click(Encrypt);
+    EXPECT_TRUE(c.Label3->text().isEmpty()) << "the whole action ran";
+    EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(exists(desktop.files.writable("set.ini")));
+}
+
+// The boxes take a password of any length, and one longer than a record
+// holds is refused before anything is written, never cut to fit.
+TEST_F(Form1Actions, APasswordIsTakenWholeAndRefusedWhenARecordCannotHoldIt) {
+    const QString plan = make("plan.txt", 2000);
+    withoutScripts();
+    const QString tooLong(100'000, u'密');
+    c.Label3->setText(plan);
+    test::pasteText(c.Text2, tooLong);
+    test::pasteText(c.Text3, tooLong);
+    boxes.expect(engine::Messages::systemFailure(engine::EngineError::PasswordTooLong));
+    click(Encrypt);
+    EXPECT_EQ(c.Text2->text(), tooLong);
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_FALSE(isLocked(plan));
+
+    const QString longest = tooLong.left(65'535);
+    for (QLineEdit* box : {c.Text2, c.Text3}) {
+        box->clear();
+        test::pasteText(box, longest);
+    }
+    click(Encrypt);
+    EXPECT_EQ(lockedWith(plan), longest.toStdU16String());
 }
 
 } // namespace

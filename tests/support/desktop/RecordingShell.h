@@ -3,6 +3,7 @@
 #include "desktop/ProgramEnd.h"
 #include "desktop/Shell.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -24,11 +25,22 @@ public:
     }
 };
 
-// Notes that the program would have ended here, and with which status.
+// Notes that the program would have ended here, and with which status. The
+// real end never returns, so only the first call counts, and `atEnd` lets a
+// test look, at that moment, at what the program leaves behind: whatever runs
+// after the call would never have run.
 class RecordingProgramEnd final : public desktop::ProgramEnd {
 public:
     std::optional<int> status;
-    void now(int exitStatus) override { status = exitStatus; }
+    std::function<void()> atEnd;
+
+    void now(int exitStatus) override {
+        if (status)
+            return;
+        status = exitStatus;
+        if (atEnd)
+            atEnd();
+    }
 };
 
 } // namespace veskard::test

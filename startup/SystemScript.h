@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Folder.h"
 #include "startup/ScriptText.h"
 
 #include <QByteArray>
@@ -10,9 +11,9 @@ namespace veskard::startup {
 // The script this system runs on a double click: batch files on Windows,
 // shell scripts elsewhere.
 struct SystemScript {
-    QString name;    // its file name in the scripts' folder
-    QByteArray text; // its bytes
-    bool executable; // needs the execute permission to be run
+    QString name;               // its file name in the scripts' folder
+    QByteArray text;            // its bytes
+    platform::NewFileKind kind; // a program to be run, where the system asks
 };
 
 // The file name of the script for `action` on this system.

@@ -7,7 +7,8 @@ QString systemScriptName(ScriptAction action) {
 }
 
 SystemScript systemScript(ScriptAction action, const QString& program, const QString& FileName) {
-    return {systemScriptName(action), shellScriptText(program, FileName, action), true};
+    return {systemScriptName(action), shellScriptText(program, FileName, action),
+            platform::NewFileKind::Program};
 }
 
 } // namespace veskard::startup

@@ -13,7 +13,8 @@ QString systemScriptName(ScriptAction action) {
 // Veskard.exe, whatever the running file is called.
 SystemScript systemScript(ScriptAction action, const QString& program, const QString& FileName) {
     return {systemScriptName(action),
-            batchScriptText(QFileInfo(program).absolutePath(), FileName, action), false};
+            batchScriptText(QFileInfo(program).absolutePath(), FileName, action),
+            platform::NewFileKind::Data};
 }
 
 } // namespace veskard::startup

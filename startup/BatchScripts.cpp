@@ -39,7 +39,7 @@ Result<QString> scriptFolderOf(const QString& file) {
         return FileError::NameTooShort;
     const QString baseName = name.chopped(ExtensionLength);
     if (baseName.isEmpty())
-        return FileError::ScriptFolderTaken;
+        return FileError::NoBaseName;
     return file.chopped(name.size()) + baseName;
 }
 
@@ -72,15 +72,21 @@ engine::JobStatus MakeBatFile(bool MakeEncrypt, bool MakeRevert, const QString& 
 
     const QString file = absoluteName(FileName);
     const Result<QString> folderName = scriptFolderOf(file);
+    if (folderName.error() == FileError::NoBaseName)
+        return engine::JobStatus::failure(folderName.error(),
+                                          noBaseNameNotice(QFileInfo(file).fileName()));
     if (!folderName)
         return fileFailure(folderName.error());
     // Every script is made before the folder, which then stands empty only a moment.
     std::vector<SystemScript> scripts;
     for (const ScriptAction action : wanted)
         scripts.push_back(systemScript(action, program, file));
+    // A name taken by anything, a link among them, is left alone: what it
+    // holds did not come from this lock, and the person is told so.
     Result<platform::Folder> folder = platform::Folder::createNew(toPath(*folderName));
     if (folder.error() == std::errc::file_exists)
-        return fileFailure(FileError::ScriptFolderTaken);
+        return engine::JobStatus::failure(FileError::ScriptFolderTaken,
+                                          scriptFolderTakenNotice(*folderName));
     if (!folder)
         return fileFailure(folder.error());
     for (const SystemScript& script : scripts) {

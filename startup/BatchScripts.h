@@ -21,9 +21,11 @@ namespace veskard::startup {
 //   nothing is created. Shown.
 // - FileError::NameTooShort: its name has fewer than four characters; nothing
 //   is created. Shown.
+// - FileError::NoBaseName: the name has four characters, and the folder would
+//   be the file's own; nothing is written. Told with noBaseNameNotice().
 // - FileError::ScriptFolderTaken: the folder's name is taken already (by
-//   anything, a link included), or the folder would be the file's own;
-//   nothing is written, what stands there stays. Silent.
+//   anything, a link included); nothing is written there and what it holds
+//   stays. Told with scriptFolderTakenNotice().
 // - PlatformError::FolderReplaced: the new folder's name came to stand for
 //   something else before it could be held; nothing is written. Shown.
 // - the system's error when the folder cannot be created or a script cannot be

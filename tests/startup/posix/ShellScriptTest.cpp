@@ -1,6 +1,7 @@
 #include "startup/BatchScripts.h"
 
 #include "desktop/Paths.h"
+#include "startup/FileError.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
@@ -90,14 +91,12 @@ TEST(ShellScripts, AreExecutableAsFarAsTheUmaskAllows) {
     }
 }
 
-// Another user who may write to the file's folder (0777, no sticky bit)
-// renames the new scripts' folder away as soon as it appears and puts a link
-// to a folder of the running user's in its place (SwapFolder, woken by its
-// creation). Whoever wins each run, no script may ever land in the linked
-// folder.
+// Another user who may write to the file's folder (0777, no sticky bit) puts
+// a link to a folder of the running user's under the scripts' folder's name:
+// before it is made, or in place of the new folder as soon as it appears,
+// having renamed that away (SwapFolder, woken by its creation). Whoever wins
+// each run, no script may ever land in the linked folder.
 TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "acting as another user needs root";
     TempFolder folder;
     const auto shared = folder / "shared";
     const auto victim = folder / "victim";
@@ -109,6 +108,14 @@ TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
     const auto makeScripts = [&] {
         return startup::MakeBatFile(true, true, file, QStringLiteral("/usr/bin/veskard"));
     };
+    std::filesystem::create_directory_symlink(victim, shared / "plan");
+    EXPECT_EQ(makeScripts().notice(),
+              startup::scriptFolderTakenNotice(desktop::fromPath(shared / "plan")));
+    EXPECT_TRUE(std::filesystem::is_empty(victim));
+    std::filesystem::remove(shared / "plan");
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "acting as another user needs root";
     ChildProcess watcher({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
                           VESKARD_SWAP_FOLDER_PATH, "plan", utf8(victim)},
                          {.workingDirectory = utf8(shared)});

@@ -77,10 +77,15 @@ engine::JobStatus MakeBatFile(bool MakeEncrypt, bool MakeRevert, const QString& 
                                           noBaseNameNotice(QFileInfo(file).fileName()));
     if (!folderName)
         return fileFailure(folderName.error());
-    // Every script is made before the folder, which then stands empty only a moment.
+    // Every script is made before the folder: one that cannot be had leaves
+    // nothing behind.
     std::vector<SystemScript> scripts;
-    for (const ScriptAction action : wanted)
-        scripts.push_back(systemScript(action, program, file));
+    for (const ScriptAction action : wanted) {
+        Result<SystemScript> script = systemScript(action, program, file);
+        if (!script)
+            return fileFailure(script.error());
+        scripts.push_back(std::move(*script));
+    }
     // A name taken by anything, a link among them, is left alone: what it
     // holds did not come from this lock, and the person is told so.
     Result<platform::Folder> folder = platform::Folder::createNew(toPath(*folderName));

@@ -21,6 +21,9 @@ namespace veskard::startup {
 //   nothing is created. Shown.
 // - FileError::NameTooShort: its name has fewer than four characters; nothing
 //   is created. Shown.
+// - FileError::FileNameNotInCodePage, FileError::ProgramFolderNotInCodePage:
+//   a batch file's command cannot name the file or the program in the code
+//   page cmd.exe reads it in; nothing is created. Shown.
 // - FileError::NoBaseName: the name has four characters, and the folder would
 //   be the file's own; nothing is written. Told with noBaseNameNotice().
 // - FileError::ScriptFolderTaken: the folder's name is taken already (by

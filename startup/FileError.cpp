@@ -22,6 +22,10 @@ public:
             return "找不到该文件，或者它是隐藏文件或系统文件";
         case FileError::NameTooShort:
             return "文件名不足四个字符";
+        case FileError::FileNameNotInCodePage:
+            return "文件的路径中有当前代码页无法表示的字符，无法生成批处理文件";
+        case FileError::ProgramFolderNotInCodePage:
+            return "程序所在文件夹的路径中有当前代码页无法表示的字符，无法生成批处理文件";
         case FileError::EditorNotStarted:
             return "无法启动文本编辑器";
         }
@@ -37,6 +41,8 @@ public:
             return std::errc::file_exists;
         case FileError::NotAVisibleFile:
         case FileError::NameTooShort:
+        case FileError::FileNameNotInCodePage:
+        case FileError::ProgramFolderNotInCodePage:
             return std::errc::invalid_argument;
         case FileError::EditorNotStarted:
             break;

@@ -13,11 +13,13 @@ namespace veskard::startup {
 // Why writing the scripts or the report failed, where the system has no error
 // of its own for it.
 enum class FileError {
-    ScriptFolderTaken = 1, // the scripts' folder exists already
-    NoBaseName,            // a four-character name: the folder would be the file's own
-    NotAVisibleFile,       // no plain file of that name: missing, hidden or a system file
-    NameTooShort,          // a name of fewer than four characters leaves no base name
-    EditorNotStarted,      // no text editor could be started to show the report
+    ScriptFolderTaken = 1,      // the scripts' folder exists already
+    NoBaseName,                 // a four-character name: the folder would be the file's own
+    NotAVisibleFile,            // no plain file of that name: missing, hidden or a system file
+    NameTooShort,               // a name of fewer than four characters leaves no base name
+    FileNameNotInCodePage,      // a batch line cannot name the file in cmd.exe's code page
+    ProgramFolderNotInCodePage, // nor the program's folder
+    EditorNotStarted,           // no text editor could be started to show the report
 };
 
 const std::error_category& fileErrorCategory();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Folder.h"
+#include "platform/Result.h"
 #include "startup/ScriptText.h"
 
 #include <QByteArray>
@@ -20,7 +21,9 @@ struct SystemScript {
 QString systemScriptName(ScriptAction action);
 
 // The script for `action` that starts `program` (the executable's full path)
-// on `FileName` (an absolute path).
-SystemScript systemScript(ScriptAction action, const QString& program, const QString& FileName);
+// on `FileName` (an absolute path), or why this system cannot have one (see
+// batchScriptText).
+Result<SystemScript> systemScript(ScriptAction action, const QString& program,
+                                  const QString& FileName);
 
 } // namespace veskard::startup

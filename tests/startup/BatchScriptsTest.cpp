@@ -28,6 +28,10 @@ TEST(FileNotices, EachFailureOfTheProgramsFilesIsToldInItsOwnWords) {
               told("找不到该文件，或者它是隐藏文件或系统文件！    "));
     EXPECT_EQ(startup::fileFailureNotice(FileError::NameTooShort),
               told("文件名不足四个字符！    "));
+    EXPECT_EQ(startup::fileFailureNotice(FileError::FileNameNotInCodePage),
+              told("文件的路径中有当前代码页无法表示的字符，无法生成批处理文件！    "));
+    EXPECT_EQ(startup::fileFailureNotice(FileError::ProgramFolderNotInCodePage),
+              told("程序所在文件夹的路径中有当前代码页无法表示的字符，无法生成批处理文件！    "));
     EXPECT_EQ(startup::fileFailureNotice(FileError::EditorNotStarted),
               told("无法启动文本编辑器！    "));
     // The file is locked all the same: a notice, not a refusal.
@@ -57,7 +61,7 @@ protected:
     }
     static std::vector<std::byte> expected(ScriptAction action, const QString& program,
                                            const QString& file) {
-        const QByteArray text = startup::systemScript(action, program, file).text;
+        const QByteArray text = startup::systemScript(action, program, file)->text;
         const auto* bytes = reinterpret_cast<const std::byte*>(text.constData());
         return {bytes, bytes + text.size()};
     }

@@ -5,7 +5,17 @@
 namespace veskard::platform {
 namespace {
 
-bool isSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+bool isSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+// How many UTF-16 units the character at `at` takes: two for a surrogate
+// pair, else one (a lone surrogate too, which no code page has).
+std::size_t unitsOfCharacter(std::u16string_view text, std::size_t at) {
+    const auto isHigh = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+    const auto isLow = [](char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+    return isHigh(text[at]) && at + 1 < text.size() && isLow(text[at + 1]) ? 2 : 1;
+}
 
 } // namespace
 
@@ -33,6 +43,22 @@ char16_t fromCodePage(std::uint16_t code) {
     bytes.push_back(static_cast<char>(code & 0xFF));
     const std::optional<char16_t> unit = detail::codePageBytesToUnit(bytes);
     return unit && !isSurrogate(*unit) ? *unit : u'?';
+}
+
+CodePageText encodeInCodePage(std::u16string_view text, unsigned codePage) {
+    CodePageText encoded;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t units = unitsOfCharacter(text, at);
+        if (const std::optional<std::string> bytes =
+                detail::characterToCodePage(text.substr(at, units), codePage)) {
+            encoded.bytes += *bytes;
+        } else {
+            encoded.bytes += '?';
+            encoded.exact = false;
+        }
+        at += units;
+    }
+    return encoded;
 }
 
 } // namespace veskard::platform

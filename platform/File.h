@@ -82,6 +82,7 @@ public:
     std::error_code close();
 
 private:
+    friend class Folder;
     friend class TemporaryFile;
     explicit File(std::intptr_t handle)
         : handle_(handle) {}

@@ -18,6 +18,8 @@ public:
             return "文件在处理期间被另一个程序移走或替换了";
         case PlatformError::TemporaryFileReplaced:
             return "临时文件在写入后被另一个程序替换了";
+        case PlatformError::FolderReplaced:
+            return "新建的文件夹被另一个程序移走或替换了";
         }
         return "unknown platform error";
     }

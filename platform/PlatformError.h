@@ -10,6 +10,7 @@ enum class PlatformError {
     NotRegularFile,           // a folder, a FIFO, a socket or a device
     FileReplaced,             // the name came to stand for another file while it was worked on
     TemporaryFileReplaced,    // the temporary file's name no longer stands for what was written
+    FolderReplaced,           // a new folder's name came to stand for something else once made
 };
 
 const std::error_category& platformCategory();

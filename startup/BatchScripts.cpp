@@ -2,7 +2,7 @@
 
 #include "desktop/Paths.h"
 #include "platform/DirectoryLookup.h"
-#include "platform/File.h"
+#include "platform/Folder.h"
 #include "startup/FileError.h"
 #include "startup/SystemScript.h"
 
@@ -39,47 +39,22 @@ Result<QString> scriptFolderOf(const QString& file) {
         return FileError::NameTooShort;
     const QString baseName = name.chopped(ExtensionLength);
     if (baseName.isEmpty())
-        return FileError::ScriptFolderTaken;
+        return FileError::NoBaseName;
     return file.chopped(name.size()) + baseName;
 }
 
-std::error_code createFolder(const QString& folder) {
-    std::error_code error;
-    if (std::filesystem::create_directory(toPath(folder), error))
-        return {};
-    // A file of that name takes the place as much as a folder does.
-    if (!error || error == std::errc::file_exists)
-        return FileError::ScriptFolderTaken;
-    return error;
-}
-
-// The new file has 0666 less the umask. Execution goes wherever reading does
-// and writing stays the owner's, which makes it 0755 less the same umask.
-std::error_code allowExecution(const std::filesystem::path& path) {
-    std::error_code error;
-    const auto created =
-        static_cast<unsigned>(std::filesystem::status(path, error).permissions()) & 0777u;
-    if (error)
-        return error;
-    const unsigned mode = (created & 0644u) | ((created & 0444u) >> 2);
-    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode),
-                                 std::filesystem::perm_options::replace, error);
-    return error;
-}
-
-std::error_code writeScript(const std::filesystem::path& path, const SystemScript& script) {
-    Result<platform::File> file = platform::File::createNew(path);
+// The scripts go into the folder through its handle, so that they land in
+// the folder made even if another user swaps its name for a link.
+std::error_code writeScript(platform::Folder& folder, const SystemScript& script) {
+    const std::filesystem::path name = toPath(script.name);
+    Result<platform::File> file = folder.createNewFile(name, script.kind);
     if (!file)
         return file.error();
     std::error_code error = file->writeAll(std::as_bytes(std::span(script.text)));
     if (const std::error_code closing = file->close(); !error)
         error = closing;
-    if (!error && script.executable)
-        error = allowExecution(path);
-    if (error) { // no half-written script
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
+    if (error) // no half-written script
+        folder.removeFile(name);
     return error;
 }
 
@@ -96,15 +71,31 @@ engine::JobStatus MakeBatFile(bool MakeEncrypt, bool MakeRevert, const QString& 
         return engine::JobStatus::success();
 
     const QString file = absoluteName(FileName);
-    const Result<QString> folder = scriptFolderOf(file);
+    const Result<QString> folderName = scriptFolderOf(file);
+    if (folderName.error() == FileError::NoBaseName)
+        return engine::JobStatus::failure(folderName.error(),
+                                          noBaseNameNotice(QFileInfo(file).fileName()));
+    if (!folderName)
+        return fileFailure(folderName.error());
+    // Every script is made before the folder: one that cannot be had leaves
+    // nothing behind.
+    std::vector<SystemScript> scripts;
+    for (const ScriptAction action : wanted) {
+        Result<SystemScript> script = systemScript(action, program, file);
+        if (!script)
+            return fileFailure(script.error());
+        scripts.push_back(std::move(*script));
+    }
+    // A name taken by anything, a link among them, is left alone: what it
+    // holds did not come from this lock, and the person is told so.
+    Result<platform::Folder> folder = platform::Folder::createNew(toPath(*folderName));
+    if (folder.error() == std::errc::file_exists)
+        return engine::JobStatus::failure(FileError::ScriptFolderTaken,
+                                          scriptFolderTakenNotice(*folderName));
     if (!folder)
         return fileFailure(folder.error());
-    if (const std::error_code error = createFolder(*folder))
-        return fileFailure(error);
-    for (const ScriptAction action : wanted) {
-        const SystemScript script = systemScript(action, program, file);
-        if (const std::error_code error =
-                writeScript(toPath(*folder) / toPath(script.name), script))
+    for (const SystemScript& script : scripts) {
+        if (const std::error_code error = writeScript(*folder, script))
             return fileFailure(error);
     }
     return engine::JobStatus::success();

@@ -3,6 +3,8 @@
 #include "engine/JobStatus.h"
 #include "engine/Notice.h"
 
+#include <QString>
+
 #include <optional>
 #include <system_error>
 
@@ -11,10 +13,13 @@ namespace veskard::startup {
 // Why writing the scripts or the report failed, where the system has no error
 // of its own for it.
 enum class FileError {
-    ScriptFolderTaken = 1, // the scripts' folder exists, or would be the file's own folder
-    NotAVisibleFile,       // no plain file of that name: missing, hidden or a system file
-    NameTooShort,          // a name of fewer than four characters leaves no base name
-    EditorNotStarted,      // no text editor could be started to show the report
+    ScriptFolderTaken = 1,      // the scripts' folder exists already
+    NoBaseName,                 // a four-character name: the folder would be the file's own
+    NotAVisibleFile,            // no plain file of that name: missing, hidden or a system file
+    NameTooShort,               // a name of fewer than four characters leaves no base name
+    FileNameNotInCodePage,      // a batch line cannot name the file in cmd.exe's code page
+    ProgramFolderNotInCodePage, // nor the program's folder
+    EditorNotStarted,           // no text editor could be started to show the report
 };
 
 const std::error_category& fileErrorCategory();
@@ -24,11 +29,19 @@ inline std::error_code make_error_code(FileError error) {
 }
 
 // What the user is told when the scripts or the report could not be written:
-// nothing for a refused path or file access (a scripts' folder that exists
-// already among them), else the failure's description followed by "！    ".
+// nothing for a refused path or file access, else the failure's description
+// followed by "！    ".
 std::optional<engine::Notice> fileFailureNotice(std::error_code error);
 // A failed file action with that notice.
 engine::JobStatus fileFailure(std::error_code error);
+
+// The file was locked, but no scripts were written, as the folder for them
+// was there before: whatever it holds, perhaps scripts another user put
+// there, did not come from this lock.
+engine::Notice scriptFolderTakenNotice(const QString& folder);
+// The file was locked, but its name less its last four characters leaves no
+// name for the scripts' folder: none were written.
+engine::Notice noBaseNameNotice(const QString& name);
 
 } // namespace veskard::startup
 

@@ -3,6 +3,7 @@
 #include "desktop/SystemText.h"
 #include "engine/Version.h"
 #include "platform/CodePage.h"
+#include "startup/FileError.h"
 
 #include <QStringList>
 
@@ -29,15 +30,8 @@ QString switches(ScriptAction action) {
     return action == ScriptAction::Encrypt ? QStringLiteral("/e/s") : QStringLiteral("/r/s");
 }
 
-QByteArray inCodePage936(const QString& text) {
-    QByteArray bytes;
-    for (const QChar unit : text) {
-        const std::uint16_t code = platform::toCodePage(unit.unicode());
-        if (code > 0xFF)
-            bytes.append(static_cast<char>(code >> 8));
-        bytes.append(static_cast<char>(code & 0xFF));
-    }
-    return bytes;
+platform::CodePageText inCodePage(const QString& text, unsigned codePage) {
+    return platform::encodeInCodePage(text.toStdU16String(), codePage);
 }
 
 // cmd.exe expands percent signs on every line of a batch file, a comment's
@@ -48,6 +42,8 @@ QString percentsEscaped(QString text) {
 
 // On a command line cmd.exe also acts on & | < > and takes ^ as its escape
 // character, so that a file named "a&b.doc" would start a second command.
+// Characters, not bytes, are escaped: cmd.exe reads a double-byte character
+// of its code page whole, whatever its second byte.
 QString commandEscaped(const QString& text) {
     QString escaped;
     for (const QChar c : percentsEscaped(text)) {
@@ -94,18 +90,28 @@ QString MakeShortPath(const QString& path) {
     return parts.join(u'\\');
 }
 
-QByteArray batchScriptText(const QString& programFolder, const QString& FileName,
-                           ScriptAction action) {
+// Comments may lose a character to a question mark; the command may not.
+Result<QByteArray> batchScriptText(const QString& programFolder, const QString& FileName,
+                                   ScriptAction action, unsigned codePage) {
     const QString program =
         MakeShortPath(withTrailingBackslash(programFolder)) + QStringLiteral("Veskard.exe");
-    const QStringList lines = {
+    const platform::CodePageText programBytes = inCodePage(commandEscaped(program), codePage);
+    if (!programBytes.exact)
+        return FileError::ProgramFolderNotInCodePage;
+    const platform::CodePageText fileBytes = inCodePage(commandEscaped(FileName), codePage);
+    if (!fileBytes.exact)
+        return FileError::FileNameNotInCodePage;
+    const QStringList comments = {
         QStringLiteral("rem ") + ruleLine(),
         QStringLiteral("rem ") + productBanner(),
         QStringLiteral("rem 文件：") + percentsEscaped(FileName),
         QString(),
-        commandEscaped(program + u' ' + switches(action) + u' ' + FileName),
+        QString(),
     };
-    return inCodePage936(lines.join(QStringLiteral("\r\n")));
+    const std::string command =
+        programBytes.bytes + ' ' + switches(action).toStdString() + ' ' + fileBytes.bytes;
+    return QByteArray::fromStdString(
+        inCodePage(comments.join(QStringLiteral("\r\n")), codePage).bytes + command);
 }
 
 // The program finds its switches anywhere in its command line, and an absolute

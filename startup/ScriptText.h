@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,14 +18,21 @@ enum class ScriptAction { Encrypt, Revert };
 // backslash survives. Not the system's own short name, which may differ.
 QString MakeShortPath(const QString& path);
 
-// The batch script for Windows, in code page 936 with CR LF between its lines
-// and none after the last: three comment lines (a rule, the product, the
-// file), an empty line, and the line that starts Veskard.exe from
-// `programFolder` with "/e/s" or "/r/s" and `FileName`. The file name stands
-// without quotation marks, as the program takes everything after the first
-// blank for it; the characters cmd.exe would act on are escaped.
-QByteArray batchScriptText(const QString& programFolder, const QString& FileName,
-                           ScriptAction action);
+// The batch script for Windows, with CR LF between its lines and none after
+// the last: three comment lines (a rule, the product, the file), an empty
+// line, and the line that starts Veskard.exe from `programFolder` with "/e/s"
+// or "/r/s" and `FileName`. The file name stands without quotation marks, as
+// the program takes everything after the first blank for it; the characters
+// cmd.exe would act on are escaped.
+//
+// It is in `codePage`, the one cmd.exe reads it in (the system's OEM code
+// page; 936 on Chinese systems): in any other, the second byte of a
+// double-byte character could be taken for | or another character cmd.exe
+// acts on. A comment may show a question mark for a character the code page
+// lacks; the last line may not, and then there is no script:
+// FileError::ProgramFolderNotInCodePage or FileError::FileNameNotInCodePage.
+Result<QByteArray> batchScriptText(const QString& programFolder, const QString& FileName,
+                                   ScriptAction action, unsigned codePage);
 
 // The shell script for POSIX systems, in the locale's encoding (UTF-8) with LF line ends:
 // "#!/bin/sh", the same three comments, an empty line, and one line that enters the folder of

@@ -1,6 +1,8 @@
+#include "platform/CodePage.h"
 #include "platform/CodePageBytes.h"
 
 #include <iconv.h>
+#include <string>
 #include <string_view>
 
 // glibc's CP936 is the Windows code page 936 table (GBK with the euro sign at 0x80).
@@ -9,7 +11,8 @@ namespace {
 
 class Converter {
 public:
-    Converter(const char* to, const char* from) : handle_(::iconv_open(to, from)) {}
+    Converter(const char* to, const char* from)
+        : handle_(::iconv_open(to, from)) {}
     ~Converter() {
         if (valid())
             ::iconv_close(handle_);
@@ -17,7 +20,8 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // The whole input converted, or nothing when any part of it has no equivalent.
+    // The whole input (one character at most) converted, or nothing when any
+    // part of it has no equivalent.
     std::optional<std::string> convert(std::string_view input) {
         if (!valid())
             return std::nullopt;
@@ -53,4 +57,22 @@ std::optional<char16_t> codePageBytesToUnit(std::span<const char> bytes) {
                                  static_cast<unsigned char>((*units)[1]) << 8);
 }
 
+// glibc names the Windows code pages "CP" and their number (CP437, CP850,
+// CP932, CP936, CP949, CP950, CP1252, ...).
+std::optional<std::string> characterToCodePage(std::u16string_view character, unsigned codePage) {
+    const std::string name = codePage == 65001 ? "UTF-8" : "CP" + std::to_string(codePage);
+    std::string input;
+    for (const char16_t unit : character)
+        input += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return Converter(name.c_str(), "UTF-16LE").convert(input);
+}
+
 } // namespace veskard::platform::detail
+
+namespace veskard::platform {
+
+unsigned consoleCodePage() {
+    return 936;
+}
+
+} // namespace veskard::platform

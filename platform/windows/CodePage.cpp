@@ -1,3 +1,4 @@
+#include "platform/CodePage.h"
 #include "platform/CodePageBytes.h"
 
 #include "platform/windows/Win32.h"
@@ -31,4 +32,31 @@ std::optional<char16_t> codePageBytesToUnit(std::span<const char> bytes) {
     return static_cast<char16_t>(output[0]);
 }
 
+// UTF-8 and UTF-7 refuse both the no-best-fit flag and the used-default
+// report; UTF-8 instead fails on a lone surrogate, its one character without
+// bytes. UTF-7 has bytes for everything.
+std::optional<std::string> characterToCodePage(std::u16string_view character, unsigned codePage) {
+    const auto* units = reinterpret_cast<const wchar_t*>(character.data());
+    const int count = static_cast<int>(character.size());
+    char output[8];
+    BOOL usedDefault = FALSE;
+    const bool unicode = codePage == CP_UTF8 || codePage == CP_UTF7;
+    const DWORD flags = codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS
+                        : unicode           ? 0
+                                            : WC_NO_BEST_FIT_CHARS;
+    const int length = ::WideCharToMultiByte(codePage, flags, units, count, output, sizeof output,
+                                             nullptr, unicode ? nullptr : &usedDefault);
+    if (length <= 0 || usedDefault)
+        return std::nullopt;
+    return std::string(output, static_cast<std::size_t>(length));
+}
+
 } // namespace veskard::platform::detail
+
+namespace veskard::platform {
+
+unsigned consoleCodePage() {
+    return ::GetOEMCP();
+}
+
+} // namespace veskard::platform

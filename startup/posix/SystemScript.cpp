@@ -6,8 +6,10 @@ QString systemScriptName(ScriptAction action) {
     return action == ScriptAction::Encrypt ? QStringLiteral("加密.sh") : QStringLiteral("解密.sh");
 }
 
-SystemScript systemScript(ScriptAction action, const QString& program, const QString& FileName) {
-    return {systemScriptName(action), shellScriptText(program, FileName, action), true};
+Result<SystemScript> systemScript(ScriptAction action, const QString& program,
+                                  const QString& FileName) {
+    return SystemScript{systemScriptName(action), shellScriptText(program, FileName, action),
+                        platform::NewFileKind::Program};
 }
 
 } // namespace veskard::startup

@@ -1,5 +1,7 @@
 #include "startup/SystemScript.h"
 
+#include "platform/CodePage.h"
+
 #include <QFileInfo>
 
 namespace veskard::startup {
@@ -10,10 +12,16 @@ QString systemScriptName(ScriptAction action) {
 }
 
 // The batch line names the program by its folder and the fixed name
-// Veskard.exe, whatever the running file is called.
-SystemScript systemScript(ScriptAction action, const QString& program, const QString& FileName) {
-    return {systemScriptName(action),
-            batchScriptText(QFileInfo(program).absolutePath(), FileName, action), false};
+// Veskard.exe, whatever the running file is called. The code page cmd.exe
+// reads batch files in is the system's, fixed while the program runs.
+Result<SystemScript> systemScript(ScriptAction action, const QString& program,
+                                  const QString& FileName) {
+    static const unsigned codePage = platform::consoleCodePage();
+    const Result<QByteArray> text =
+        batchScriptText(QFileInfo(program).absolutePath(), FileName, action, codePage);
+    if (!text)
+        return text.error();
+    return SystemScript{systemScriptName(action), *text, platform::NewFileKind::Data};
 }
 
 } // namespace veskard::startup

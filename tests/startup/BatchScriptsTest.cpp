@@ -22,15 +22,25 @@ using Names = std::vector<std::filesystem::path>;
 constexpr auto listing = &TempFolder::namesIn;
 
 // Every text the scripts and the report show, each exactly once.
-TEST(FileNotices, EachFailureOfTheProgramsFilesIsToldInItsOwnWordsOrNotAtAll) {
+TEST(FileNotices, EachFailureOfTheProgramsFilesIsToldInItsOwnWords) {
     const auto told = [](const char* text) { return engine::Notice{engine::Icon::Stop, text}; };
-    EXPECT_EQ(startup::fileFailureNotice(FileError::ScriptFolderTaken), std::nullopt);
     EXPECT_EQ(startup::fileFailureNotice(FileError::NotAVisibleFile),
               told("找不到该文件，或者它是隐藏文件或系统文件！    "));
     EXPECT_EQ(startup::fileFailureNotice(FileError::NameTooShort),
               told("文件名不足四个字符！    "));
+    EXPECT_EQ(startup::fileFailureNotice(FileError::FileNameNotInCodePage),
+              told("文件的路径中有当前代码页无法表示的字符，无法生成批处理文件！    "));
+    EXPECT_EQ(startup::fileFailureNotice(FileError::ProgramFolderNotInCodePage),
+              told("程序所在文件夹的路径中有当前代码页无法表示的字符，无法生成批处理文件！    "));
     EXPECT_EQ(startup::fileFailureNotice(FileError::EditorNotStarted),
               told("无法启动文本编辑器！    "));
+    // The file is locked all the same: a notice, not a refusal.
+    EXPECT_EQ(startup::scriptFolderTakenNotice(QStringLiteral("D:\\work\\plan")),
+              (engine::Notice{engine::Icon::Exclamation,
+                              "文件夹“D:\\work\\plan”已经存在，没有在其中生成批处理文件。"}));
+    EXPECT_EQ(startup::noBaseNameNotice(QStringLiteral("abcd")),
+              (engine::Notice{engine::Icon::Exclamation,
+                              "文件名“abcd”去掉最后四个字符后为空，没有生成批处理文件。"}));
 }
 
 class BatchScripts : public testing::Test {
@@ -51,7 +61,7 @@ protected:
     }
     static std::vector<std::byte> expected(ScriptAction action, const QString& program,
                                            const QString& file) {
-        const QByteArray text = startup::systemScript(action, program, file).text;
+        const QByteArray text = startup::systemScript(action, program, file)->text;
         const auto* bytes = reinterpret_cast<const std::byte*>(text.constData());
         return {bytes, bytes + text.size()};
     }
@@ -85,20 +95,31 @@ TEST_F(BatchScripts, RelativeNameIsTakenFromTheCurrentFolderAndNamedInFull) {
               expected(ScriptAction::Encrypt, program, file));
 }
 
-// A four-character name leaves an empty base name: the folder would be the file's own.
-TEST_F(BatchScripts, TakenFolderIsASilentRefusalThatKeepsEarlierScripts) {
+// Whatever stands under the folder's name was not made by this lock (another
+// user may have put scripts there that look like ours): it is left as it is,
+// and the person is told that no scripts were written.
+TEST_F(BatchScripts, TakenFolderNameIsToldAndLeftAsItIs) {
     const QString plan = fileNamed("plan.doc");
     std::filesystem::create_directory(folder / "plan");
     const auto earlier = folder / "plan" / toPath(systemScriptName(ScriptAction::Encrypt));
     writeFile(earlier, {std::byte{'x'}});
-    for (const QString& file : {plan, fileNamed("abcd")}) {
+    const QString note = fileNamed("note.txt");
+    writeFile(folder / "note", {std::byte{'y'}});
+    for (const QString& file : {plan, note}) {
         const engine::JobStatus status = MakeBatFile(true, true, file, program);
         EXPECT_EQ(status.cause(), make_error_code(FileError::ScriptFolderTaken));
-        EXPECT_EQ(status.notice(), std::nullopt);
+        EXPECT_EQ(status.notice(), startup::scriptFolderTakenNotice(file.chopped(4)));
     }
     EXPECT_EQ(readFile(earlier), std::vector{std::byte{'x'}});
     EXPECT_EQ(listing(folder / "plan"), Names{earlier.filename()});
-    EXPECT_EQ(listing(folder.path()), (Names{"abcd", "plan", "plan.doc"}));
+    EXPECT_EQ(readFile(folder / "note"), std::vector{std::byte{'y'}});
+
+    // A four-character name leaves an empty base name: the folder would be the file's own.
+    const Names before = listing(folder.path());
+    const engine::JobStatus status = MakeBatFile(true, true, fileNamed("abcd"), program);
+    EXPECT_EQ(status.cause(), make_error_code(FileError::NoBaseName));
+    EXPECT_EQ(status.notice(), startup::noBaseNameNotice(QStringLiteral("abcd")));
+    EXPECT_EQ(listing(folder.path()).size(), before.size() + 1) << "abcd, and nothing else";
 }
 
 TEST_F(BatchScripts, FilesItCannotNameAreShownInvalidArgumentsBeforeAnythingIsCreated) {

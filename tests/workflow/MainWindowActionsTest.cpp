@@ -168,9 +168,10 @@ TEST_F(Form1Actions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte) {
     EXPECT_EQ(shell.opened, std::vector<QString>{plan});
     EXPECT_EQ(log(), logBefore) << "decrypting leaves the log alone";
 
-    // Locked again: the scripts' folder is there already, which is no failure
-    // to tell, but the boxes keep what they hold.
+    // Locked again: the scripts' folder is there already, which the person
+    // is told, and the boxes keep what they hold.
     fill(plan, "pw", "pw");
+    boxes.expect(startup::scriptFolderTakenNotice(text(folder / "plan")));
     click(Encrypt);
     EXPECT_TRUE(isLocked(plan));
     EXPECT_EQ(c.Label3->text(), plan);

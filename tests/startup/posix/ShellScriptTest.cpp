@@ -1,12 +1,15 @@
 #include "startup/BatchScripts.h"
 
 #include "desktop/Paths.h"
+#include "startup/FileError.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace veskard::test {
 namespace {
@@ -85,6 +88,52 @@ TEST(ShellScripts, AreExecutableAsFarAsTheUmaskAllows) {
         struct stat info {};
         ASSERT_EQ(::stat((folder / "plan" / "加密.sh").c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, mode) << std::oct << mask;
+    }
+}
+
+// Another user who may write to the file's folder (0777, no sticky bit) puts
+// a link to a folder of the running user's under the scripts' folder's name:
+// before it is made, or in place of the new folder as soon as it appears,
+// having renamed that away (SwapFolder, woken by its creation). Whoever wins
+// each run, no script may ever land in the linked folder.
+TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
+    TempFolder folder;
+    const auto shared = folder / "shared";
+    const auto victim = folder / "victim";
+    std::filesystem::create_directory(shared);
+    std::filesystem::create_directory(victim);
+    std::filesystem::permissions(shared, std::filesystem::perms::all);
+    writeFile(shared / "plan.doc", patternBytes(200));
+    const QString file = desktop::fromPath(shared / "plan.doc");
+    const auto makeScripts = [&] {
+        return startup::MakeBatFile(true, true, file, QStringLiteral("/usr/bin/veskard"));
+    };
+    std::filesystem::create_directory_symlink(victim, shared / "plan");
+    EXPECT_EQ(makeScripts().notice(),
+              startup::scriptFolderTakenNotice(desktop::fromPath(shared / "plan")));
+    EXPECT_TRUE(std::filesystem::is_empty(victim));
+    std::filesystem::remove(shared / "plan");
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "acting as another user needs root";
+    ChildProcess watcher({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                          VESKARD_SWAP_FOLDER_PATH, "plan", utf8(victim)},
+                         {.workingDirectory = utf8(shared)});
+    ASSERT_TRUE(watcher.waitForOutput("+"));
+    const auto swapped = [&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!std::filesystem::is_symlink(shared / "plan")) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::yield();
+        }
+        return true;
+    };
+    for (int run = 0; run < 200; ++run) {
+        (void)makeScripts(); // written into the new folder wherever it went, or refused
+        ASSERT_TRUE(swapped()) << "the watcher never acted";
+        ASSERT_TRUE(std::filesystem::is_empty(victim)) << "run " << run;
+        std::filesystem::remove(shared / "plan");
     }
 }
 

@@ -9,7 +9,10 @@ Switches switchesIn(const QString& text) {
             text.contains(QLatin1String("/r"))};
 }
 
-CommandLine readArguments(const QStringList& arguments) {
+CommandLine readArguments(const QList<QByteArray>& bytes) {
+    QStringList arguments;
+    for (const QByteArray& argument : bytes)
+        arguments.append(QString::fromLocal8Bit(argument));
     CommandLine line;
     line.switches = switchesIn(arguments.value(0));
     line.switchForm = arguments.size() > 1 && (line.switches.encrypt || line.switches.decrypt);

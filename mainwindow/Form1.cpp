@@ -264,7 +264,7 @@ void Form1::connectInputs() {
 
     connect(actions_, &workflow::MainWindowActions::busyChanged, this, [this](bool busy) {
         if (!busy && endAfterJob_)
-            desktop_.end.now(desktop::ExitSuccess);
+            desktop_.end.now(exitStatus_);
     });
     connect(actions_, &workflow::MainWindowActions::actionFinished, this, [this] {
         if (closeAfterAction_ && !actions_->busy()) {
@@ -288,7 +288,7 @@ void Form1::endNow() {
     if (actions_->busy())
         endAfterJob_ = true;
     else
-        desktop_.end.now(desktop::ExitSuccess);
+        desktop_.end.now(exitStatus_);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

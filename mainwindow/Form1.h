@@ -44,6 +44,10 @@ public:
     // The options as the check boxes show them.
     startup::Options options() const;
 
+    // The status the hidden exit ends the program with: a failure when the
+    // command line asked for a job that was not done.
+    void setExitStatus(int status) { exitStatus_ = status; }
+
 signals:
     // Every flat button's `released`: a mouse button went up over button
     // `index` (already drawn), or assistive technology pressed it, or Enter
@@ -70,6 +74,7 @@ private:
     workflow::MainWindowActions* actions_ = nullptr;
     bool closeAfterAction_ = false;
     bool endAfterJob_ = false;
+    int exitStatus_ = desktop::ExitSuccess;
 };
 
 } // namespace veskard

@@ -127,8 +127,14 @@ void MainWindowActions::encrypt() {
     }
     if (namesAFolder(source))
         return refuse(QStringLiteral("未找到有文件！"));
-    if (!desktop::anyFileMatches(source))
+    switch (desktop::lookUp(source)) {
+    case desktop::Found::Nothing:
         return refuse(u'“' + source + QStringLiteral("”不存在！  "));
+    case desktop::Found::NotAFile:
+        return refuse(u'“' + source + u'”' + desktop::notAFileText() + QStringLiteral("！  "));
+    case desktop::Found::File:
+        break;
+    }
 
     opKind_ = OpKind::Encrypt;
     QString target = source;

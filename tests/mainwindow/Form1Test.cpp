@@ -147,10 +147,13 @@ TEST_F(Form1Events, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingTheOptio
     QTest::keyClick(window.controls().Label3, Qt::Key_Tab);
     EXPECT_EQ(end.status, desktop::ExitSuccess);
 
+    // After a command line that asked for a job not done, the end is a failure.
     end.status.reset();
+    window.setExitStatus(desktop::ExitFailure);
     window.controls().Text2->setFocus();
     QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return end.status.has_value(); }));
+    EXPECT_EQ(end.status, desktop::ExitFailure);
     EXPECT_FALSE(QFileInfo::exists(desktop.files.writable("set.ini")));
 }
 

@@ -107,11 +107,14 @@ TEST_F(Form1Actions, EncryptChecksItsInputsInOrderAndStopsAtTheFirstThatFails) {
     boxes.expect("未找到有文件！", Icon::Stop);
     click(Encrypt);
 
-    for (const QString& missing : {text(folder / "gone.txt"), text(folder.path())}) {
-        c.Label3->setText(missing);
-        boxes.expect("“" + missing + "”不存在！  ", Icon::Stop);
-        click(Encrypt);
-    }
+    const QString missing = text(folder / "gone.txt");
+    c.Label3->setText(missing);
+    boxes.expect("“" + missing + "”不存在！  ", Icon::Stop);
+    click(Encrypt);
+    // A folder is there, but is no file.
+    c.Label3->setText(text(folder.path()));
+    boxes.expect("“" + text(folder.path()) + "”不是普通文件！  ", Icon::Stop);
+    click(Encrypt);
     EXPECT_TRUE(log().isEmpty());
     EXPECT_FALSE(isLocked(plan));
 }

@@ -1,6 +1,7 @@
 #include "tests/mainwindow/ShownForm1.h"
 
 #include "about/Form2.h"
+#include "desktop/NameText.h"
 #include "desktop/Paths.h"
 #include "dialogs/Form3.h"
 #include "engine/ByteStreams.h"
@@ -192,6 +193,28 @@ TEST_F(Form1Actions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
     EXPECT_TRUE(isLocked(copy));
     EXPECT_FALSE(log().contains("属性")) << "no attribute lines for another file";
     EXPECT_TRUE(c.Label3->text().isEmpty());
+}
+
+// A dialog reads the bytes of a name that are not UTF-8 as U+FFFD, and that
+// text names the file beside it really named so: refused, nothing chosen.
+TEST_F(Form1Actions, ANameTheDialogCouldNotReadIsRefused) {
+    test::writeFile(folder / "\xFF\xFE.txt", test::patternBytes(500));
+    const QString read = make("\uFFFD\uFFFD.txt", 500);
+    const QString refusal = desktop::UndecodableNameText + read;
+    pickers.answer(read);
+    boxes.expect(refusal, Icon::Stop);
+    click(PickSource);
+    EXPECT_TRUE(c.Label3->text().isEmpty());
+
+    withoutScripts();
+    c.Check1->setChecked(true);
+    fill(make("plan.txt", 500), "pw", "pw");
+    pickers.answer(read);
+    boxes.expect(refusal, Icon::Stop);
+    click(Encrypt);
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(test::readFile(folder / "\uFFFD\uFFFD.txt"), test::patternBytes(500));
+    EXPECT_EQ(test::readFile(folder / "\xFF\xFE.txt"), test::patternBytes(500));
 }
 
 TEST_F(Form1Actions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefused) {

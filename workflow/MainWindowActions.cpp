@@ -4,6 +4,7 @@
 #include "desktop/DesignLook.h"
 #include "desktop/FileLookup.h"
 #include "dialogs/Form3.h"
+#include "engine/EncryptJob.h"
 #include "generator/Form5.h"
 #include "platform/FileAttributes.h"
 #include "startup/BatchScripts.h"
@@ -135,6 +136,12 @@ void MainWindowActions::encrypt() {
     case desktop::Found::File:
         break;
     }
+    // Locked again, the file would come back from its first unlock still locked.
+    if (engine::isEnciphered(desktop::toPath(source)) &&
+        desktop_.boxes.show(&window_, QStringLiteral("该文件已经加密过，确定要再加密一次吗？"),
+                            Icon::Question,
+                            desktop::Buttons::YesNoDefaultNo) != desktop::Answer::Yes)
+        return;
 
     opKind_ = OpKind::Encrypt;
     QString target = source;

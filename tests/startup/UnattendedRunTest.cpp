@@ -152,6 +152,12 @@ TEST_F(UnattendedRunTest, TellsWhyAFileCannotBeLockedOrUnlocked) {
     // Someone who double-clicked a script learns why nothing happened.
     boxes.expect(engine::Messages::damagedOrNotEnciphered());
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
+    // Locked twice, the file would come back from its first unlock still locked.
+    test::writeFile(file, test::encipher(plain, u"pw", random));
+    const std::vector<std::byte> locked = test::readFile(file);
+    boxes.expect(engine::Messages::alreadyEnciphered());
+    EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
+    EXPECT_EQ(test::readFile(file), locked);
 }
 
 // The load step, as the program starts: the options first, then the command

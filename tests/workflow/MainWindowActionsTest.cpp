@@ -160,6 +160,27 @@ TEST_F(Form1Actions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte) {
     EXPECT_EQ(c.Label3->text(), plan);
 }
 
+// A locked file locked again comes back from its first unlock still locked:
+// the person is asked, and Enter answers No.
+TEST_F(Form1Actions, ALockedFileIsLockedAgainOnlyWhenThePersonSaysSo) {
+    const QString locked = makeLocked("locked.doc", 400, u"pw");
+    const std::vector<std::byte> record = test::readFile(desktop::toPath(locked));
+    withoutScripts();
+    fill(locked, "again", "again");
+    const QString question = "该文件已经加密过，确定要再加密一次吗？";
+    boxes.expect(question, Icon::Question, Buttons::YesNoDefaultNo, Answer::No);
+    click(Encrypt);
+    EXPECT_EQ(test::readFile(desktop::toPath(locked)), record);
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(c.Label3->text(), locked);
+    EXPECT_EQ(c.Text2->text(), "again");
+
+    boxes.expect(question, Icon::Question, Buttons::YesNoDefaultNo, Answer::Yes);
+    click(Encrypt);
+    EXPECT_TRUE(isLocked(locked));
+    EXPECT_EQ(test::decipher(test::readFile(desktop::toPath(locked))), record);
+}
+
 TEST_F(Form1Actions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
     const QString plan = make("plan.txt", 3000);
     withoutScripts();

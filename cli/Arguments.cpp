@@ -109,7 +109,7 @@ std::string_view helpText() {
            "\n"
            "选项：\n"
            "  -o, --output OUT   写到 OUT，不改变 FILE（默认就地改写 FILE）\n"
-           "  --force            OUT 已存在时替换它\n"
+           "  --force            OUT 已存在时替换它；加密时 FILE 已经加密过也再加密一次\n"
            "  --password-stdin   从标准输入的第一行读取密码（UTF-8），不在终端上询问\n"
            "\n"
            "generate 的选项：\n"

@@ -94,7 +94,8 @@ int Commands::lock(const Arguments& arguments) {
     ProgressBar bar(console_.err, console_.errIsTerminal, "加密");
     BarEvents events(bar);
     engine::EncryptJob job({events, clock_, random_, formats_});
-    if (const engine::JobStatus loaded = job.load(arguments.file); !loaded.ok())
+    const engine::Relock relock = arguments.force ? engine::Relock::Allow : engine::Relock::Refuse;
+    if (const engine::JobStatus loaded = job.load(arguments.file, relock); !loaded.ok())
         return finish(loaded);
 
     const Result<std::u16string> password = passwords_.readNew();

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace veskard::desktop {
 
@@ -9,14 +10,13 @@ namespace veskard::desktop {
 // over. Take it before QApplication exists, which would remove the arguments
 // it knows (a file named "-style" must stay a file name).
 struct CommandLineText {
-    // The one text: the raw command line on Windows, neither split nor
-    // trimmed, quotation marks kept; on POSIX the arguments joined with single
-    // blanks.
+    // Windows: the raw command line as one text, neither split nor trimmed,
+    // quotation marks kept. Empty on POSIX.
     QString text;
-    // POSIX hands the arguments over one by one, and they are kept: there every
-    // path is full of slashes, so where one argument ends matters (see
-    // startup/CommandLine). Empty on Windows.
-    QStringList arguments;
+    // POSIX: the arguments one by one, each the bytes it was given as (a file
+    // name need not be UTF-8). Where one argument ends matters there: every
+    // path is full of slashes (see startup/CommandLine). Empty on Windows.
+    QList<QByteArray> arguments;
     bool operator==(const CommandLineText&) const = default;
 };
 

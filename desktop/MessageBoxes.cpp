@@ -30,9 +30,11 @@ void MessageBoxes::tell(QWidget* owner, const engine::Notice& notice) {
 }
 
 Answer QtMessageBoxes::present(QWidget* owner, const BoxContent& box) {
-    const bool yesNo = box.buttons == Buttons::YesNo;
+    const bool yesNo = box.buttons != Buttons::Ok;
     QMessageBox dialog(qtIcon(box.icon), box.title, box.text,
                        yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
+    if (box.buttons == Buttons::YesNoDefaultNo)
+        dialog.setDefaultButton(QMessageBox::No);
     // Texts are shown as written: no markup, every blank kept.
     dialog.setTextFormat(Qt::PlainText);
     const int answer = dialog.exec();

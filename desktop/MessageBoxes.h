@@ -10,7 +10,9 @@ namespace veskard::desktop {
 
 using engine::Icon;
 
-enum class Buttons { Ok, YesNo };
+// YesNoDefaultNo: for a question whose Yes does what cannot be taken back,
+// so that Enter answers No.
+enum class Buttons { Ok, YesNo, YesNoDefaultNo };
 enum class Answer { Ok, Yes, No };
 
 // What one message box shows. (Not "MessageBox": Windows headers define that name.)

@@ -42,6 +42,14 @@ std::error_code checkRecord(const ByteInput& written, const CryptRecord& intende
 
 } // namespace
 
+bool isEnciphered(const std::filesystem::path& path) {
+    const Result<platform::File> file = platform::File::openForReading(path);
+    if (!file)
+        return false;
+    const Result<FileInput> input = FileInput::open(*file);
+    return input && readRecord(*input).ok();
+}
+
 std::optional<std::uint64_t> EncryptJob::loadedSize() const {
     if (!loaded_)
         return std::nullopt;
@@ -52,7 +60,7 @@ void EncryptJob::log(LogChange::Kind kind, std::string text) {
     env_.events.logChanged({kind, std::move(text)});
 }
 
-JobStatus EncryptJob::load(const std::filesystem::path& source) {
+JobStatus EncryptJob::load(const std::filesystem::path& source, Relock relock) {
     loaded_.reset();
     // Only the size is needed now; whether another program holds the file is
     // found out, and told, when it is about to be written.
@@ -73,6 +81,8 @@ JobStatus EncryptJob::load(const std::filesystem::path& source) {
     env_.random.reseed();
     if (state->size <= LargestRefusedSize)
         return refuse(EngineError::FileTooSmall);
+    if (relock == Relock::Refuse && isEnciphered(source))
+        return refuse(EngineError::AlreadyEnciphered);
     const Result<SplitPlan> plan = split(state->size, env_.random);
     if (!plan)
         return refuse(plan.error());
@@ -132,8 +142,9 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
                              0};
 
     log(LogChange::Kind::Append, br + "正在写入数据...  ");
-    const ReplacementContent content{
-        recordLayout(record), [&](const ByteInput& written) { return checkRecord(written, record); }};
+    const ReplacementContent content{recordLayout(record), [&](const ByteInput& written) {
+                                         return checkRecord(written, record);
+                                     }};
     const Result<FileReplacement::Replaced> replaced =
         replacement->finish(content, env_.events, std::move(stop));
     if (!replaced)

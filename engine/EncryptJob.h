@@ -23,13 +23,22 @@ namespace veskard::engine {
 // The record replaces its target only through FileReplacement: written to a
 // temporary file, verified, then renamed into place. Any failure, or a stop
 // asked for, leaves the target as it was.
+// Whether the file at `path` is locked already: it reads as a whole record.
+// One that cannot be read counts as not; locking it then says why.
+bool isEnciphered(const std::filesystem::path& path);
+
+// Whether a file that is locked already may be locked again. That locks the
+// record, and the first unlock gives back the record, still locked; the
+// window asks the person first.
+enum class Relock { Refuse, Allow };
+
 class EncryptJob {
 public:
     explicit EncryptJob(JobEnvironment environment)
         : env_(environment) {}
 
     // The start time, counted from for the elapsed seconds, is the header's.
-    JobStatus load(const std::filesystem::path& source);
+    JobStatus load(const std::filesystem::path& source, Relock relock = Relock::Refuse);
     JobStatus encipherTo(const std::filesystem::path& target, std::u16string_view password,
                          std::stop_token stop = {});
 

@@ -22,6 +22,8 @@ public:
             return "文件为 0 字节";
         case EngineError::FileTooSmall:
             return "文件必须大于 100 字节";
+        case EngineError::AlreadyEnciphered:
+            return "文件已经加密过";
         case EngineError::FileTooLarge:
             return "文件太大";
         case EngineError::UnexpectedEnd:

@@ -14,6 +14,7 @@ enum class EngineError {
     UnstorablePassword, // a character the record's code page lacks would come back as "?"
     EmptyFile,          // nothing to split
     FileTooSmall,       // files of 100 bytes or fewer are not enciphered
+    AlreadyEnciphered,  // the file holds a record already
     FileTooLarge,       // a piece would not fit the record's 32-bit counts
     UnexpectedEnd,      // a file ended before the bytes it was said to hold
     VerificationFailed, // what was read back differs from what was written

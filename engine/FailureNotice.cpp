@@ -35,6 +35,8 @@ std::optional<Notice> failureNotice(JobPhase phase, std::error_code cause,
             return Messages::zeroSizeFile(file);
         if (cause == EngineError::FileTooSmall)
             return Messages::fileTooSmall();
+        if (cause == EngineError::AlreadyEnciphered)
+            return Messages::alreadyEnciphered();
         return std::nullopt; // the log shows where it stopped
     case JobPhase::Encipher:
         if (cause == EngineError::EmptyPassword)

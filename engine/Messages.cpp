@@ -24,6 +24,10 @@ Notice fileTooSmall() {
     return {Icon::Stop, "待加密的文件必须大于 100 字节！"};
 }
 
+Notice alreadyEnciphered() {
+    return {Icon::Stop, "该文件已经加密过，不再重复加密。"};
+}
+
 Notice emptyPassword() {
     return {Icon::Stop, "密码不能为空！      "};
 }

@@ -11,6 +11,7 @@ namespace veskard::engine::Messages {
 
 Notice zeroSizeFile(const std::filesystem::path& path);
 Notice fileTooSmall();
+Notice alreadyEnciphered();
 Notice emptyPassword();
 // Another program holds the file being locked, or being unlocked.
 Notice encryptHeld();

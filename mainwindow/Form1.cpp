@@ -1,13 +1,13 @@
 #include "mainwindow/Form1.h"
 
 #include "desktop/DesignLook.h"
+#include "desktop/NameText.h"
 #include "desktop/Twips.h"
 #include "mainwindow/Accessibility.h"
 #include "workflow/MainWindowActions.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace veskard {
@@ -93,12 +94,12 @@ startup::CheckValue checkValue(const QCheckBox& box) {
 }
 
 // The first file among the dropped data, when there is one.
-QString firstDroppedFile(const QMimeData& data) {
+std::optional<QUrl> firstDroppedFile(const QMimeData& data) {
     for (const QUrl& url : data.urls()) {
         if (url.isLocalFile())
-            return QDir::toNativeSeparators(url.toLocalFile());
+            return url;
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
@@ -326,7 +327,7 @@ bool Form1::deferredWhileBusy(Ending ending) {
 
 void Form1::endNow() {
     if (!deferredWhileBusy(Ending::EndProgram))
-        desktop_.end.now(desktop::ExitSuccess);
+        desktop_.end.now(exitStatus_);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
@@ -358,11 +359,20 @@ void Form1::dragEnterEvent(QDragEnterEvent* event) {
 
 // Only the first file counts; a drop without any leaves the box as it was.
 void Form1::dropEvent(QDropEvent* event) {
-    const QString file = firstDroppedFile(*event->mimeData());
-    if (file.isEmpty() || actions_->busy())
+    const std::optional<QUrl> file = firstDroppedFile(*event->mimeData());
+    if (!file || actions_->busy())
         return;
-    controls_.Label3->setText(file);
     event->acceptProposedAction();
+    const desktop::NameText name = desktop::droppedName(*file);
+    if (name.refusal.isEmpty()) {
+        controls_.Label3->setText(name.text);
+        return;
+    }
+    // Told once the drop is over: the program it came from waits for it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, refusal = name.refusal] { desktop_.boxes.show(this, refusal, desktop::Icon::Stop); },
+        Qt::QueuedConnection);
 }
 
 void Form1::addFlatButton(const FlatButtonDesign& design) {

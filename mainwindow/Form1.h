@@ -45,6 +45,10 @@ public:
     // The options as the check boxes show them.
     startup::Options options() const;
 
+    // The status the hidden exit ends the program with: a failure when the
+    // command line asked for a job that was not done.
+    void setExitStatus(int status) { exitStatus_ = status; }
+
 signals:
     // Every flat button's `released`: a mouse button went up over button
     // `index` (already drawn), or assistive technology pressed it, or Enter
@@ -77,6 +81,7 @@ private:
     workflow::MainWindowActions* actions_ = nullptr;
     Ending pendingEnding_ = Ending::None;
     QWidget* focusBeforeBusy_ = nullptr; // a box disabled while busy had it
+    int exitStatus_ = desktop::ExitSuccess;
 };
 
 } // namespace veskard

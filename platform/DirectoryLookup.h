@@ -18,8 +18,10 @@ inline constexpr std::uint32_t System = 4;
 inline constexpr std::uint32_t AllFiles = ReadOnly | Hidden | System;
 } // namespace LookupMask
 
-// Looks for the first file matching `pattern` (a path whose last component may
-// hold the wildcards * and ?) and returns its file-name part, or nothing.
+// Looks for the first file matching `pattern` and returns its file-name part,
+// or nothing. On Windows the last component of the path may hold the
+// wildcards * and ?; on POSIX, where they are characters of a name, the path
+// names one file exactly.
 std::optional<std::filesystem::path> findFirstFile(const std::filesystem::path& pattern,
                                                    std::uint32_t mask);
 

@@ -1,5 +1,9 @@
 #include "startup/CommandLine.h"
 
+#include "desktop/NameText.h"
+
+#include <QRegularExpression>
+
 namespace veskard::startup {
 
 namespace {
@@ -9,11 +13,21 @@ Switches switchesIn(const QString& text) {
             text.contains(QLatin1String("/r"))};
 }
 
-CommandLine readArguments(const QStringList& arguments) {
+bool isSwitchesAlone(const QByteArray& argument) {
+    static const QRegularExpression switches(
+        QRegularExpression::anchoredPattern(QStringLiteral("(/[ers])+")));
+    return switches.match(QString::fromLatin1(argument)).hasMatch();
+}
+
+CommandLine readArguments(const QList<QByteArray>& arguments) {
     CommandLine line;
-    line.switches = switchesIn(arguments.value(0));
+    if (isSwitchesAlone(arguments.front()))
+        line.switches = switchesIn(QString::fromLatin1(arguments.front()));
     line.switchForm = arguments.size() > 1 && (line.switches.encrypt || line.switches.decrypt);
-    line.fileName = (line.switchForm ? arguments.mid(1) : arguments).join(QLatin1Char(' '));
+    const desktop::NameText name =
+        desktop::nameText((line.switchForm ? arguments.mid(1) : arguments).join(' '));
+    line.fileName = name.text;
+    line.nameRefusal = name.refusal;
     return line;
 }
 

@@ -6,8 +6,7 @@
 
 namespace veskard::startup {
 
-// The switches, found anywhere in the command line, the file name included
-// ("/e D:/r/x.txt" sets decrypt too). Upper case is no switch.
+// The switches. Upper case is no switch.
 struct Switches {
     bool encrypt = false;    // "/e": lock the named file
     bool showResult = false; // "/s": say so when it worked
@@ -16,24 +15,30 @@ struct Switches {
 };
 
 // What the command line asks for. The switch form ("/e/s D:\my file.txt")
-// has "/e" or "/r" and a blank; the file is everything after the first blank,
-// further blanks included. Anything else is the plain form: the whole text
-// names the file, switches and quotation marks included.
+// has "/e" or "/r" and a file name after them; anything else is the plain
+// form, whose whole text names the file, switches and quotation marks
+// included.
 struct CommandLine {
     Switches switches;
     bool switchForm = false;
     QString fileName;
+    // Instead of the file name, what to tell when no text can stand for it
+    // (desktop::NameText); empty otherwise.
+    QString nameRefusal;
     bool operator==(const CommandLine&) const = default;
 };
 
-// The command line as one text, as Windows hands it over.
+// The command line as one text, as Windows hands it over. The switches are
+// found anywhere in it, the file name included ("/e D:/r/x.txt" sets decrypt
+// too); the file is everything after the first blank, further blanks
+// included.
 CommandLine readCommandLine(const QString& text);
 
 // The command line as the system handed it over. Where the arguments come one
-// by one (POSIX), the switches are the first argument's and the file is the
-// rest: a search over the whole text would take the slashes of any path
-// ("/home/rob/a b.txt", "/srv/x") for switches and cut the name at a blank of
-// its own.
+// by one (POSIX), only a first argument made of switches alone ("/e/s",
+// "/r") holds them, and the file is the rest joined with single blanks: any
+// path is full of slashes ("/home/rob/a b.txt", "./every/one.txt"), which a
+// search would take for switches.
 CommandLine readCommandLine(const desktop::CommandLineText& line);
 
 } // namespace veskard::startup

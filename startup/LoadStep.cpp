@@ -6,6 +6,8 @@
 namespace veskard::startup {
 
 const QString LoadStep::NotFoundText = QStringLiteral("不存在！请检查文件的路径及文件名");
+const QString LoadStep::NotAFileText =
+    desktop::notAFileText() + QStringLiteral("！请检查文件的路径及文件名");
 
 LoadStep::LoadStep(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end,
                    UnattendedRun& unattended, QString settingsFile)
@@ -14,21 +16,33 @@ LoadStep::LoadStep(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end,
     , unattended_(unattended)
     , settingsFile_(std::move(settingsFile)) {}
 
-QString LoadStep::run(const desktop::CommandLineText& commandLine, Options& options) {
+LoadStep::Outcome LoadStep::run(const desktop::CommandLineText& commandLine, Options& options) {
     loadSettings(settingsFile_, options);
 
     const CommandLine line = readCommandLine(commandLine);
+    const Outcome nothingDone{{}, line.switchForm ? desktop::ExitFailure : desktop::ExitSuccess};
+    const auto refuse = [&](const QString& text) {
+        boxes_.show(nullptr, text, desktop::Icon::Stop);
+        return nothingDone;
+    };
+    if (!line.nameRefusal.isEmpty())
+        return refuse(line.nameRefusal);
     if (!line.switchForm && line.fileName.isEmpty())
         return {};
-    if (!desktop::anyFileMatches(line.fileName)) {
-        boxes_.show(nullptr, line.fileName + NotFoundText, desktop::Icon::Stop);
-        return {};
+    switch (desktop::lookUp(line.fileName)) {
+    case desktop::Found::Nothing:
+        return refuse(line.fileName + NotFoundText);
+    case desktop::Found::NotAFile:
+        return refuse(line.fileName + NotAFileText);
+    case desktop::Found::File:
+        break;
     }
     if (line.switchForm) {
-        end_.now(unattended_.run(line.switches, line.fileName));
-        return {};
+        const int status = unattended_.run(line.switches, line.fileName);
+        end_.now(status);
+        return {{}, status};
     }
-    return line.fileName;
+    return {line.fileName};
 }
 
 } // namespace veskard::startup

@@ -114,10 +114,9 @@ Result<QByteArray> batchScriptText(const QString& programFolder, const QString& 
         inCodePage(comments.join(QStringLiteral("\r\n")), codePage).bytes + command);
 }
 
-// The program finds its switches anywhere in its command line, and an absolute
-// POSIX path often holds "/r", "/e" or "/s" (/srv, /etc, /home/rob). So the
-// script enters the file's folder and names the file alone, which holds no
-// slash at all.
+// The script enters the file's folder and names the file alone. (Only the
+// program's first argument holds switches here, so a path would be read
+// right too.)
 QByteArray shellScriptText(const QString& program, const QString& FileName, ScriptAction action) {
     const qsizetype slash = FileName.lastIndexOf(u'/');
     const QString folder = slash > 0 ? FileName.left(slash) : QStringLiteral("/");

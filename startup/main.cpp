@@ -38,11 +38,13 @@ int main(int argc, char* argv[]) {
     startup::LoadStep loadStep(boxes, end, unattended,
                                desktop.files.writable(QLatin1String(startup::SettingsFileName)));
     startup::Options options;
-    const QString fileToEncrypt = loadStep.run(commandLine, options);
+    const startup::LoadStep::Outcome started = loadStep.run(commandLine, options);
 
     Form1 window(desktop, random, clock, formats, options);
-    window.controls().Label3->setText(fileToEncrypt);
+    window.controls().Label3->setText(started.fileToEncrypt);
+    window.setExitStatus(started.exitStatus);
     window.createIconButtons();
     window.show();
-    return application.exec();
+    const int status = application.exec();
+    return status != desktop::ExitSuccess ? status : started.exitStatus;
 }

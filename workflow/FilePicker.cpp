@@ -1,6 +1,7 @@
 #include "workflow/FilePicker.h"
 
 #include "desktop/FileLookup.h"
+#include "desktop/NameText.h"
 #include "workflow/Form1Controls.h"
 
 #include <QFileInfo>
@@ -39,11 +40,11 @@ FilePicker::FilePicker(QWidget& owner, const Form1Controls& controls, desktop::F
 QString FilePicker::PickFile(PickMode mode, OpKind opKind) const {
     if (mode == PickMode::Save)
         return save(opKind);
-    return pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Open,
-                                   .filterName = QStringLiteral("所有文件"),
-                                   .filterPattern = QStringLiteral("*.*"),
-                                   .initialFolder = controls_.Label3->text(),
-                                   .suggestedName = {}});
+    return checked(pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Open,
+                                           .filterName = QStringLiteral("所有文件"),
+                                           .filterPattern = QStringLiteral("*.*"),
+                                           .initialFolder = controls_.Label3->text(),
+                                           .suggestedName = {}}));
 }
 
 QString FilePicker::save(OpKind opKind) const {
@@ -53,11 +54,11 @@ QString FilePicker::save(OpKind opKind) const {
     // ending a folder separator, which added to a path would lead elsewhere.
     const QString ending = namePart(source).right(EndingLength);
     const QString chosen =
-        pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Save,
-                                .filterName = ending.toUpper() + QStringLiteral("文件"),
-                                .filterPattern = QStringLiteral("*.") + ending,
-                                .initialFolder = controls_.Label3->text(),
-                                .suggestedName = desktop::visibleFileName(source)});
+        checked(pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Save,
+                                        .filterName = ending.toUpper() + QStringLiteral("文件"),
+                                        .filterPattern = QStringLiteral("*.") + ending,
+                                        .initialFolder = controls_.Label3->text(),
+                                        .suggestedName = desktop::visibleFileName(source)}));
     if (chosen.isEmpty() || chosen.right(ending.size()).toUpper() == ending.toUpper())
         return chosen;
 
@@ -68,6 +69,15 @@ QString FilePicker::save(OpKind opKind) const {
                     desktop::Buttons::YesNo) != desktop::Answer::Yes)
         return {};
     return path;
+}
+
+// A dialog reads a name's bytes that are not UTF-8 as U+FFFD, and its text
+// then names another file, or none: it is refused, as if nothing was chosen.
+QString FilePicker::checked(const QString& picked) const {
+    const desktop::NameText name = desktop::nameText(picked);
+    if (!name.refusal.isEmpty())
+        boxes_.show(&owner_, name.refusal, desktop::Icon::Stop);
+    return name.text;
 }
 
 } // namespace veskard::workflow

@@ -25,7 +25,8 @@ public:
     FilePicker(QWidget& owner, const Form1Controls& controls, desktop::FilePickers& pickers,
                desktop::MessageBoxes& boxes);
 
-    // The chosen path, or the empty text when the person cancelled.
+    // The chosen path, or the empty text when the person cancelled or the
+    // name cannot be trusted (it is then refused with a message).
     //
     // A save dialog is about a source file: the file to encrypt while
     // encrypting, else the locked file chosen for decrypting. It lists only
@@ -37,6 +38,7 @@ public:
 
 private:
     QString save(OpKind opKind) const;
+    QString checked(const QString& picked) const;
 
     QWidget& owner_;
     const Form1Controls& controls_;

@@ -4,6 +4,7 @@
 #include "desktop/DesignLook.h"
 #include "desktop/FileLookup.h"
 #include "dialogs/Form3.h"
+#include "engine/EncryptJob.h"
 #include "engine/FailureNotice.h"
 #include "engine/PasswordCodes.h"
 #include "generator/Form5.h"
@@ -143,8 +144,20 @@ void MainWindowActions::encrypt() {
     }
     if (namesAFolder(source))
         return refuse(QStringLiteral("未找到有文件！"));
-    if (!desktop::anyFileMatches(source))
+    switch (desktop::lookUp(source)) {
+    case desktop::Found::Nothing:
         return refuse(u'“' + source + QStringLiteral("”不存在！  "));
+    case desktop::Found::NotAFile:
+        return refuse(u'“' + source + u'”' + desktop::notAFileText() + QStringLiteral("！  "));
+    case desktop::Found::File:
+        break;
+    }
+    // Locked again, the file would come back from its first unlock still locked.
+    if (engine::isEnciphered(desktop::toPath(source)) &&
+        desktop_.boxes.show(&window_, QStringLiteral("该文件已经加密过，确定要再加密一次吗？"),
+                            Icon::Question,
+                            desktop::Buttons::YesNoDefaultNo) != desktop::Answer::Yes)
+        return;
 
     opKind_ = OpKind::Encrypt;
     QString target = source;

@@ -14,8 +14,9 @@ WindowJobs::WindowJobs(engine::RandomSource& random, const platform::Clock& cloc
 }
 
 engine::JobStatus WindowJobs::load(const QString& source) {
-    return run(engine::JobPhase::Load,
-               [this, path = desktop::toPath(source)] { return encrypt_.load(path); });
+    return run(engine::JobPhase::Load, [this, path = desktop::toPath(source)] {
+        return encrypt_.load(path, engine::Relock::Allow);
+    });
 }
 
 engine::JobStatus WindowJobs::encipherTo(const QString& target, const QString& password) {

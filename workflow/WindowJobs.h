@@ -29,7 +29,8 @@ public:
     const engine::OperationLog& log() const { return log_; }
 
     // Replaces the log with its header (start time, file, size) and plans the
-    // pieces of `source`. The elapsed time is counted from here.
+    // pieces of `source`, locked already or not: the person was asked. The
+    // elapsed time is counted from here.
     engine::JobStatus load(const QString& source);
     // Locks the loaded file into `target` (in place when it names the source),
     // writing the rest of the log.

@@ -103,6 +103,18 @@ TEST_F(CommandLineTest, OutputFileLeavesTheSourceAndIsReplacedOnlyWhenForced) {
     EXPECT_EQ(cli({"info", utf8(longer)}).exitCode, 0) << "unlocking to OUT keeps FILE";
 }
 
+// Locked twice, a file would come back from its first unlock still locked.
+TEST_F(CommandLineTest, ALockedFileIsLockedAgainOnlyWhenForced) {
+    const std::filesystem::path file = makeFile(u8"两次.doc", 3000, 7);
+    ASSERT_TRUE(ended(lock(file, "pw"), 0));
+    const std::vector<std::byte> once = readFile(file);
+    EXPECT_TRUE(ended(lock(file, "pw"), 1, printed(engine::Messages::alreadyEnciphered())));
+    EXPECT_EQ(readFile(file), once);
+    ASSERT_TRUE(ended(lock(file, "pw", {"--force"}), 0));
+    ASSERT_TRUE(ended(unlock(file, "pw"), 0));
+    EXPECT_EQ(readFile(file), once);
+}
+
 TEST_F(CommandLineTest, AWrongPasswordOrNoOneToAskLeavesTheFileLocked) {
     const std::filesystem::path file = makeFile(u8"secret.doc", 4000);
     ASSERT_EQ(lock(file, "correct horse").exitCode, 0);
@@ -116,9 +128,10 @@ TEST_F(CommandLineTest, AWrongPasswordOrNoOneToAskLeavesTheFileLocked) {
     // With -o too, nothing is written.
     EXPECT_EQ(unlock(file, "nope", {"-o", utf8(folder_ / "out")}).exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "out"));
-    // Without a terminal and without --password-stdin there is no one to ask.
+    // Without a terminal and without --password-stdin there is no one to ask
+    // (--force: the file is locked already).
     for (const char* command : {"unlock", "lock"}) {
-        const ChildOutcome outcome = cli({command, utf8(file)});
+        const ChildOutcome outcome = cli({command, utf8(file), "--force"});
         EXPECT_TRUE(ended(outcome, 1)) << command;
         EXPECT_NE(outcome.err.find("--password-stdin"), std::string::npos) << outcome;
         EXPECT_EQ(readFile(file), record);

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest-spi.h>
@@ -40,6 +41,16 @@ TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
         });
         EXPECT_EQ(boxes.show(nullptr, text, Icon::Stop, Buttons::YesNo), Answer::No);
     }
+    {
+        // Enter answers the question whose Yes cannot be taken back with No.
+        test::NextDialog<QMessageBox> person([&](QMessageBox& box) {
+            EXPECT_EQ(box.icon(), QMessageBox::Question);
+            EXPECT_EQ(static_cast<QAbstractButton*>(box.defaultButton()),
+                      buttonOf(box, QMessageBox::No));
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        EXPECT_EQ(boxes.show(nullptr, text, Icon::Question, Buttons::YesNoDefaultNo), Answer::No);
+    }
     test::NextDialog<QMessageBox> person([](QMessageBox& box) {
         EXPECT_EQ(box.icon(), QMessageBox::Warning);
         QAbstractButton* ok = buttonOf(box, QMessageBox::Ok);
@@ -71,6 +82,13 @@ TEST(ScriptedMessageBoxes, FailsTheTestOnAnyBoxNotInTheScript) {
             boxes.show(nullptr, QStringLiteral("a"), Icon::Stop, Buttons::YesNo);
         },
         "a ");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            test::ScriptedMessageBoxes boxes;
+            boxes.expect(QStringLiteral("a"), Icon::Stop, Buttons::YesNoDefaultNo, Answer::Yes);
+            boxes.show(nullptr, QStringLiteral("a"), Icon::Stop, Buttons::YesNo);
+        },
+        "no by default");
     test::ScriptedMessageBoxes boxes;
     boxes.expect(QStringLiteral("a"), Icon::Question, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(boxes.show(nullptr, QStringLiteral("a"), Icon::Question, Buttons::YesNo),

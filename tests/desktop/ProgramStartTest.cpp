@@ -29,8 +29,8 @@ veskard::desktop::CommandLineText textBeforeQt;
 TEST(ProgramStart, QtTakesNoneOfTheUsersArgumentsAndTheTextKeepsThemAll) {
     EXPECT_EQ(QCoreApplication::arguments(), QStringList{QStringLiteral("Veskard")});
     EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
-    EXPECT_EQ(textBeforeQt.text,
-              QStringLiteral("/e/s -platform no-such-platform -reverse 中文  -style"));
+    EXPECT_EQ(textBeforeQt.arguments, (QList<QByteArray>{"/e/s", "-platform", "no-such-platform",
+                                                         "-reverse", "中文  -style"}));
     EXPECT_EQ(veskard::desktop::commandLineText(userArgc, userArgv.data()), textBeforeQt)
         << "the application object changed the user's arguments";
 }

@@ -1,5 +1,6 @@
 #include "engine/EncryptJob.h"
 #include "engine/EngineError.h"
+#include "engine/Messages.h"
 #include "support/FixedClock.h"
 #include "support/RecordingEvents.h"
 #include "support/TempFolder.h"
@@ -94,6 +95,30 @@ TEST_F(EncryptJobTest, RefusalsOfLoad) {
     EXPECT_EQ(job.loadedSize(), 101u);
     const std::string log = events.log.text();
     EXPECT_EQ(log.find("Veskard v1.6"), log.rfind("Veskard v1.6")) << "each load starts afresh";
+}
+
+// Locking a record again would lock the record: the first unlock would give
+// it back, still locked. Only a file that reads as a whole record is one;
+// bytes that merely start like one (a record cut short, with more after it)
+// are plain.
+TEST_F(EncryptJobTest, AFileLockedAlreadyIsLockedAgainOnlyWhenAllowed) {
+    const auto path = makeFile("twice.doc", 3000);
+    ASSERT_TRUE(lock(path, path).ok());
+    const std::vector<std::byte> record = readFile(path);
+    EXPECT_TRUE(isEnciphered(path));
+    const JobStatus refused = job.load(path);
+    EXPECT_EQ(refused.cause(), EngineError::AlreadyEnciphered);
+    EXPECT_EQ(refused.notice(), Messages::alreadyEnciphered());
+    EXPECT_TRUE(job.load(path, Relock::Allow).ok());
+
+    std::vector<std::byte> cut(record.begin(), record.begin() + 2000);
+    cut.resize(5000, std::byte{0x55});
+    const auto lookalike = folder / "lookalike.bin";
+    writeFile(lookalike, cut);
+    EXPECT_FALSE(isEnciphered(lookalike));
+    EXPECT_TRUE(job.load(lookalike).ok());
+    EXPECT_FALSE(isEnciphered(makeFile("plain.txt", 3000)));
+    EXPECT_FALSE(isEnciphered(folder / "missing.txt"));
 }
 
 TEST_F(EncryptJobTest, FailuresLeaveTheFileAsItWasAndEndTheLog) {

@@ -41,6 +41,8 @@ TEST(Notices, EveryFailureIsToldInItsOwnWordsOrNotAtAll) {
         {JobPhase::Load, EngineError::FileTooSmall,
          Notice{Icon::Stop, "待加密的文件必须大于 100 字节！"}},
         {JobPhase::Load, PlatformError::NotRegularFile, std::nullopt},
+        {JobPhase::Load, EngineError::AlreadyEnciphered,
+         Notice{Icon::Stop, "该文件已经加密过，不再重复加密。"}},
         {JobPhase::Encipher, EngineError::EmptyPassword,
          Notice{Icon::Stop, "密码不能为空！      "}},
         {JobPhase::Encipher, held, encryptHeld},

@@ -1,5 +1,6 @@
 #include "tests/mainwindow/ShownForm1.h"
 
+#include "desktop/NameText.h"
 #include "desktop/Twips.h"
 #include "engine/ByteStreams.h"
 #include "engine/RecordFormat.h"
@@ -147,10 +148,13 @@ TEST_F(Form1Events, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingTheOptio
     QTest::keyClick(window.controls().Label3, Qt::Key_Tab);
     EXPECT_EQ(end.status, desktop::ExitSuccess);
 
+    // After a command line that asked for a job not done, the end is a failure.
     end.status.reset();
+    window.setExitStatus(desktop::ExitFailure);
     window.controls().Text2->setFocus();
     QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return end.status.has_value(); }));
+    EXPECT_EQ(end.status, desktop::ExitFailure);
     EXPECT_FALSE(QFileInfo::exists(desktop.files.writable("set.ini")));
 }
 
@@ -203,6 +207,24 @@ TEST_F(Form1Events, ADropPutsTheFirstFileIntoTheFileBox) {
     aFolder.setUrls({QUrl::fromLocalFile(text(folder.path()))});
     drop(aFolder);
     EXPECT_EQ(window.controls().Label3->text(), text(folder.path()));
+
+    // An address holds a name's bytes: one that is not UTF-8 is refused once
+    // the drop is over, not read as the name really made of U+FFFD beside it.
+    test::writeFile(folder / "\xFF\xFE.bin", {std::byte{1}});
+    const QString decoy = text(folder / "\uFFFD\uFFFD.bin");
+    test::writeFile(folder / "\uFFFD\uFFFD.bin", {std::byte{2}});
+    QMimeData undecodable;
+    undecodable.setUrls(
+        {QUrl::fromEncoded(QUrl::fromLocalFile(text(folder.path())).toEncoded() + "/%FF%FE.bin")});
+    boxes.expect(desktop::UndecodableNameText + text(folder.path()) + "/\\xFF\\xFE.bin",
+                 desktop::Icon::Stop);
+    drop(undecodable);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.shown().empty(); }));
+    EXPECT_EQ(window.controls().Label3->text(), text(folder.path()));
+    QMimeData reallyNamedSo;
+    reallyNamedSo.setUrls({QUrl::fromLocalFile(decoy)});
+    drop(reallyNamedSo);
+    EXPECT_EQ(window.controls().Label3->text(), decoy);
 }
 
 TEST_F(Form1Events, TheLogIsSelectedWholeAfterEveryChangeAndOnADoubleClick) {

@@ -1,4 +1,5 @@
 #include "startup/CommandLine.h"
+#include "desktop/NameText.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +21,20 @@ CommandLine plain(Switches switches, const char* name) {
 CommandLine switchForm(Switches switches, const char* name) {
     return {switches, true, QString::fromUtf8(name)};
 }
+// A name whose bytes are not UTF-8 is no file name: shown, never acted on.
+CommandLine refused(Switches switches, bool switchForm, const char* shown) {
+    return {switches, switchForm, {}, desktop::UndecodableNameText + QString::fromUtf8(shown)};
+}
 
 } // namespace
+
+namespace veskard::startup {
+void PrintTo(const CommandLine& line, std::ostream* out) {
+    *out << "{" << line.switches.encrypt << line.switches.showResult << line.switches.decrypt
+         << (line.switchForm ? " switch form '" : " plain '") << line.fileName.toStdString()
+         << "' refusal '" << line.nameRefusal.toStdString() << "'}";
+}
+} // namespace veskard::startup
 
 TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
     const std::vector<std::pair<const char*, CommandLine>> cases = {
@@ -44,19 +57,33 @@ TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
         EXPECT_EQ(readCommandLine(QString::fromUtf8(text)), expected) << text;
 }
 
-// POSIX hands the arguments over one by one, and its paths are full of slashes.
-TEST(CommandLine, TakesTheSwitchesFromTheFirstOfSeparateArguments) {
-    const std::vector<std::pair<QStringList, CommandLine>> cases = {
+// POSIX hands the arguments over one by one, and its paths are full of
+// slashes: only a first argument made of switches alone holds them.
+TEST(CommandLine, TakesTheSwitchesOnlyFromAFirstArgumentMadeOfThem) {
+    const std::vector<std::pair<QList<QByteArray>, CommandLine>> cases = {
         {{"/e/s", "/home/rob/a b.txt"}, switchForm(EncryptShow, "/home/rob/a b.txt")},
         {{"/e/s", "my", "file.txt"}, switchForm(EncryptShow, "my file.txt")},
-        {{"/home/rob/a b.txt"}, plain({false, false, true}, "/home/rob/a b.txt")},
-        {{"/srv/x", "/e"}, plain(Show, "/srv/x /e")},
+        {{"/r", "x"}, switchForm({false, false, true}, "x")},
+        {{"/s/r/e/e", "x"}, switchForm({true, true, true}, "x")},
+        {{"./every/one.txt", "two.txt"}, plain(None, "./every/one.txt two.txt")},
+        {{"/e/s.txt", "x"}, plain(None, "/e/s.txt x")},
+        {{"/e/", "x"}, plain(None, "/e/ x")},
+        {{"/e /s", "x"}, plain(None, "/e /s x")},
+        {{"e/s", "x"}, plain(None, "e/s x")},
+        {{"/home/rob/a b.txt"}, plain(None, "/home/rob/a b.txt")},
+        {{"/srv/x", "/e"}, plain(None, "/srv/x /e")},
+        {{"/s", "x"}, plain(Show, "/s x")},
         {{"/e"}, plain(Encrypt, "/e")},
         {{"/E", "x"}, plain(None, "/E x")},
         {{}, plain(None, "")},
+        {{"/e/s", "\xFF\xFE.bin"}, refused(EncryptShow, true, "\\xFF\\xFE.bin")},
+        {{"a\xE4\xB8", "\xE4\xB8\xAD\xC0\xAF"}, refused(None, false, "a\\xE4\\xB8 中\\xC0\\xAF")},
+        {{"/e/s", "\xEF\xBF\xBD.bin"}, switchForm(EncryptShow, "\uFFFD.bin")}, // U+FFFD itself
+        // Qt drops a leading byte-order mark: the text would name another file.
+        {{"/e/s", "\xEF\xBB\xBF 报告"}, refused(EncryptShow, true, "\\xEF\\xBB\\xBF 报告")},
     };
     for (const auto& [arguments, expected] : cases) {
-        const desktop::CommandLineText line{arguments.join(QLatin1Char(' ')), arguments};
-        EXPECT_EQ(readCommandLine(line), expected) << line.text.toStdString();
+        EXPECT_EQ(readCommandLine(desktop::CommandLineText{{}, arguments}), expected)
+            << arguments.join(' ').toStdString();
     }
 }

@@ -1,4 +1,5 @@
 #include "startup/UnattendedRun.h"
+#include "desktop/NameText.h"
 #include "dialogs/Form3.h"
 #include "dialogs/Form4.h"
 #include "engine/ByteStreams.h"
@@ -26,6 +27,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 // "Veskard /e/s FILE" and "/r/s FILE": the load step that reads the command
 // line, and the unattended run it hands a switch form to, with the real
@@ -147,14 +152,26 @@ TEST_F(UnattendedRunTest, TellsWhyAFileCannotBeLockedOrUnlocked) {
     // Someone who double-clicked a script learns why nothing happened.
     boxes.expect(engine::Messages::damagedOrNotEnciphered());
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
+    // Locked twice, the file would come back from its first unlock still locked.
+    test::writeFile(file, test::encipher(plain, u"pw", random));
+    const std::vector<std::byte> locked = test::readFile(file);
+    boxes.expect(engine::Messages::alreadyEnciphered());
+    EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
+    EXPECT_EQ(test::readFile(file), locked);
 }
 
-// The load step, as the program starts: the options first, then the command line.
+// The load step, as the program starts: the options first, then the command
+// line, as Windows hands it over (one text) or POSIX (the arguments' bytes).
 class LoadStepTest : public UnattendedRunTest {
 protected:
     LoadStepTest() { test::writeFile(settings, settingsBytes); }
 
-    QString run(const QString& commandLine) { return loadStep.run({commandLine, {}}, options); }
+    LoadStep::Outcome run(const QString& commandLine) {
+        return loadStep.run({commandLine, {}}, options);
+    }
+    LoadStep::Outcome run(const QList<QByteArray>& arguments) {
+        return loadStep.run({{}, arguments}, options);
+    }
 
     const std::filesystem::path settings = folder / "set.ini";
     // Check1 ticked, Check2 not, Check3 greyed; and two bytes more.
@@ -162,38 +179,78 @@ protected:
                                                   std::byte{2}, {}, std::byte{9}, std::byte{9}};
     Options options;
     LoadStep loadStep{boxes, end, unattended, QString::fromStdString(settings.string())};
+    // What the window is given when the command line did nothing: no file,
+    // and the status the program ends with, a failure for a switch form.
+    const LoadStep::Outcome plainNothing{};
+    const LoadStep::Outcome switchesNothing{{}, ExitFailure};
 };
 
 // The run ends the program with its status and leaves "set.ini" as it was;
 // without "/s" success is silent.
 TEST_F(LoadStepTest, RunsASwitchFormNamingAFileUnattended) {
     will<dialogs::Form4>(test::typing(QStringLiteral("pw")));
-    EXPECT_EQ(run(QStringLiteral("/e 报告 1.doc")), QString());
+    EXPECT_EQ(run(QList<QByteArray>{"/e", name.toUtf8()}), (LoadStep::Outcome{{}, ExitSuccess}));
     EXPECT_EQ(end.status, ExitSuccess);
     EXPECT_EQ(lockedWith(file), u"pw");
     EXPECT_EQ(options, (Options{CheckValue::Ticked, CheckValue::Unticked, CheckValue::Greyed}));
     EXPECT_EQ(test::readFile(settings), settingsBytes);
 }
 
-// "/r" inside the file name counts as a switch too, and "/e" with "/r" is refused.
-TEST_F(LoadStepTest, FindsSwitchesInTheFileName) {
+// On Windows "/r" inside the file name counts as a switch too, and "/e" with
+// "/r" is refused.
+TEST_F(LoadStepTest, FindsSwitchesInTheFileNameOfOneText) {
     std::filesystem::create_directory(folder / "r");
     test::writeFile(folder / "r" / "x.txt", test::patternBytes(300));
     boxes.expect(UnattendedRun::BothSwitchesText, Icon::Stop);
-    EXPECT_EQ(run(QStringLiteral("/e ./r/x.txt")), QString());
+    EXPECT_EQ(run(QStringLiteral("/e ./r/x.txt")), switchesNothing);
     EXPECT_EQ(end.status, ExitFailure);
     EXPECT_EQ(test::readFile(folder / "r" / "x.txt"), test::patternBytes(300));
 }
 
 // A missing file is reported once, and the window opens; so does a plain
-// command line, which "/E" is (no switch). A plain file name goes to the window.
+// command line, which "/E" is (no switch). A plain file name goes to the
+// window. A script that asked for a job learns that it was not done.
 TEST_F(LoadStepTest, ReportsAMissingFileAndHandsAPlainNameToTheWindow) {
     boxes.expect(QStringLiteral("missing.txt") + LoadStep::NotFoundText, Icon::Stop);
-    EXPECT_EQ(run(QStringLiteral("/e/s missing.txt")), QString());
+    EXPECT_EQ(run(QStringLiteral("/e/s missing.txt")), switchesNothing);
     boxes.expect(QStringLiteral("/E 报告 1.doc") + LoadStep::NotFoundText, Icon::Stop);
-    EXPECT_EQ(run(QStringLiteral("/E 报告 1.doc")), QString());
-    EXPECT_EQ(run(name), name);
-    EXPECT_EQ(run(QString()), QString());
+    EXPECT_EQ(run(QStringLiteral("/E 报告 1.doc")), plainNothing);
+    EXPECT_EQ(run(name), (LoadStep::Outcome{name}));
+    EXPECT_EQ(run(QString()), plainNothing);
     EXPECT_FALSE(end.status.has_value());
     expectUntouched();
+}
+
+// A folder, a FIFO or a device is there, but is no file to lock.
+TEST_F(LoadStepTest, TellsWhatIsThereButIsNoFile) {
+    std::filesystem::create_directory(folder / "文件夹");
+    boxes.expect(QStringLiteral("文件夹") + LoadStep::NotAFileText, Icon::Stop);
+    EXPECT_EQ(run(QList<QByteArray>{"/e/s", "文件夹"}), switchesNothing);
+    boxes.expect(QStringLiteral("文件夹") + LoadStep::NotAFileText, Icon::Stop);
+    EXPECT_EQ(run(QList<QByteArray>{"文件夹"}), plainNothing);
+#ifndef Q_OS_WIN
+    ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+    for (const QByteArray& notAFile : {QByteArray("fifo"), QByteArray("/dev/null")}) {
+        boxes.expect(QString::fromUtf8(notAFile) + LoadStep::NotAFileText, Icon::Stop);
+        EXPECT_EQ(run(QList<QByteArray>{"/r", notAFile}), switchesNothing);
+    }
+#endif
+    EXPECT_FALSE(end.status.has_value());
+}
+
+// Qt reads the bytes of a POSIX name as UTF-8; those that are not become
+// U+FFFD, and the text would name the file beside it that is really named so.
+TEST_F(LoadStepTest, RefusesANameThatIsNotTextAndActsOnNoOtherFile) {
+    const QByteArray undecodable("\xFF\xFE.bin");
+    const std::filesystem::path decoy = folder / "\uFFFD\uFFFD.bin";
+    test::writeFile(folder.path() / undecodable.toStdString(), plain);
+    test::writeFile(decoy, plain);
+    const QString refusal = desktop::UndecodableNameText + QStringLiteral("\\xFF\\xFE.bin");
+    boxes.expect(refusal, Icon::Stop);
+    EXPECT_EQ(run(QList<QByteArray>{"/e/s", undecodable}), switchesNothing);
+    boxes.expect(refusal, Icon::Stop);
+    EXPECT_EQ(run(QList<QByteArray>{undecodable}), plainNothing);
+    EXPECT_EQ(test::readFile(folder.path() / undecodable.toStdString()), plain);
+    EXPECT_EQ(test::readFile(decoy), plain);
+    EXPECT_FALSE(end.status.has_value());
 }

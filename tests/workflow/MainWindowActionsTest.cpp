@@ -1,6 +1,7 @@
 #include "tests/mainwindow/ShownForm1.h"
 
 #include "about/Form2.h"
+#include "desktop/NameText.h"
 #include "desktop/Paths.h"
 #include "dialogs/Form3.h"
 #include "engine/ByteStreams.h"
@@ -127,11 +128,14 @@ TEST_F(Form1Actions, EncryptChecksItsInputsInOrderAndStopsAtTheFirstThatFails) {
     boxes.expect("未找到有文件！", Icon::Stop);
     click(Encrypt);
 
-    for (const QString& missing : {text(folder / "gone.txt"), text(folder.path())}) {
-        c.Label3->setText(missing);
-        boxes.expect("“" + missing + "”不存在！  ", Icon::Stop);
-        click(Encrypt);
-    }
+    const QString missing = text(folder / "gone.txt");
+    c.Label3->setText(missing);
+    boxes.expect("“" + missing + "”不存在！  ", Icon::Stop);
+    click(Encrypt);
+    // A folder is there, but is no file.
+    c.Label3->setText(text(folder.path()));
+    boxes.expect("“" + text(folder.path()) + "”不是普通文件！  ", Icon::Stop);
+    click(Encrypt);
     EXPECT_TRUE(log().isEmpty());
     EXPECT_FALSE(isLocked(plan));
 }
@@ -177,6 +181,27 @@ TEST_F(Form1Actions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte) {
     EXPECT_EQ(c.Label3->text(), plan);
 }
 
+// A locked file locked again comes back from its first unlock still locked:
+// the person is asked, and Enter answers No.
+TEST_F(Form1Actions, ALockedFileIsLockedAgainOnlyWhenThePersonSaysSo) {
+    const QString locked = makeLocked("locked.doc", 400, u"pw");
+    const std::vector<std::byte> record = test::readFile(desktop::toPath(locked));
+    withoutScripts();
+    fill(locked, "again", "again");
+    const QString question = "该文件已经加密过，确定要再加密一次吗？";
+    boxes.expect(question, Icon::Question, Buttons::YesNoDefaultNo, Answer::No);
+    click(Encrypt);
+    EXPECT_EQ(test::readFile(desktop::toPath(locked)), record);
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(c.Label3->text(), locked);
+    EXPECT_EQ(c.Text2->text(), "again");
+
+    boxes.expect(question, Icon::Question, Buttons::YesNoDefaultNo, Answer::Yes);
+    click(Encrypt);
+    EXPECT_TRUE(isLocked(locked));
+    EXPECT_EQ(test::decipher(test::readFile(desktop::toPath(locked))), record);
+}
+
 TEST_F(Form1Actions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
     const QString plan = make("plan.txt", 3000);
     withoutScripts();
@@ -210,6 +235,28 @@ TEST_F(Form1Actions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
     EXPECT_TRUE(isLocked(copy));
     EXPECT_FALSE(log().contains("属性")) << "no attribute lines for another file";
     EXPECT_TRUE(c.Label3->text().isEmpty());
+}
+
+// A dialog reads the bytes of a name that are not UTF-8 as U+FFFD, and that
+// text names the file beside it really named so: refused, nothing chosen.
+TEST_F(Form1Actions, ANameTheDialogCouldNotReadIsRefused) {
+    test::writeFile(folder / "\xFF\xFE.txt", test::patternBytes(500));
+    const QString read = make("\uFFFD\uFFFD.txt", 500);
+    const QString refusal = desktop::UndecodableNameText + read;
+    pickers.answer(read);
+    boxes.expect(refusal, Icon::Stop);
+    click(PickSource);
+    EXPECT_TRUE(c.Label3->text().isEmpty());
+
+    withoutScripts();
+    c.Check1->setChecked(true);
+    fill(make("plan.txt", 500), "pw", "pw");
+    pickers.answer(read);
+    boxes.expect(refusal, Icon::Stop);
+    click(Encrypt);
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(test::readFile(folder / "\uFFFD\uFFFD.txt"), test::patternBytes(500));
+    EXPECT_EQ(test::readFile(folder / "\xFF\xFE.txt"), test::patternBytes(500));
 }
 
 TEST_F(Form1Actions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefused) {

@@ -5,10 +5,21 @@
 namespace veskard::test {
 namespace {
 
+std::string describe(desktop::Buttons buttons) {
+    switch (buttons) {
+    case desktop::Buttons::Ok:
+        break;
+    case desktop::Buttons::YesNo:
+        return "yes/no";
+    case desktop::Buttons::YesNoDefaultNo:
+        return "yes/no, no by default";
+    }
+    return "ok";
+}
+
 std::string describe(const desktop::BoxContent& box) {
     return "[" + box.title.toStdString() + "] icon " + std::to_string(static_cast<int>(box.icon)) +
-           (box.buttons == desktop::Buttons::YesNo ? " yes/no: \"" : " ok: \"") +
-           box.text.toStdString() + "\"";
+           " " + describe(box.buttons) + ": \"" + box.text.toStdString() + "\"";
 }
 
 } // namespace
@@ -31,7 +42,7 @@ desktop::Answer ScriptedMessageBoxes::present(QWidget*, const desktop::BoxConten
     shown_.push_back(box);
     if (expected_.empty()) {
         ADD_FAILURE() << "unexpected message box: " << describe(box);
-        return box.buttons == desktop::Buttons::YesNo ? desktop::Answer::No : desktop::Answer::Ok;
+        return box.buttons == desktop::Buttons::Ok ? desktop::Answer::Ok : desktop::Answer::No;
     }
     const Expected expected = expected_.front();
     expected_.pop_front();

@@ -18,6 +18,8 @@ public:
             return "文件在处理期间被另一个程序移走或替换了";
         case PlatformError::TemporaryFileReplaced:
             return "临时文件在写入后被另一个程序替换了";
+        case PlatformError::NotUsersOwnFile:
+            return "不是当前用户自己的文件（符号链接、硬链接或其他用户的文件）";
         }
         return "unknown platform error";
     }

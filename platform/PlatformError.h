@@ -10,6 +10,7 @@ enum class PlatformError {
     NotRegularFile,           // a folder, a FIFO, a socket or a device
     FileReplaced,             // the name came to stand for another file while it was worked on
     TemporaryFileReplaced,    // the temporary file's name no longer stands for what was written
+    NotUsersOwnFile,          // a program's own file: a link, other names, another user's
 };
 
 const std::error_category& platformCategory();

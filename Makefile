@@ -7,7 +7,8 @@ CCACHE_FLAG := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=cca
 ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test test-sanitize fuzz bench format clean package package-check
+.PHONY: deps configure build run test test-sanitize fuzz bench format clean package package-check \
+	check-fresh-debian
 
 deps:
 	@scripts/install-deps
@@ -112,6 +113,12 @@ package:
 # The package checked as Debian checks one: lintian, see scripts/check-package.
 package-check: package
 	@scripts/check-package $(PACKAGE_BUILD)/veskard_*.deb
+
+# The README's first commands, run as a newcomer would on a fresh minimal
+# Debian 12 made with debootstrap; see scripts/check-fresh-debian. As root.
+check-fresh-debian:
+	@scripts/install-deps --fresh
+	@scripts/check-fresh-debian
 
 format: configure
 	@cmake --build $(BUILD) --target format

@@ -27,11 +27,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VESKARD_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Found by no linker: Qt's Chinese button texts, a font that has the windows'
-# characters, and xdg-open, through which the program opens files and the
-# text editor.
+# Found by no linker: Qt's Chinese button texts, the system's descriptions of
+# errors in the user's language (which the messages quote), a font that has
+# the windows' characters, and xdg-open, through which the program opens
+# files and the text editor.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei, xdg-utils")
+    "qt6-translations-l10n, libc-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 

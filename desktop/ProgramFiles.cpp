@@ -1,5 +1,8 @@
 #include "desktop/ProgramFiles.h"
 
+#include "desktop/Paths.h"
+#include "platform/SharedFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -37,7 +40,10 @@ ProgramFiles ProgramFiles::forProgramIn(const QString& programFolder,
     const QString dataFolder = installedDataFolder(programFolder);
     const bool installed = QFileInfo(dataFolder).isDir();
 
-    if (!installed && canCreateFilesIn(programFolder)) {
+    // In a folder others may write to, they could swap a file of the
+    // program's for a link to any file of the user's.
+    if (!installed && !platform::othersMayWriteIn(toPath(programFolder)) &&
+        canCreateFilesIn(programFolder)) {
         files.writableFolder = programFolder;
     } else {
         files.writableFolder = userDataFolder;

@@ -6,8 +6,9 @@ namespace veskard::desktop {
 
 // Where the program's own files lie. The files it writes (set.ini,
 // Encrypt_Info.txt, paw.txt) go into its own folder, as a copy carried on a
-// stick expects; an installed program, or one whose folder cannot be written,
-// keeps them in the user's data folder for the program instead.
+// stick expects; an installed program, one whose folder it cannot write to,
+// or one whose folder other users may write to, keeps them in the user's
+// data folder for the program instead.
 struct ProgramFiles {
     QString programFolder;  // the folder of the running executable
     QString writableFolder; // where the files the program writes go

@@ -1,5 +1,6 @@
 #include "engine/EncryptJob.h"
 
+#include "engine/ControlCharacters.h"
 #include "engine/EngineError.h"
 #include "engine/FailureNotice.h"
 #include "engine/FileReplacement.h"
@@ -68,10 +69,11 @@ JobStatus EncryptJob::load(const std::filesystem::path& source, Relock relock) {
     if (!state)
         return JobStatus::failure(state.error(), failureNotice(JobPhase::Load, state.error()));
     startTime_ = env_.clock.now();
-    log(LogChange::Kind::Replace,
-        logBanner() + br + br + "开始时间：" + env_.formats.dateTime(startTime_) + br +
-            "加密文件：" + platform::displayName(source) + br + "文件大小：" +
-            env_.formats.byteCount(state->size) + " 字节" + br + "装入文件...   …… OK！");
+    log(LogChange::Kind::Replace, logBanner() + br + br + "开始时间：" +
+                                      env_.formats.dateTime(startTime_) + br + "加密文件：" +
+                                      controlCharactersMasked(platform::displayName(source)) + br +
+                                      "文件大小：" + env_.formats.byteCount(state->size) + " 字节" +
+                                      br + "装入文件...   …… OK！");
 
     const auto refuse = [&](std::error_code cause) {
         return JobStatus::failure(cause, failureNotice(JobPhase::Load, cause, source));

@@ -1,8 +1,10 @@
 #include "engine/TextFormats.h"
 
+#include <algorithm>
 #include <ctime>
 #include <iomanip>
 #include <sstream>
+#include <string_view>
 
 namespace veskard::engine {
 namespace {
@@ -25,6 +27,30 @@ std::string groupThousands(std::uint64_t count, const std::string& separator) {
     return digits;
 }
 
+// The locale a category of `locale` comes from. A locale whose categories
+// differ is named by all of them, "LC_CTYPE=C.UTF-8;LC_NUMERIC=C;..."; one
+// whose categories agree by that one name.
+std::string categoryLocale(const std::string& locale, std::string_view category) {
+    if (locale.find('=') == std::string::npos)
+        return locale;
+    const std::string key = std::string(category) + '=';
+    for (std::size_t at = 0; at < locale.size();) {
+        const std::size_t end = std::min(locale.find(';', at), locale.size());
+        const std::string_view part = std::string_view(locale).substr(at, end - at);
+        if (part.starts_with(key))
+            return std::string(part.substr(key.size()));
+        at = end + 1;
+    }
+    return "C";
+}
+
+// C and POSIX, in whichever encoding (C.UTF-8, POSIX.utf8), hold no regional
+// settings, only American defaults: two-digit years, no digit grouping.
+bool hasRegionalSettings(std::string_view locale) {
+    const std::string_view name = locale.substr(0, locale.find_first_of(".@"));
+    return name != "C" && name != "POSIX";
+}
+
 } // namespace
 
 std::string FixedTextFormats::dateTime(TimePoint time) const {
@@ -41,14 +67,16 @@ std::string FixedTextFormats::byteCount(std::uint64_t count) const {
 LocaleTextFormats::LocaleTextFormats() {
     try {
         locale_ = std::locale("");
-        regional_ = locale_.name() != "C" && locale_.name() != "POSIX";
     } catch (const std::runtime_error&) {
-        regional_ = false;
+        return;
     }
+    const std::string name = locale_.name();
+    regionalDates_ = hasRegionalSettings(categoryLocale(name, "LC_TIME"));
+    regionalNumbers_ = hasRegionalSettings(categoryLocale(name, "LC_NUMERIC"));
 }
 
 std::string LocaleTextFormats::dateTime(TimePoint time) const {
-    if (!regional_)
+    if (!regionalDates_)
         return fixed_.dateTime(time);
     const std::tm parts = localTime(time);
     std::ostringstream out;
@@ -58,7 +86,7 @@ std::string LocaleTextFormats::dateTime(TimePoint time) const {
 }
 
 std::string LocaleTextFormats::byteCount(std::uint64_t count) const {
-    if (!regional_)
+    if (!regionalNumbers_)
         return fixed_.byteCount(count);
     std::ostringstream out;
     out.imbue(locale_);

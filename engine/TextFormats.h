@@ -26,8 +26,10 @@ public:
     std::string byteCount(std::uint64_t count) const override;
 };
 
-// The user's regional settings (the environment's locale); the fixed formats
-// where there are none (the C locale) or they cannot be loaded.
+// The user's regional settings (the environment's locale), dates by its time
+// category and numbers by its numeric one; the fixed formats where a category
+// has none (the C or POSIX locale, in any encoding such as C.UTF-8) or the
+// locale cannot be loaded.
 class LocaleTextFormats final : public TextFormats {
 public:
     LocaleTextFormats();
@@ -36,7 +38,8 @@ public:
 
 private:
     std::locale locale_;
-    bool regional_ = false;
+    bool regionalDates_ = false;
+    bool regionalNumbers_ = false;
     FixedTextFormats fixed_;
 };
 

@@ -1,15 +1,16 @@
 #include "generator/Form5.h"
 
 #include "desktop/DesignLook.h"
+#include "desktop/Paths.h"
 #include "desktop/Placement.h"
 #include "desktop/SystemText.h"
 #include "desktop/Twips.h"
 #include "engine/TextFormats.h"
 #include "generator/PasswordList.h"
+#include "platform/File.h"
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -19,6 +20,7 @@
 #include <QScrollBar>
 
 #include <chrono>
+#include <span>
 
 namespace veskard {
 namespace {
@@ -281,10 +283,14 @@ void Form5::save() {
     const QString record =
         QString::fromStdString(formats.dateTime(std::chrono::system_clock::now())) + LineEnd +
         selectionText() + LineEnd;
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-        file.write(desktop::systemText(record));
-    file.close();
+    // Only the user's own regular file: never a link another user planted,
+    // never a FIFO that would wait for a reader.
+    Result<platform::File> file =
+        platform::File::openProgramFile(desktop::toPath(path), platform::ProgramFileAccess::Append);
+    if (file) {
+        const QByteArray bytes = desktop::systemText(record);
+        static_cast<void>(file->writeAll(std::as_bytes(std::span(bytes))));
+    }
     desktop_.shell.openInTextEditor(path);
     updateHorizontalExtent();
 }

@@ -33,6 +33,14 @@ struct FileState {
 // else (a folder, a FIFO, a device) is PlatformError::NotRegularFile.
 Result<FileState> regularFileState(const std::filesystem::path& path);
 
+// How the program opens a file of its own (its settings, its report, the
+// generator's saved passwords).
+enum class ProgramFileAccess {
+    Read,      // an existing file
+    ReadWrite, // created empty when missing; writing starts at the first byte
+    Append,    // created empty when missing; writing goes on at the end
+};
+
 // An open file of raw bytes. Closes itself; move-only.
 //
 // Opening never blocks and never opens anything but a regular file: a FIFO, a
@@ -54,9 +62,14 @@ public:
     static Result<File> openExclusive(const std::filesystem::path& path);
     // Creates a file that must not exist yet, open for reading and writing.
     static Result<File> createNew(const std::filesystem::path& path);
-    // Opens a file to write at its end, creating it empty when missing: a log
-    // the program adds to.
-    static Result<File> openForAppending(const std::filesystem::path& path);
+    // A file the program keeps for itself. Only the user's own regular file
+    // with one name is taken: a symbolic link is not followed, so that nobody
+    // can point the program at a file of its user's to write over, and a
+    // file with other names (hard links) or of another user is refused
+    // (PlatformError::NotUsersOwnFile); a FIFO, a socket or a device is
+    // PlatformError::NotRegularFile. Never blocks and takes no lock.
+    static Result<File> openProgramFile(const std::filesystem::path& path,
+                                        ProgramFileAccess access);
 
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;

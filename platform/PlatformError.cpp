@@ -20,6 +20,8 @@ public:
             return "临时文件在写入后被另一个程序替换了";
         case PlatformError::FolderReplaced:
             return "新建的文件夹被另一个程序移走或替换了";
+        case PlatformError::NotUsersOwnFile:
+            return "不是当前用户自己的文件（符号链接、硬链接或其他用户的文件）";
         }
         return "unknown platform error";
     }

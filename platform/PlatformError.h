@@ -11,6 +11,7 @@ enum class PlatformError {
     FileReplaced,             // the name came to stand for another file while it was worked on
     TemporaryFileReplaced,    // the temporary file's name no longer stands for what was written
     FolderReplaced,           // a new folder's name came to stand for something else once made
+    NotUsersOwnFile,          // a program's own file: a link, other names, another user's
 };
 
 const std::error_category& platformCategory();

@@ -39,7 +39,8 @@ QString entry(const QString& log, bool first) {
 engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& files,
                              desktop::Shell& shell) {
     const QString path = files.writable(QLatin1String(ReportFileName));
-    Result<platform::File> file = platform::File::openForAppending(desktop::toPath(path));
+    Result<platform::File> file =
+        platform::File::openProgramFile(desktop::toPath(path), platform::ProgramFileAccess::Append);
     if (!file)
         return fileFailure(file.error());
     const Result<std::uint64_t> size = file->size();

@@ -20,7 +20,9 @@ inline constexpr auto ReportFileName = "Encrypt_Info.txt";
 //
 // Failures, each with its notice() for the user: the system's error when the
 // file cannot be opened or written (silent when access was refused, else
-// shown; a failed write takes back what it had added), and
+// shown, as for a link or a file of another user's in its place, which is
+// never written: platform::File::openProgramFile; a failed write takes back
+// what it had added), and
 // FileError::EditorNotStarted (shown) after the entry was added, which stays.
 engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& files,
                              desktop::Shell& shell);

@@ -1,6 +1,7 @@
 #include "startup/ScriptText.h"
 
 #include "desktop/SystemText.h"
+#include "engine/ControlCharacters.h"
 #include "engine/Version.h"
 #include "platform/CodePage.h"
 #include "startup/FileError.h"
@@ -67,12 +68,8 @@ QString shellQuoted(QString text) {
 
 // A line break in a file name (possible on POSIX) would end a comment line and
 // turn the rest of the name into a command.
-QString controlCharactersMasked(QString text) {
-    for (QChar& c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = u'?';
-    }
-    return text;
+QString controlCharactersMasked(const QString& text) {
+    return QString::fromStdString(engine::controlCharactersMasked(text.toStdString()));
 }
 
 } // namespace

@@ -27,7 +27,9 @@ inline constexpr auto SettingsFileName = "set.ini";
 // Loads the options saved in `file` into `options`. A missing file is made,
 // empty; bytes the file lacks count as 0, and an empty file changes nothing.
 // Loading stops silently at a value that is not a check box's (outside 0..2):
-// the boxes before it take their saved values, the others keep theirs.
+// the boxes before it take their saved values, the others keep theirs. Like
+// the program's other files, `file` must be the user's own regular file (see
+// platform::File::openProgramFile); anything else leaves every box as it is.
 void loadSettings(const QString& file, Options& options);
 
 // Writes the three values over the start of `file` (made if missing); bytes

@@ -71,6 +71,13 @@ Result<FileState> stateOf(const struct stat& info) {
                      nanoseconds(info.st_ctim)};
 }
 
+std::error_code makeBlocking(int descriptor) {
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return lastError();
+    return {};
+}
+
 // A descriptor opened without blocking, made blocking once it is known to
 // stand for a regular file (anything else is refused).
 Result<posix::Descriptor> regularAndBlocking(posix::Descriptor descriptor) {
@@ -81,9 +88,8 @@ Result<posix::Descriptor> regularAndBlocking(posix::Descriptor descriptor) {
         return lastError();
     if (const Result<FileState> state = stateOf(info); !state)
         return state.error();
-    const int flags = ::fcntl(descriptor.get(), F_GETFL);
-    if (flags < 0 || ::fcntl(descriptor.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return lastError();
+    if (const std::error_code error = makeBlocking(descriptor.get()))
+        return error;
     return descriptor;
 }
 
@@ -163,12 +169,41 @@ Result<File> File::createNew(const std::filesystem::path& path) {
     return File(descriptor);
 }
 
-Result<File> File::openForAppending(const std::filesystem::path& path) {
-    Result<posix::Descriptor> descriptor = regularAndBlocking(posix::Descriptor(::open(
-        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666)));
-    if (!descriptor)
-        return descriptor.error();
-    return File(descriptor->release());
+// The name is opened as it is (O_NOFOLLOW) and the descriptor checked, so
+// that nothing can be swapped in between a check and the open. Without
+// blocking, a FIFO opens at once for reading, or is refused (ENXIO) for
+// writing while nobody reads it.
+Result<File> File::openProgramFile(const std::filesystem::path& path, ProgramFileAccess access) {
+    int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    switch (access) {
+    case ProgramFileAccess::Read:
+        flags |= O_RDONLY;
+        break;
+    case ProgramFileAccess::ReadWrite:
+        flags |= O_RDWR | O_CREAT;
+        break;
+    case ProgramFileAccess::Append:
+        flags |= O_WRONLY | O_APPEND | O_CREAT;
+        break;
+    }
+    posix::Descriptor descriptor(::open(path.c_str(), flags, 0666));
+    if (!descriptor) {
+        if (errno == ELOOP)
+            return PlatformError::NotUsersOwnFile;
+        if (errno == ENXIO)
+            return PlatformError::NotRegularFile;
+        return lastError();
+    }
+    struct stat info {};
+    if (::fstat(descriptor.get(), &info) != 0)
+        return lastError();
+    if (!S_ISREG(info.st_mode))
+        return PlatformError::NotRegularFile;
+    if (info.st_uid != ::geteuid() || info.st_nlink != 1)
+        return PlatformError::NotUsersOwnFile;
+    if (const std::error_code error = makeBlocking(descriptor.get()))
+        return error;
+    return File(descriptor.release());
 }
 
 File::~File() {

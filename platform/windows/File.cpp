@@ -132,18 +132,43 @@ Result<File> File::createNew(const std::filesystem::path& path) {
     return File(reinterpret_cast<std::intptr_t>(handle));
 }
 
-// Writing goes on at the end, where the file pointer is put; the handle may
-// also cut the file short again.
-Result<File> File::openForAppending(const std::filesystem::path& path) {
-    OwnedHandle handle(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+// The name itself is opened, never what a reparse point (a symbolic link, a
+// junction) leads to. The owner is not asked: a file an administrator makes
+// belongs to the Administrators group, not to the user who made it, and whom
+// a folder lets write is its access list's business, not its files' owners'.
+Result<File> File::openProgramFile(const std::filesystem::path& path, ProgramFileAccess access) {
+    DWORD wanted = GENERIC_READ;
+    DWORD disposition = OPEN_EXISTING;
+    switch (access) {
+    case ProgramFileAccess::Read:
+        break;
+    case ProgramFileAccess::ReadWrite:
+        wanted = GENERIC_READ | GENERIC_WRITE;
+        disposition = OPEN_ALWAYS;
+        break;
+    case ProgramFileAccess::Append:
+        wanted = GENERIC_WRITE;
+        disposition = OPEN_ALWAYS;
+        break;
+    }
+    OwnedHandle handle(::CreateFileW(path.c_str(), wanted, FILE_SHARE_READ, nullptr, disposition,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                     nullptr));
     if (!handle.valid())
         return openError();
-    if (const Result<FileState> state = stateOf(handle.get()); !state)
+    const Result<FileState> state = stateOf(handle.get());
+    if (!state)
         return state.error();
-    if (!::SetFilePointerEx(handle.get(), {}, nullptr, FILE_END))
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!::GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof tag))
         return lastError();
-    return File(reinterpret_cast<std::intptr_t>(handle.release()));
+    if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || state->links != 1)
+        return PlatformError::NotUsersOwnFile;
+    File file(reinterpret_cast<std::intptr_t>(handle.release()));
+    // Writes name their offsets (writeAll): appending starts where the file ends.
+    if (access == ProgramFileAccess::Append)
+        file.written_ = state->size;
+    return file;
 }
 
 File::~File() {

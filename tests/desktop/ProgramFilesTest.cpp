@@ -1,12 +1,13 @@
 #include "desktop/ProgramFiles.h"
 #include "support/TempFolder.h"
+#include "support/posix/PermissionChecks.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <sys/stat.h>
 
 using namespace veskard;
 
@@ -30,6 +31,7 @@ TEST(ProgramFiles, WritesBesideTheProgramUnlessInstalled) {
     const QString carried = textOf(root / "stick");
     const QString userData = textOf(root / "home" / "data");
     QDir().mkpath(carried);
+    QFile::setPermissions(carried, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     touch(carried + "/readme.txt");
 
     const desktop::ProgramFiles besideCopy = desktop::ProgramFiles::forProgramIn(carried, userData);
@@ -48,13 +50,20 @@ TEST(ProgramFiles, WritesBesideTheProgramUnlessInstalled) {
     EXPECT_EQ(installed.helpFile, textOf(root / "usr" / "share" / "veskard" / "readme.txt"));
 }
 
-TEST(ProgramFiles, WritesToTheUsersFolderWhenTheProgramsCannotBeWritten) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "every folder is writable for root";
+// Where other users may write, they could swap set.ini for a link to a file
+// of the user's; where the user may not, nothing could be kept.
+TEST(ProgramFiles, WritesToTheUsersFolderWhenOthersMayWriteToTheProgramsOrTheUserMayNot) {
     test::TempFolder root;
-    const QString locked = textOf(root / "locked");
-    QDir().mkpath(locked);
-    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
     const QString userData = textOf(root / "data");
-    EXPECT_EQ(desktop::ProgramFiles::forProgramIn(locked, userData).writableFolder, userData);
+    for (const auto& [mode, beside] :
+         {std::pair{0777, false}, std::pair{01777, false}, std::pair{0775, false},
+          std::pair{0555, false}, std::pair{0755, true}}) {
+        const auto program = root / ("program-" + std::to_string(mode));
+        std::filesystem::create_directory(program);
+        ASSERT_EQ(::chmod(program.c_str(), static_cast<mode_t>(mode)), 0);
+        const test::PermissionChecksApplied asAnyUser;
+        EXPECT_EQ(desktop::ProgramFiles::forProgramIn(textOf(program), userData).writableFolder,
+                  beside ? textOf(program) : userData)
+            << std::oct << mode;
+    }
 }

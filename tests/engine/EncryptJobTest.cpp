@@ -121,6 +121,18 @@ TEST_F(EncryptJobTest, AFileLockedAlreadyIsLockedAgainOnlyWhenAllowed) {
     EXPECT_FALSE(isEnciphered(folder / "missing.txt"));
 }
 
+// A POSIX file name may hold line breaks. In the log, and so in the report
+// made of it, they must not end the line and start lines of their own.
+TEST_F(EncryptJobTest, ControlCharactersOfTheFileNameAreMaskedInTheLog) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names hold no control characters";
+#endif
+    ASSERT_TRUE(job.load(makeFile("nl\necho INJECTED\r\t\x1b\x7f文件.doc", 101)).ok());
+    const std::string shown = (folder / "nl?echo INJECTED????文件.doc").string();
+    EXPECT_NE(events.log.text().find(br + "加密文件：" + shown + br), std::string::npos)
+        << events.log.text();
+}
+
 TEST_F(EncryptJobTest, FailuresLeaveTheFileAsItWasAndEndTheLog) {
     const auto path = makeFile("keep.txt", 3000);
     const std::vector<std::byte> plain = readFile(path);

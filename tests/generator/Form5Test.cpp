@@ -22,6 +22,7 @@
 
 #include <chrono>
 #include <set>
+#include <sys/stat.h>
 
 namespace veskard::test {
 namespace {
@@ -244,6 +245,18 @@ TEST_F(Form5Test, TheSelectionIsSavedCopiedAndTheCurrentPasswordAdded) {
     EXPECT_EQ(passwordBox_.text(), password);
     EXPECT_EQ(confirmationBox_.text(), password);
     EXPECT_FALSE(window_.isVisible());
+}
+
+// A FIFO in the save file's place would wait for a reader for ever: the save
+// passes it over, and the editor is started all the same.
+TEST_F(Form5Test, SavingNeverWaitsOnAFifoInTheSaveFilesPlace) {
+    const std::filesystem::path fifo = folder_ / "paw.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    generate(QStringLiteral("4"), QStringLiteral("1"), 1);
+    clickEntry(0);
+    QTest::mouseClick(button(Form5::Save), Qt::LeftButton);
+    EXPECT_EQ(shell_.inEditor.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST_F(Form5Test, ClosingDuringALongGenerationEndsIt) {

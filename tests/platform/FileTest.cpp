@@ -77,6 +77,35 @@ TEST(File, ReadersShareAFileButNotWithAnExclusiveHolder) {
     EXPECT_EQ(File::openExclusive(path).error(), PlatformError::HeldByAnotherProgram);
 }
 
+// The settings are written over from their start, the report added to.
+TEST(File, AProgramFileIsMadeWhenMissingAndWrittenFromItsStartOrAtItsEnd) {
+    TempFolder folder;
+    const auto path = folder / "set.ini";
+    const auto bytes = [](std::initializer_list<int> values) {
+        std::vector<std::byte> result;
+        for (const int value : values)
+            result.push_back(static_cast<std::byte>(value));
+        return result;
+    };
+    EXPECT_EQ(File::openProgramFile(path, ProgramFileAccess::Read).error(),
+              std::errc::no_such_file_or_directory);
+    for (const auto& [access, written, expected] :
+         {std::tuple{ProgramFileAccess::ReadWrite, bytes({1, 2, 3}), bytes({1, 2, 3})},
+          std::tuple{ProgramFileAccess::ReadWrite, bytes({9}), bytes({9, 2, 3})},
+          std::tuple{ProgramFileAccess::Append, bytes({4, 5}), bytes({9, 2, 3, 4, 5})}}) {
+        Result<File> file = File::openProgramFile(path, access);
+        ASSERT_TRUE(file) << file.error().message();
+        ASSERT_FALSE(file->writeAll(written));
+        ASSERT_FALSE(file->close());
+        EXPECT_EQ(veskard::test::readFile(path), expected);
+    }
+    const Result<File> file = File::openProgramFile(path, ProgramFileAccess::Read);
+    ASSERT_TRUE(file) << file.error().message();
+    EXPECT_EQ(*file->size(), 5u);
+    ASSERT_TRUE(File::openProgramFile(folder / "report", ProgramFileAccess::Append));
+    EXPECT_EQ(veskard::test::readFile(folder / "report"), bytes({}));
+}
+
 // What tells whether a file is still the one read before.
 TEST(File, StateNamesTheFileItsNamesSizeAndTimes) {
     TempFolder folder;

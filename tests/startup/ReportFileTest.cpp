@@ -3,6 +3,7 @@
 #include "desktop/Paths.h"
 #include "desktop/SystemText.h"
 #include "engine/Notice.h"
+#include "platform/PlatformError.h"
 #include "startup/FileError.h"
 #include "support/TempFolder.h"
 #include "support/desktop/RecordingShell.h"
@@ -67,6 +68,19 @@ TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
     const engine::JobStatus shown = SaveReport(Log, files, noEditor);
     EXPECT_EQ(shown.notice(), startup::fileFailureNotice(startup::FileError::EditorNotStarted));
     EXPECT_EQ(reportBytes(), desktop::systemText(Log + Closing));
+}
+
+// Another user who could once put a name there must not have the log
+// appended to a file of the user's: the link is refused, and said so.
+TEST_F(ReportFile, ALinkInTheReportsPlaceIsRefusedNotFollowed) {
+    const std::vector<std::byte> victim{std::byte{'x'}};
+    writeFile(folder / "victim", victim);
+    std::filesystem::create_symlink(folder / "victim", report);
+    const engine::JobStatus refused = SaveReport(Log, files, shell);
+    EXPECT_EQ(refused.notice(),
+              startup::fileFailureNotice(platform::PlatformError::NotUsersOwnFile));
+    EXPECT_EQ(readFile(folder / "victim"), victim);
+    EXPECT_TRUE(shell.inEditor.empty());
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "startup/Settings.h"
 
 #include "support/TempFolder.h"
+#include "support/posix/PermissionChecks.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace veskard;
 using startup::CheckValue;
@@ -65,4 +67,42 @@ TEST(Settings, SavesSixBytesOverTheStartAndKeepsTheRest) {
 
     EXPECT_FALSE(startup::saveSettings(QString::fromStdString((folder / "no" / "set.ini").string()),
                                        Options()));
+}
+
+// set.ini may lie where someone else once put that name: only the user's own
+// regular file is read or written, one the user may only read included, and
+// nothing waits.
+TEST(Settings, OnlyTheUsersOwnRegularFileIsReadOrWrittenAndOneTheyMayOnlyReadIsRead) {
+    test::TempFolder folder;
+    const std::filesystem::path settings = folder / "set.ini";
+    const QString file = QString::fromStdString(settings.string());
+    const std::vector<std::byte> victim = bytes({1, 0, 0, 0, 0, 0, 9});
+    test::writeFile(folder / "victim", victim);
+    std::filesystem::create_symlink(folder / "victim", settings);
+    Options options;
+    startup::loadSettings(file, options);
+    EXPECT_EQ(options, Options()) << "read through a link";
+    EXPECT_FALSE(startup::saveSettings(file, {Off, Off, Off}));
+    EXPECT_EQ(test::readFile(folder / "victim"), victim);
+
+    std::filesystem::remove(settings);
+    std::filesystem::create_symlink(folder / "made", settings);
+    startup::loadSettings(file, options);
+    EXPECT_FALSE(std::filesystem::exists(folder / "made")) << "a link's target was made";
+
+    std::filesystem::remove(settings);
+    test::writeFile(settings, bytes({1, 0, 0, 0, 2, 0}));
+    ASSERT_EQ(::chmod(settings.c_str(), 0444), 0);
+    {
+        const test::PermissionChecksApplied asAnyUser;
+        startup::loadSettings(file, options);
+    }
+    EXPECT_EQ(options, (Options{On, Off, Grey}));
+
+    std::filesystem::remove(settings);
+    ASSERT_EQ(::mkfifo(settings.c_str(), 0600), 0);
+    options = Options();
+    startup::loadSettings(file, options);
+    EXPECT_EQ(options, Options());
+    EXPECT_FALSE(startup::saveSettings(file, {Off, Off, Off}));
 }

@@ -1,0 +1,20 @@
+#include "platform/SharedFolder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace veskard::platform {
+
+// Its group or everyone may write to it (the sticky bit only keeps them from
+// others' names, and planting a new name is enough), or it is another user's,
+// who may give themselves that right at any time. An access list that lets
+// someone else write shows in the group bits, which then hold its mask.
+bool othersMayWriteIn(const std::filesystem::path& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0)
+        return true;
+    const bool ownedHere = info.st_uid == ::geteuid() || info.st_uid == 0;
+    return (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 || !ownedHere;
+}
+
+} // namespace veskard::platform

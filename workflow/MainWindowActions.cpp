@@ -4,7 +4,6 @@
 #include "desktop/DesignLook.h"
 #include "desktop/FileLookup.h"
 #include "dialogs/Form3.h"
-#include "engine/EncryptJob.h"
 #include "engine/FailureNotice.h"
 #include "engine/PasswordCodes.h"
 #include "generator/Form5.h"
@@ -153,7 +152,7 @@ void MainWindowActions::encrypt() {
         break;
     }
     // Locked again, the file would come back from its first unlock still locked.
-    if (engine::isEnciphered(desktop::toPath(source)) &&
+    if (jobs_.isEnciphered(source) &&
         desktop_.boxes.show(&window_, QStringLiteral("该文件已经加密过，确定要再加密一次吗？"),
                             Icon::Question,
                             desktop::Buttons::YesNoDefaultNo) != desktop::Answer::Yes)

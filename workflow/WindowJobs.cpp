@@ -13,6 +13,15 @@ WindowJobs::WindowJobs(engine::RandomSource& random, const platform::Clock& cloc
     connect(&runner_, &JobRunner::busyChanged, this, &WindowJobs::busyChanged);
 }
 
+bool WindowJobs::isEnciphered(const QString& path) {
+    bool enciphered = false;
+    run(engine::JobPhase::Load, [&enciphered, file = desktop::toPath(path)] {
+        enciphered = engine::isEnciphered(file);
+        return engine::JobStatus::success();
+    });
+    return enciphered;
+}
+
 engine::JobStatus WindowJobs::load(const QString& source) {
     return run(engine::JobPhase::Load, [this, path = desktop::toPath(source)] {
         return encrypt_.load(path, engine::Relock::Allow);

@@ -28,6 +28,9 @@ public:
     bool busy() const { return runner_.busy(); }
     const engine::OperationLog& log() const { return log_; }
 
+    // Whether `path` holds a record already: read off the window's thread, as
+    // reading a large file's piece headers from a cold disk takes a while.
+    bool isEnciphered(const QString& path);
     // Replaces the log with its header (start time, file, size) and plans the
     // pieces of `source`, locked already or not: the person was asked. The
     // elapsed time is counted from here.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "desktop/Desktop.h"
+#include "engine/PasswordGenerator.h"
 #include "engine/RandomSource.h"
-#include "generator/PasswordGenerator.h"
 
 #include <QDialog>
 #include <QTimer>

@@ -1,5 +1,5 @@
 #include "Cli.h"
-#include "generator/PasswordGenerator.h"
+#include "engine/PasswordGenerator.h"
 
 #include <gtest/gtest.h>
 

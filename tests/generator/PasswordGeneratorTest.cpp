@@ -1,5 +1,5 @@
-#include "generator/PasswordGenerator.h"
-#include "generator/NumericValue.h"
+#include "engine/PasswordGenerator.h"
+#include "engine/NumericValue.h"
 #include "support/ScriptedRandom.h"
 
 #include <gtest/gtest.h>

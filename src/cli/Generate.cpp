@@ -1,6 +1,6 @@
 #include "cli/Generate.h"
 
-#include "generator/PasswordGenerator.h"
+#include "engine/PasswordGenerator.h"
 
 #include <map>
 

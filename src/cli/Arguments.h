@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generator/PasswordGenerator.h"
+#include "engine/PasswordGenerator.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "generator/PasswordGenerator.h"
+#include "engine/PasswordGenerator.h"
 
+#include "engine/NumericValue.h"
 #include "engine/Rounding.h"
-#include "generator/NumericValue.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "generator/NumericValue.h"
+#include "engine/NumericValue.h"
 
 #include <charconv>
 #include <limits>

@@ -7,11 +7,11 @@
 //
 // Prints one line per action, marking a gap over the target; exits 2 when the
 // file could not be made, locked or unlocked.
-#include "desktop/Desktop.h"
-#include "dialogs/Form3.h"
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
-#include "mainwindow/Form1.h"
+#include "gui/desktop/Desktop.h"
+#include "gui/dialogs/Form3.h"
+#include "gui/mainwindow/Form1.h"
 #include "platform/Clock.h"
 
 #include <QApplication>

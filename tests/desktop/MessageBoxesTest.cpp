@@ -1,4 +1,4 @@
-#include "desktop/MessageBoxes.h"
+#include "gui/desktop/MessageBoxes.h"
 #include "support/desktop/NextDialog.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
 

@@ -1,4 +1,4 @@
-#include "desktop/ProgramFiles.h"
+#include "gui/desktop/ProgramFiles.h"
 #include "support/TempFolder.h"
 #include "support/posix/PermissionChecks.h"
 

@@ -1,8 +1,8 @@
 // How the program hands its command line to Qt, tried the way main() does it
 // on a command line full of options Qt knows: this test program makes its
 // application object itself.
-#include "desktop/ApplicationArguments.h"
-#include "desktop/CommandLineText.h"
+#include "gui/desktop/ApplicationArguments.h"
+#include "gui/desktop/CommandLineText.h"
 
 #include <QApplication>
 

@@ -1,5 +1,5 @@
-#include "dialogs/Form3.h"
-#include "dialogs/Form4.h"
+#include "gui/dialogs/Form3.h"
+#include "gui/dialogs/Form4.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
 #include "support/desktop/RecordingShell.h"

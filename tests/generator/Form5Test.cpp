@@ -1,6 +1,6 @@
-#include "generator/Form5.h"
+#include "gui/generator/Form5.h"
 #include "engine/TextFormats.h"
-#include "generator/PasswordList.h"
+#include "gui/generator/PasswordList.h"
 #include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
 #include "support/desktop/NextDialog.h"

@@ -1,4 +1,4 @@
-#include "generator/PasswordList.h"
+#include "gui/generator/PasswordList.h"
 
 #include <QScrollBar>
 #include <QStyledItemDelegate>

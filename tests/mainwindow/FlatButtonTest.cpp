@@ -1,6 +1,6 @@
 #include "tests/mainwindow/ShownForm1.h"
 
-#include "workflow/MainWindowActions.h"
+#include "gui/mainwindow/MainWindowActions.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

@@ -1,9 +1,9 @@
 #include "tests/mainwindow/ShownForm1.h"
 
-#include "desktop/NameText.h"
-#include "desktop/Twips.h"
 #include "engine/ByteStreams.h"
 #include "engine/RecordFormat.h"
+#include "gui/desktop/NameText.h"
+#include "gui/desktop/Twips.h"
 #include "support/desktop/Keyboard.h"
 
 #include <QAccessible>

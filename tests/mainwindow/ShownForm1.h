@@ -2,8 +2,8 @@
 
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
-#include "mainwindow/FlatButton.h"
-#include "mainwindow/Form1.h"
+#include "gui/mainwindow/FlatButton.h"
+#include "gui/mainwindow/Form1.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
 #include "support/desktop/RecordingShell.h"

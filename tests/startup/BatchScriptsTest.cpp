@@ -1,10 +1,10 @@
-#include "startup/BatchScripts.h"
+#include "gui/writers/BatchScripts.h"
 
-#include "desktop/Paths.h"
 #include "engine/Notice.h"
+#include "gui/desktop/Paths.h"
+#include "gui/writers/FileError.h"
+#include "gui/writers/SystemScript.h"
 #include "platform/FileAttributes.h"
-#include "startup/FileError.h"
-#include "startup/SystemScript.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

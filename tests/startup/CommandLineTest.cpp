@@ -1,5 +1,5 @@
-#include "startup/CommandLine.h"
-#include "desktop/NameText.h"
+#include "app/CommandLine.h"
+#include "gui/desktop/NameText.h"
 
 #include <gtest/gtest.h>
 

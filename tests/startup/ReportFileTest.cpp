@@ -1,10 +1,10 @@
-#include "startup/ReportFile.h"
+#include "gui/writers/ReportFile.h"
 
-#include "desktop/Paths.h"
-#include "desktop/SystemText.h"
 #include "engine/Notice.h"
+#include "gui/desktop/Paths.h"
+#include "gui/desktop/SystemText.h"
+#include "gui/writers/FileError.h"
 #include "platform/PlatformError.h"
-#include "startup/FileError.h"
 #include "support/TempFolder.h"
 #include "support/desktop/RecordingShell.h"
 

@@ -1,6 +1,6 @@
-#include "startup/ScriptText.h"
+#include "gui/writers/ScriptText.h"
 
-#include "startup/FileError.h"
+#include "gui/writers/FileError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "startup/Settings.h"
+#include "gui/mainwindow/Settings.h"
 
 #include "support/TempFolder.h"
 #include "support/posix/PermissionChecks.h"

@@ -1,21 +1,21 @@
 #include "tests/mainwindow/ShownForm1.h"
 
-#include "about/Form2.h"
-#include "desktop/NameText.h"
-#include "desktop/Paths.h"
-#include "dialogs/Form3.h"
 #include "engine/ByteStreams.h"
 #include "engine/EngineError.h"
 #include "engine/Messages.h"
 #include "engine/PasswordCodes.h"
 #include "engine/RecordFormat.h"
-#include "generator/Form5.h"
+#include "gui/about/Form2.h"
+#include "gui/desktop/NameText.h"
+#include "gui/desktop/Paths.h"
+#include "gui/dialogs/Form3.h"
+#include "gui/generator/Form5.h"
+#include "gui/mainwindow/MainWindowActions.h"
+#include "gui/writers/FileError.h"
 #include "platform/FileAttributes.h"
-#include "startup/FileError.h"
 #include "support/Encipher.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
-#include "workflow/MainWindowActions.h"
 
 #include <QCheckBox>
 #include <QDropEvent>

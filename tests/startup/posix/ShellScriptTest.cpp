@@ -1,7 +1,7 @@
-#include "startup/BatchScripts.h"
+#include "gui/writers/BatchScripts.h"
 
-#include "desktop/Paths.h"
-#include "startup/FileError.h"
+#include "gui/desktop/Paths.h"
+#include "gui/writers/FileError.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 

@@ -1,7 +1,7 @@
-#include "desktop/Paths.h"
 #include "engine/Messages.h"
-#include "startup/BatchScripts.h"
-#include "startup/ReportFile.h"
+#include "gui/desktop/Paths.h"
+#include "gui/writers/BatchScripts.h"
+#include "gui/writers/ReportFile.h"
 #include "support/TempFolder.h"
 #include "support/desktop/RecordingShell.h"
 

@@ -1,8 +1,8 @@
 // The main of every test program with windows: one application object for all
 // its tests, on the offscreen platform unless the caller chose another, and
 // with the Chinese texts the program itself loads.
-#include "desktop/ApplicationArguments.h"
-#include "desktop/Translations.h"
+#include "gui/desktop/ApplicationArguments.h"
+#include "gui/desktop/Translations.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "desktop/ProgramEnd.h"
-#include "desktop/Shell.h"
+#include "gui/desktop/ProgramEnd.h"
+#include "gui/desktop/Shell.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "desktop/FilePickers.h"
+#include "gui/desktop/FilePickers.h"
 
 #include <deque>
 #include <vector>

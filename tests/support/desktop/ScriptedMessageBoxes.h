@@ -1,6 +1,6 @@
 #pragma once
 
-#include "desktop/MessageBoxes.h"
+#include "gui/desktop/MessageBoxes.h"
 
 #include <deque>
 #include <vector>

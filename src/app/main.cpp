@@ -1,0 +1,50 @@
+#include "app/LoadStep.h"
+#include "app/UnattendedRun.h"
+#include "engine/RandomSource.h"
+#include "engine/TextFormats.h"
+#include "gui/desktop/ApplicationArguments.h"
+#include "gui/desktop/CommandLineText.h"
+#include "gui/desktop/Desktop.h"
+#include "gui/desktop/Translations.h"
+#include "gui/mainwindow/Form1.h"
+#include "platform/Clock.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLineEdit>
+
+using namespace veskard;
+
+int main(int argc, char* argv[]) {
+    // The user's text is taken before Qt sees any of it.
+    const desktop::CommandLineText commandLine = desktop::commandLineText(argc, argv);
+    desktop::ApplicationArguments qtArguments(argv);
+    QApplication application(qtArguments.argc(), qtArguments.argv());
+    desktop::installChineseTranslations(application);
+    // The desktop entry's name, so that Wayland shows the program's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veskard.Veskard"));
+    application.setWindowIcon(QIcon(QStringLiteral(":/Veskard.ico")));
+
+    desktop::QtMessageBoxes boxes;
+    desktop::QtFilePickers pickers;
+    desktop::DesktopShell shell;
+    desktop::ImmediateProgramEnd end;
+    const desktop::Desktop desktop{boxes, pickers, shell, end, desktop::ProgramFiles::locate()};
+    engine::SystemRandom random;
+    const platform::SystemClock clock;
+    const engine::LocaleTextFormats formats;
+
+    startup::UnattendedRun unattended(boxes, end, random, clock, formats);
+    startup::LoadStep loadStep(boxes, end, unattended,
+                               desktop.files.writable(QLatin1String(startup::SettingsFileName)));
+    startup::Options options;
+    const startup::LoadStep::Outcome started = loadStep.run(commandLine, options);
+
+    Form1 window(desktop, random, clock, formats, options);
+    window.controls().Label3->setText(started.fileToEncrypt);
+    window.setExitStatus(started.exitStatus);
+    window.createIconButtons();
+    window.show();
+    const int status = application.exec();
+    return status != desktop::ExitSuccess ? status : started.exitStatus;
+}

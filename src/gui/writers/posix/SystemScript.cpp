@@ -1,0 +1,15 @@
+#include "gui/writers/SystemScript.h"
+
+namespace veskard::startup {
+
+QString systemScriptName(ScriptAction action) {
+    return action == ScriptAction::Encrypt ? QStringLiteral("加密.sh") : QStringLiteral("解密.sh");
+}
+
+Result<SystemScript> systemScript(ScriptAction action, const QString& program,
+                                  const QString& FileName) {
+    return SystemScript{systemScriptName(action), shellScriptText(program, FileName, action),
+                        platform::NewFileKind::Program};
+}
+
+} // namespace veskard::startup

@@ -1,4 +1,4 @@
-#include "tests/mainwindow/ShownForm1.h"
+#include "ShownForm1.h"
 
 #include "engine/ByteStreams.h"
 #include "engine/RecordFormat.h"

@@ -1,4 +1,4 @@
-#include "tests/mainwindow/ShownForm1.h"
+#include "ShownForm1.h"
 
 #include "gui/mainwindow/MainWindowActions.h"
 

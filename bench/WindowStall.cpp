@@ -10,8 +10,8 @@
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
 #include "gui/desktop/Desktop.h"
-#include "gui/dialogs/Form3.h"
-#include "gui/mainwindow/Form1.h"
+#include "gui/dialogs/PasswordPromptDialog.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "platform/Clock.h"
 
 #include <QApplication>

@@ -3,8 +3,8 @@
 #include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
 #include "gui/desktop/Paths.h"
-#include "gui/dialogs/Form3.h"
-#include "gui/dialogs/Form4.h"
+#include "gui/dialogs/NewPasswordDialog.h"
+#include "gui/dialogs/PasswordPromptDialog.h"
 
 namespace veskard::startup {
 

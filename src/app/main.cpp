@@ -6,7 +6,7 @@
 #include "gui/desktop/CommandLineText.h"
 #include "gui/desktop/Desktop.h"
 #include "gui/desktop/Translations.h"
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "platform/Clock.h"
 
 #include <QApplication>

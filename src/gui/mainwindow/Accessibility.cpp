@@ -1,7 +1,7 @@
 #include "gui/mainwindow/Accessibility.h"
 
 #include "gui/mainwindow/FlatButton.h"
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QAccessibleWidget>
 #include <QFrame>

@@ -2,7 +2,7 @@
 
 #include "gui/desktop/FileLookup.h"
 #include "gui/desktop/NameText.h"
-#include "gui/mainwindow/Form1Controls.h"
+#include "gui/mainwindow/MainWindowControls.h"
 
 #include <QFileInfo>
 #include <QLabel>

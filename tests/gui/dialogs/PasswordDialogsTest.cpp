@@ -1,5 +1,5 @@
-#include "gui/dialogs/Form3.h"
-#include "gui/dialogs/Form4.h"
+#include "gui/dialogs/NewPasswordDialog.h"
+#include "gui/dialogs/PasswordPromptDialog.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
 #include "support/desktop/RecordingShell.h"

@@ -1,4 +1,4 @@
-#include "ShownForm1.h"
+#include "ShownMainWindow.h"
 
 #include "gui/mainwindow/MainWindowActions.h"
 

@@ -1,4 +1,4 @@
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/NameText.h"

@@ -1,4 +1,4 @@
-#include "gui/about/Form2.h"
+#include "gui/about/AboutDialog.h"
 
 #include "engine/Version.h"
 #include "gui/about/HomePage.h"

@@ -1,4 +1,4 @@
-#include "gui/about/Form2.h"
+#include "gui/about/AboutDialog.h"
 #include "gui/about/HomePage.h"
 #include "gui/about/LinkLabel.h"
 #include "support/desktop/RecordingShell.h"

@@ -1,4 +1,4 @@
-#include "gui/generator/Form5.h"
+#include "gui/generator/PasswordGeneratorDialog.h"
 
 #include "engine/TextFormats.h"
 #include "gui/desktop/DesignLook.h"

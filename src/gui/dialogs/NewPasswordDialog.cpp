@@ -1,4 +1,4 @@
-#include "gui/dialogs/Form4.h"
+#include "gui/dialogs/NewPasswordDialog.h"
 
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/Twips.h"

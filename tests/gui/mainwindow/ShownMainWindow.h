@@ -3,7 +3,7 @@
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
 #include "gui/mainwindow/FlatButton.h"
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
 #include "support/desktop/RecordingShell.h"

@@ -1,4 +1,4 @@
-#include "ShownForm1.h"
+#include "ShownMainWindow.h"
 
 #include "engine/ByteStreams.h"
 #include "engine/RecordFormat.h"

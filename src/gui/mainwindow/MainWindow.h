@@ -4,7 +4,7 @@
 #include "engine/TextFormats.h"
 #include "gui/desktop/Desktop.h"
 #include "gui/mainwindow/FlatButton.h"
-#include "gui/mainwindow/Form1Controls.h"
+#include "gui/mainwindow/MainWindowControls.h"
 #include "gui/mainwindow/Settings.h"
 #include "platform/Clock.h"
 

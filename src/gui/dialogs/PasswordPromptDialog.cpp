@@ -1,4 +1,4 @@
-#include "gui/dialogs/Form3.h"
+#include "gui/dialogs/PasswordPromptDialog.h"
 
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/Twips.h"

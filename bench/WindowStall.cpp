@@ -128,7 +128,7 @@ bool makeFile(const QString& path, qint64 mebibytes) {
 
 // The enter-password dialog, answered when it is the window in front.
 void answerPasswordDialog() {
-    auto* dialog = qobject_cast<dialogs::Form3*>(QApplication::activeModalWidget());
+    auto* dialog = qobject_cast<dialogs::PasswordPromptDialog*>(QApplication::activeModalWidget());
     if (!dialog || !dialog->isVisible())
         return;
     dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(Password);
@@ -169,10 +169,10 @@ int main(int argc, char* argv[]) {
     engine::SystemRandom random;
     const platform::SystemClock clock;
     const engine::FixedTextFormats formats;
-    Form1 window(desktop, random, clock, formats, startup::Options{});
+    MainWindow window(desktop, random, clock, formats, startup::Options{});
     window.createIconButtons();
     window.show();
-    const Form1Controls& c = window.controls();
+    const MainWindowControls& c = window.controls();
     c.Check2->setChecked(false);
     c.Check3->setChecked(false);
 

@@ -36,7 +36,7 @@ int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
     if (const engine::JobStatus loaded = job.load(file); !loaded.ok())
         return refuse(loaded.notice());
 
-    dialogs::Form4 dialog(end_);
+    dialogs::NewPasswordDialog dialog(end_);
     const std::optional<QString> password = dialog.ask();
     if (!password)
         return desktop::ExitFailure;
@@ -51,7 +51,8 @@ int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
     if (const engine::JobStatus opened = job.openEnciphered(file); !opened.ok())
         return refuse(opened.notice());
 
-    dialogs::Form3 dialog(QString::fromStdU16String(job.opened()->storedPassword), boxes_);
+    dialogs::PasswordPromptDialog dialog(QString::fromStdU16String(job.opened()->storedPassword),
+                                         boxes_);
     if (dialog.ask().isEmpty())
         return desktop::ExitFailure;
 

@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     startup::Options options;
     const startup::LoadStep::Outcome started = loadStep.run(commandLine, options);
 
-    Form1 window(desktop, random, clock, formats, options);
+    MainWindow window(desktop, random, clock, formats, options);
     window.controls().Label3->setText(started.fileToEncrypt);
     window.setExitStatus(started.exitStatus);
     window.createIconButtons();

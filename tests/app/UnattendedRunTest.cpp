@@ -104,13 +104,13 @@ TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
         platform::FileAttribute::ReadOnly | platform::FileAttribute::Hidden;
     test::native::storeAttributeWord(file, attributes.bits());
 
-    will<dialogs::Form4>(test::typing(QStringLiteral("密码 Abc")));
+    will<dialogs::NewPasswordDialog>(test::typing(QStringLiteral("密码 Abc")));
     boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitSuccess);
     EXPECT_EQ(lockedWith(file), u"密码 Abc");
     EXPECT_EQ(test::native::attributeWord(file), test::native::asStored(attributes).bits());
 
-    will<dialogs::Form3>(test::typing(QStringLiteral("密码 Abc")));
+    will<dialogs::PasswordPromptDialog>(test::typing(QStringLiteral("密码 Abc")));
     boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitSuccess);
     expectUntouched();
@@ -122,12 +122,12 @@ TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
 // dialog's Close button ends the program; Cancel, like a wrong password given
 // up, unlocks nothing (the dialog accepts nothing either way).
 TEST_F(UnattendedRunTest, WithoutAPasswordNothingIsLockedOrUnlocked) {
-    will<dialogs::Form4>(test::typing({}));
+    will<dialogs::NewPasswordDialog>(test::typing({}));
     boxes.expect(engine::Messages::emptyPassword());
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
     expectUntouched();
 
-    will<dialogs::Form4>([](dialogs::Form4& dialog) {
+    will<dialogs::NewPasswordDialog>([](dialogs::NewPasswordDialog& dialog) {
         QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")), "typed");
         cancel(dialog);
     });
@@ -137,7 +137,7 @@ TEST_F(UnattendedRunTest, WithoutAPasswordNothingIsLockedOrUnlocked) {
 
     test::writeFile(file, test::encipher(plain, u"Right", random));
     const std::vector<std::byte> locked = test::readFile(file);
-    will<dialogs::Form3>(cancel);
+    will<dialogs::PasswordPromptDialog>(cancel);
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
     EXPECT_EQ(test::readFile(file), locked);
 }
@@ -188,7 +188,7 @@ protected:
 // The run ends the program with its status and leaves "set.ini" as it was;
 // without "/s" success is silent.
 TEST_F(LoadStepTest, RunsASwitchFormNamingAFileUnattended) {
-    will<dialogs::Form4>(test::typing(QStringLiteral("pw")));
+    will<dialogs::NewPasswordDialog>(test::typing(QStringLiteral("pw")));
     EXPECT_EQ(run(QList<QByteArray>{"/e", name.toUtf8()}), (LoadStep::Outcome{{}, ExitSuccess}));
     EXPECT_EQ(end.status, ExitSuccess);
     EXPECT_EQ(lockedWith(file), u"pw");

@@ -63,8 +63,8 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
 
 } // namespace
 
-Form2::Form2(QWidget* owner, const desktop::Desktop& desktop,
-             const platform::RegisteredOwner& registered)
+AboutDialog::AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
+                         const platform::RegisteredOwner& registered)
     : QDialog(owner)
     , desktop_(desktop) {
     using desktop::place;
@@ -129,7 +129,7 @@ Form2::Form2(QWidget* owner, const desktop::Desktop& desktop,
     linkArea.setWidth(
         std::clamp(link->sizeHint().width(), linkArea.width(), width() - 2 * linkArea.left()));
     place(link, linkArea);
-    connect(link, &LinkLabel::clicked, this, &Form2::openHomePage);
+    connect(link, &LinkLabel::clicked, this, &AboutDialog::openHomePage);
 
     QPushButton* close = button(QStringLiteral("Command1"), QStringLiteral("确定"), this);
     close->setGeometry(rectInTwips(240, 2400, 855, 375));
@@ -141,21 +141,21 @@ Form2::Form2(QWidget* owner, const desktop::Desktop& desktop,
             [this] { desktop_.shell.openInTextEditor(desktop_.files.helpFile); });
     QPushButton* visit = button(QStringLiteral("Command3"), QStringLiteral("马上去看看！"), this);
     visit->setGeometry(rectInTwips(3120, 2400, 1575, 375));
-    connect(visit, &QPushButton::clicked, this, &Form2::openHomePage);
+    connect(visit, &QPushButton::clicked, this, &AboutDialog::openHomePage);
     close->setFocus();
 }
 
-void Form2::showEvent(QShowEvent* event) {
+void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     desktop::centreOnScreen(*this);
 }
 
-void Form2::openHomePage() {
+void AboutDialog::openHomePage() {
     desktop_.shell.openWithDefaultProgram(this, homePage(desktop_.files));
 }
 
 void showAbout(QWidget* owner, const desktop::Desktop& desktop) {
-    Form2 window(owner, desktop, platform::registeredOwner());
+    AboutDialog window(owner, desktop, platform::registeredOwner());
     window.exec();
 }
 

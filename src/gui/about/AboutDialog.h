@@ -10,12 +10,12 @@ namespace veskard {
 // The About window: the program's name, version and system, whom the system
 // is registered to, a short description, and the ways to the help file and
 // the home page.
-class Form2 final : public QDialog {
+class AboutDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    Form2(QWidget* owner, const desktop::Desktop& desktop,
-          const platform::RegisteredOwner& registered);
+    AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
+                const platform::RegisteredOwner& registered);
 
 protected:
     void showEvent(QShowEvent* event) override;

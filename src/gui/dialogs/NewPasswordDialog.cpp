@@ -10,7 +10,7 @@
 
 namespace veskard::dialogs {
 
-Form4::Form4(desktop::ProgramEnd& end, QWidget* parent)
+NewPasswordDialog::NewPasswordDialog(desktop::ProgramEnd& end, QWidget* parent)
     : QDialog(parent)
     , end_(end)
     , text1_(new QLineEdit(this)) {
@@ -38,24 +38,24 @@ Form4::Form4(desktop::ProgramEnd& end, QWidget* parent)
     setTabOrder(command1, command2);
 
     connect(command1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(command2, &QPushButton::clicked, this, &Form4::endProgram);
+    connect(command2, &QPushButton::clicked, this, &NewPasswordDialog::endProgram);
 }
 
-std::optional<QString> Form4::ask() {
+std::optional<QString> NewPasswordDialog::ask() {
     const int result = exec();
     if (ended_)
         return std::nullopt;
     return result == Accepted ? text1_->text() : QString();
 }
 
-void Form4::showEvent(QShowEvent* event) {
+void NewPasswordDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     desktop::centreOnScreen(*this);
     text1_->setFocus();
 }
 
 // Esc is the Close button's key; QDialog would merely reject.
-void Form4::keyPressEvent(QKeyEvent* event) {
+void NewPasswordDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         endProgram();
         return;
@@ -63,7 +63,7 @@ void Form4::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void Form4::endProgram() {
+void NewPasswordDialog::endProgram() {
     ended_ = true;
     end_.now(desktop::ExitFailure);
     reject();

@@ -12,11 +12,11 @@ namespace veskard::dialogs {
 
 // The set-password dialog of an unattended encryption: collects the password
 // a file is to be locked with, and nothing else.
-class Form4 final : public QDialog {
+class NewPasswordDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Form4(desktop::ProgramEnd& end, QWidget* parent = nullptr);
+    explicit NewPasswordDialog(desktop::ProgramEnd& end, QWidget* parent = nullptr);
 
     // Shows the dialog modally and returns the typed password after OK (or
     // Enter), unexamined and possibly empty; the empty text when the window

@@ -17,10 +17,13 @@ bool isEnter(const QKeyEvent& key) {
 
 } // namespace
 
-const QString Form3::EmptyPasswordText = QStringLiteral("你未输入密码，密码不能为空！");
-const QString Form3::WrongPasswordText = QStringLiteral("你输入的密码不正确，请重新输入！  ");
+const QString PasswordPromptDialog::EmptyPasswordText =
+    QStringLiteral("你未输入密码，密码不能为空！");
+const QString PasswordPromptDialog::WrongPasswordText =
+    QStringLiteral("你输入的密码不正确，请重新输入！  ");
 
-Form3::Form3(QString storedPassword, desktop::MessageBoxes& boxes, QWidget* parent)
+PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, desktop::MessageBoxes& boxes,
+                                           QWidget* parent)
     : QDialog(parent)
     , storedPassword_(std::move(storedPassword))
     , boxes_(boxes)
@@ -52,32 +55,32 @@ Form3::Form3(QString storedPassword, desktop::MessageBoxes& boxes, QWidget* pare
     setTabOrder(text1_, command1_);
     setTabOrder(command1_, command2_);
 
-    connect(text1_, &QLineEdit::returnPressed, this, &Form3::confirm);
-    connect(command1_, &QPushButton::clicked, this, &Form3::confirm);
-    connect(command2_, &QPushButton::clicked, this, &Form3::cancel);
+    connect(text1_, &QLineEdit::returnPressed, this, &PasswordPromptDialog::confirm);
+    connect(command1_, &QPushButton::clicked, this, &PasswordPromptDialog::confirm);
+    connect(command2_, &QPushButton::clicked, this, &PasswordPromptDialog::cancel);
 }
 
-QString Form3::ask() {
+QString PasswordPromptDialog::ask() {
     accepted_.clear();
     exec();
     return accepted_;
 }
 
-void Form3::showEvent(QShowEvent* event) {
+void PasswordPromptDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     desktop::centreOnScreen(*this);
     text1_->setFocus();
 }
 
 // Esc does nothing here: the dialog has no cancel button.
-void Form3::keyPressEvent(QKeyEvent* event) {
+void PasswordPromptDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         return;
     QDialog::keyPressEvent(event);
 }
 
 // A focused button answers Enter when the key comes up.
-bool Form3::eventFilter(QObject* watched, QEvent* event) {
+bool PasswordPromptDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease) {
         const auto& key = static_cast<const QKeyEvent&>(*event);
         if (isEnter(key) && !key.isAutoRepeat()) {
@@ -90,7 +93,7 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void Form3::confirm() {
+void PasswordPromptDialog::confirm() {
     const QString typed = text1_->text();
     if (typed.isEmpty()) {
         boxes_.show(this, EmptyPasswordText, desktop::Icon::Stop);
@@ -110,7 +113,7 @@ void Form3::confirm() {
     accept();
 }
 
-void Form3::cancel() {
+void PasswordPromptDialog::cancel() {
     reject();
 }
 

@@ -11,14 +11,15 @@ namespace veskard::dialogs {
 
 // The enter-password dialog: asks for the password of an enciphered file and
 // compares it with the one stored in the file. It deciphers nothing.
-class Form3 final : public QDialog {
+class PasswordPromptDialog final : public QDialog {
     Q_OBJECT
 
 public:
     static const QString EmptyPasswordText;
     static const QString WrongPasswordText;
 
-    Form3(QString storedPassword, desktop::MessageBoxes& boxes, QWidget* parent = nullptr);
+    PasswordPromptDialog(QString storedPassword, desktop::MessageBoxes& boxes,
+                         QWidget* parent = nullptr);
 
     // Shows the dialog modally and returns the password accepted: the typed
     // text once it equals the stored password exactly, or the empty text

@@ -51,8 +51,10 @@ QString withoutColon(const QString& caption) {
 
 } // namespace
 
-Form5::Form5(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
-             const desktop::Desktop& desktop, engine::RandomSource& random)
+PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, QLineEdit& passwordBox,
+                                                 QLineEdit& confirmationBox,
+                                                 const desktop::Desktop& desktop,
+                                                 engine::RandomSource& random)
     : QDialog(owner)
     , passwordBox_(passwordBox)
     , confirmationBox_(confirmationBox)
@@ -68,9 +70,9 @@ Form5::Form5(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
     nextPassword_.setInterval(0);
 }
 
-Form5::~Form5() = default;
+PasswordGeneratorDialog::~PasswordGeneratorDialog() = default;
 
-void Form5::createControls() {
+void PasswordGeneratorDialog::createControls() {
     const QString captions[] = {QStringLiteral("输入密码位数："),
                                 QStringLiteral("希望生成几组密码：")};
     for (int i = 0; i < 2; ++i) {
@@ -131,7 +133,7 @@ void Form5::createControls() {
         setTabOrder(order[i - 1], order[i]);
 }
 
-void Form5::placeControls() {
+void PasswordGeneratorDialog::placeControls() {
     using desktop::place;
     using desktop::rectInTwips;
     for (int i = 0; i < 2; ++i) {
@@ -152,22 +154,22 @@ void Form5::placeControls() {
             rectInTwips(ButtonLeft, ButtonTop + i * ButtonStep, ButtonWidth, ButtonHeight));
 }
 
-void Form5::connectControls() {
+void PasswordGeneratorDialog::connectControls() {
     for (int i = 0; i < 2; ++i) {
         connect(numberBoxes_[i], &QLineEdit::textChanged, this,
                 [this, i] { applyNumberBoxRule(i); });
         connect(spinners_[i], &QScrollBar::valueChanged, this, [this, i] { applySpinnerRule(i); });
     }
-    connect(list_, &PasswordList::entryClicked, this, &Form5::onEntryClicked);
-    connect(buttons_[Generate], &QPushButton::clicked, this, &Form5::generate);
-    connect(buttons_[Add], &QPushButton::clicked, this, &Form5::add);
-    connect(buttons_[Save], &QPushButton::clicked, this, &Form5::save);
-    connect(buttons_[Copy], &QPushButton::clicked, this, &Form5::copy);
+    connect(list_, &PasswordList::entryClicked, this, &PasswordGeneratorDialog::onEntryClicked);
+    connect(buttons_[Generate], &QPushButton::clicked, this, &PasswordGeneratorDialog::generate);
+    connect(buttons_[Add], &QPushButton::clicked, this, &PasswordGeneratorDialog::add);
+    connect(buttons_[Save], &QPushButton::clicked, this, &PasswordGeneratorDialog::save);
+    connect(buttons_[Copy], &QPushButton::clicked, this, &PasswordGeneratorDialog::copy);
     connect(buttons_[Close], &QPushButton::clicked, this, &QDialog::reject);
-    connect(&nextPassword_, &QTimer::timeout, this, &Form5::showNextPassword);
+    connect(&nextPassword_, &QTimer::timeout, this, &PasswordGeneratorDialog::showNextPassword);
 }
 
-void Form5::nameControlsForScreenReaders() {
+void PasswordGeneratorDialog::nameControlsForScreenReaders() {
     for (int i = 0; i < 2; ++i)
         numberBoxes_[i]->setAccessibleName(withoutColon(labels_[i]->text()));
     spinners_[0]->setAccessibleName(QStringLiteral("增减密码位数"));
@@ -175,12 +177,12 @@ void Form5::nameControlsForScreenReaders() {
     list_->setAccessibleName(QStringLiteral("生成的密码"));
 }
 
-void Form5::showEvent(QShowEvent* event) {
+void PasswordGeneratorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     numberBoxes_[0]->setFocus();
 }
 
-void Form5::keyPressEvent(QKeyEvent* event) {
+void PasswordGeneratorDialog::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -194,14 +196,14 @@ void Form5::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void Form5::done(int result) {
+void PasswordGeneratorDialog::done(int result) {
     nextPassword_.stop();
     running_.reset();
     QDialog::done(result);
 }
 
 // Keeps a number box at what it accepts, and its spinner in step with it.
-void Form5::applyNumberBoxRule(int index) {
+void PasswordGeneratorDialog::applyNumberBoxRule(int index) {
     const std::string text = numberBoxes_[index]->text().toStdString();
     if (generator::isAccepted(text))
         spinners_[index]->setValue(-generator::settingValue(text));
@@ -209,7 +211,7 @@ void Form5::applyNumberBoxRule(int index) {
         numberBoxes_[index]->clear();
 }
 
-void Form5::applySpinnerRule(int index) {
+void PasswordGeneratorDialog::applySpinnerRule(int index) {
     const QString shown = QString::number(-spinners_[index]->value());
     // Typing a digit moves the spinner, which then writes back the number the
     // box already holds; rewriting it would move the caret under the typist.
@@ -217,19 +219,19 @@ void Form5::applySpinnerRule(int index) {
         numberBoxes_[index]->setText(shown);
 }
 
-void Form5::onEntryClicked() {
+void PasswordGeneratorDialog::onEntryClicked() {
     const QListWidgetItem* current = list_->currentItem();
     list_->setToolTip(current ? current->text() : QString());
     for (const Button button : {Add, Save, Copy})
         buttons_[button]->setEnabled(true);
 }
 
-generator::Classes Form5::tickedClasses() const {
+generator::Classes PasswordGeneratorDialog::tickedClasses() const {
     return {classBoxes_[0]->isChecked(), classBoxes_[1]->isChecked(), classBoxes_[2]->isChecked(),
             classBoxes_[3]->isChecked()};
 }
 
-void Form5::generate() {
+void PasswordGeneratorDialog::generate() {
     nextPassword_.stop();
     running_.reset();
     list_->clear();
@@ -249,19 +251,19 @@ void Form5::generate() {
 // One password per turn of the event loop: the list grows visibly, and the
 // window answers the person, even for a thousand passwords of a thousand
 // characters. Closing the window stops the timer with it.
-void Form5::showNextPassword() {
+void PasswordGeneratorDialog::showNextPassword() {
     list_->addItem(QString::fromStdString(running_->next()));
     if (running_->finished())
         finishGeneration();
 }
 
-void Form5::finishGeneration() {
+void PasswordGeneratorDialog::finishGeneration() {
     nextPassword_.stop();
     running_.reset();
     updateHorizontalExtent();
 }
 
-void Form5::add() {
+void PasswordGeneratorDialog::add() {
     const QListWidgetItem* current = list_->currentItem();
     if (!current)
         return; // a new list, nothing chosen in it yet: nothing to hand over
@@ -277,7 +279,7 @@ void Form5::add() {
 // Appends a record to paw.txt (the date and time, then the selected
 // passwords) and shows the file in the text editor. A save that fails is
 // passed over, as the editor then shows.
-void Form5::save() {
+void PasswordGeneratorDialog::save() {
     const QString path = desktop_.files.writable(QStringLiteral("paw.txt"));
     const engine::LocaleTextFormats formats;
     const QString record =
@@ -295,7 +297,7 @@ void Form5::save() {
     updateHorizontalExtent();
 }
 
-void Form5::copy() {
+void PasswordGeneratorDialog::copy() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     const QString selection = selectionText();
@@ -306,7 +308,7 @@ void Form5::copy() {
 
 // The selected passwords in list order, one a line, with no line end after
 // the last.
-QString Form5::selectionText() const {
+QString PasswordGeneratorDialog::selectionText() const {
     QStringList selected;
     for (int row = 0; row < list_->count(); ++row) {
         if (list_->item(row)->isSelected())
@@ -316,14 +318,14 @@ QString Form5::selectionText() const {
 }
 
 // The list scrolls sideways as far as its first entry is wide, and a margin.
-void Form5::updateHorizontalExtent() {
+void PasswordGeneratorDialog::updateHorizontalExtent() {
     const QString first = list_->count() > 0 ? list_->item(0)->text() : QString();
     list_->setHorizontalExtent(list_->fontMetrics().horizontalAdvance(first) + 20);
 }
 
 void showPasswordGenerator(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
                            const desktop::Desktop& desktop, engine::RandomSource& random) {
-    Form5 window(owner, passwordBox, confirmationBox, desktop, random);
+    PasswordGeneratorDialog window(owner, passwordBox, confirmationBox, desktop, random);
     window.exec();
 }
 

@@ -26,16 +26,16 @@ class PasswordList;
 // buttons that make them, hand one to the main window's two password boxes,
 // save the selected ones to paw.txt, copy them, or close. Each opening starts
 // afresh; nothing of it outlives the window but what "添加" hands over.
-class Form5 final : public QDialog {
+class PasswordGeneratorDialog final : public QDialog {
     Q_OBJECT
 
 public:
     // Buttons, in the order of the design's control array.
     enum Button { Generate, Add, Save, Copy, Close };
 
-    Form5(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
-          const desktop::Desktop& desktop, engine::RandomSource& random);
-    ~Form5() override;
+    PasswordGeneratorDialog(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
+                            const desktop::Desktop& desktop, engine::RandomSource& random);
+    ~PasswordGeneratorDialog() override;
 
     // Ends a generation still running, then closes.
     void done(int result) override;

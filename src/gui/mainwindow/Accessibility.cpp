@@ -49,8 +49,8 @@ QAccessibleInterface* makeAccessible(const QString& className, QObject* object) 
     if (className == QLatin1String(FlatButton::staticMetaObject.className()))
         return new AccessibleFlatButton(static_cast<FlatButton*>(object));
     // A plain widget would read as a filler, not as the window it is.
-    if (className == QLatin1String(Form1::staticMetaObject.className()))
-        return new QAccessibleWidget(static_cast<Form1*>(object), QAccessible::Window);
+    if (className == QLatin1String(MainWindow::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<MainWindow*>(object), QAccessible::Window);
     // The window's dividing line, rather than a bordered panel.
     if (className == QLatin1String("QFrame")) {
         auto* line = static_cast<QFrame*>(object);

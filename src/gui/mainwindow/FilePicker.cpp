@@ -30,8 +30,8 @@ QString namePart(const QString& path) {
 
 } // namespace
 
-FilePicker::FilePicker(QWidget& owner, const Form1Controls& controls, desktop::FilePickers& pickers,
-                       desktop::MessageBoxes& boxes)
+FilePicker::FilePicker(QWidget& owner, const MainWindowControls& controls,
+                       desktop::FilePickers& pickers, desktop::MessageBoxes& boxes)
     : owner_(owner)
     , controls_(controls)
     , pickers_(pickers)

@@ -8,7 +8,7 @@
 class QWidget;
 
 namespace veskard {
-struct Form1Controls;
+struct MainWindowControls;
 }
 
 namespace veskard::workflow {
@@ -22,7 +22,7 @@ enum class PickMode { Open, Save };
 // over the window that starts in the folder of the file to encrypt.
 class FilePicker {
 public:
-    FilePicker(QWidget& owner, const Form1Controls& controls, desktop::FilePickers& pickers,
+    FilePicker(QWidget& owner, const MainWindowControls& controls, desktop::FilePickers& pickers,
                desktop::MessageBoxes& boxes);
 
     // The chosen path, or the empty text when the person cancelled or the
@@ -41,7 +41,7 @@ private:
     QString checked(const QString& picked) const;
 
     QWidget& owner_;
-    const Form1Controls& controls_;
+    const MainWindowControls& controls_;
     desktop::FilePickers& pickers_;
     desktop::MessageBoxes& boxes_;
 };

@@ -104,9 +104,9 @@ std::optional<QUrl> firstDroppedFile(const QMimeData& data) {
 
 } // namespace
 
-Form1::Form1(const desktop::Desktop& desktop, engine::RandomSource& random,
-             const platform::Clock& clock, const engine::TextFormats& formats,
-             const startup::Options& options, QWidget* parent)
+MainWindow::MainWindow(const desktop::Desktop& desktop, engine::RandomSource& random,
+                       const platform::Clock& clock, const engine::TextFormats& formats,
+                       const startup::Options& options, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
@@ -118,7 +118,7 @@ Form1::Form1(const desktop::Desktop& desktop, engine::RandomSource& random,
     // The size never changes: no maximize button, no border to drag.
     setFixedSize(desktop::sizeInTwips(ClientWidthTwips, ClientHeightTwips));
     setAcceptDrops(true);
-    Form1Controls& c = controls_;
+    MainWindowControls& c = controls_;
 
     auto* label10 = label(this, "Label10", QStringLiteral("选择加密文件："), {240, 285, 1260, 180});
     c.Label3 = place(new QLineEdit(this), "Label3", {1560, 240, 3615, 270});
@@ -212,18 +212,19 @@ Form1::Form1(const desktop::Desktop& desktop, engine::RandomSource& random,
 
     setOptions(options);
     actions_ = new workflow::MainWindowActions(*this, controls_, desktop, random, clock, formats);
-    connect(this, &Form1::buttonReleased, actions_, &workflow::MainWindowActions::buttonReleased);
+    connect(this, &MainWindow::buttonReleased, actions_,
+            &workflow::MainWindowActions::buttonReleased);
     connectInputs();
     centreOnScreen();
 }
 
 // Put away while the state the flat buttons share still exists: hiding a
 // shown window tells every button, which then returns to rest.
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     hide();
 }
 
-void Form1::createIconButtons() {
+void MainWindow::createIconButtons() {
     // Copies start where button 0 is: the picker keeps its left, beside the
     // field it fills; the unlock button goes before the field of its result.
     const FlatButton& picker = *controls_.Frame1[0];
@@ -234,24 +235,24 @@ void Form1::createIconButtons() {
     controls_.Frame1[6]->move(desktop::pointInTwips(Label7Area.left(), Text5Area.top() - 10));
     for (const int index : {5, 6}) {
         FlatButton* button = controls_.Frame1[index];
-        connect(button, &FlatButton::released, this, &Form1::buttonReleased);
+        connect(button, &FlatButton::released, this, &MainWindow::buttonReleased);
         button->show();
     }
 }
 
-startup::Options Form1::options() const {
+startup::Options MainWindow::options() const {
     return {checkValue(*controls_.Check1), checkValue(*controls_.Check2),
             checkValue(*controls_.Check3)};
 }
 
-void Form1::setOptions(const startup::Options& options) {
+void MainWindow::setOptions(const startup::Options& options) {
     setCheckValue(*controls_.Check1, options.Check1);
     setCheckValue(*controls_.Check2, options.Check2);
     setCheckValue(*controls_.Check3, options.Check3);
 }
 
-void Form1::connectInputs() {
-    const Form1Controls& c = controls_;
+void MainWindow::connectInputs() {
+    const MainWindowControls& c = controls_;
     connect(c.Label3, &QLineEdit::returnPressed, c.Text2, [this] { controls_.Text2->setFocus(); });
     connect(c.Text2, &QLineEdit::returnPressed, c.Text3, [this] { controls_.Text3->setFocus(); });
     // Encrypts as button 1 would, without drawing a click on it.
@@ -260,11 +261,11 @@ void Form1::connectInputs() {
         emit buttonReleased(1, Qt::NoButton);
     });
 
-    connect(c.info, &QPlainTextEdit::textChanged, this, &Form1::selectWholeLog);
+    connect(c.info, &QPlainTextEdit::textChanged, this, &MainWindow::selectWholeLog);
     c.info->viewport()->installEventFilter(this);
 
     c.Command1->installEventFilter(this);
-    connect(c.Command1, &QPushButton::clicked, this, &Form1::endNow);
+    connect(c.Command1, &QPushButton::clicked, this, &MainWindow::endNow);
 
     connect(actions_, &workflow::MainWindowActions::busyChanged, this, [this](bool busy) {
         showBusy(busy);
@@ -285,7 +286,7 @@ void Form1::connectInputs() {
 
 // The whole log selected, from its start to its end, which brings the end
 // into view.
-void Form1::selectWholeLog() {
+void MainWindow::selectWholeLog() {
     QTextCursor cursor(controls_.info->document());
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     controls_.info->setTextCursor(cursor);
@@ -297,8 +298,8 @@ void Form1::selectWholeLog() {
 // box that had the focus hands it to the log: left to Qt, the focus would
 // move on along the tab order to the hidden exit button, which ends the
 // program. It gets it back afterwards.
-void Form1::showBusy(bool busy) {
-    const Form1Controls& c = controls_;
+void MainWindow::showBusy(bool busy) {
+    const MainWindowControls& c = controls_;
     QWidget* const boxes[] = {c.Label3, c.Text2, c.Text3};
     if (busy) {
         const bool boxFocused = std::ranges::find(boxes, focusWidget()) != std::end(boxes);
@@ -318,19 +319,19 @@ void Form1::showBusy(bool busy) {
 
 // The program never ends in the middle of an action that writes a file: a
 // busy one is finished first.
-bool Form1::deferredWhileBusy(Ending ending) {
+bool MainWindow::deferredWhileBusy(Ending ending) {
     if (!actions_->busy())
         return false;
     pendingEnding_ = std::max(pendingEnding_, ending);
     return true;
 }
 
-void Form1::endNow() {
+void MainWindow::endNow() {
     if (!deferredWhileBusy(Ending::EndProgram))
         desktop_.end.now(exitStatus_);
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == controls_.Command1 && event->type() == QEvent::FocusIn)
         endNow();
     if (watched == controls_.info->viewport() && event->type() == QEvent::MouseButtonDblClick) {
@@ -341,7 +342,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // Closing saves the options; a failure to save them still closes.
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (deferredWhileBusy(Ending::CloseWindow)) {
         event->ignore();
         return;
@@ -352,13 +353,13 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 // Like the file box, the window takes no drop while busy.
-void Form1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls() && !actions_->busy())
         event->acceptProposedAction();
 }
 
 // Only the first file counts; a drop without any leaves the box as it was.
-void Form1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const std::optional<QUrl> file = firstDroppedFile(*event->mimeData());
     if (!file || actions_->busy())
         return;
@@ -375,15 +376,15 @@ void Form1::dropEvent(QDropEvent* event) {
         Qt::QueuedConnection);
 }
 
-void Form1::addFlatButton(const FlatButtonDesign& design) {
+void MainWindow::addFlatButton(const FlatButtonDesign& design) {
     auto* button = new FlatButton(design, buttons_, this);
-    connect(button, &FlatButton::released, this, &Form1::buttonReleased);
+    connect(button, &FlatButton::released, this, &MainWindow::buttonReleased);
     controls_.Frame1[design.index] = button;
 }
 
 // Centred by the outer size of the design, which holds before the window
 // system has put its frame around the window.
-void Form1::centreOnScreen() {
+void MainWindow::centreOnScreen() {
     QRect outer(QPoint(), desktop::sizeInTwips(OuterWidthTwips, OuterHeightTwips));
     outer.moveCenter(screen()->availableGeometry().center());
     move(outer.topLeft());

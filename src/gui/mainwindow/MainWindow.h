@@ -26,16 +26,16 @@ class MainWindowActions;
 // once when it is reached (Alt+C, or Tab from the file box), without saving
 // them. While a job's action runs, only button 2 and those two ways to end
 // take any input, and they wait until the action is over.
-class Form1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    Form1(const desktop::Desktop& desktop, engine::RandomSource& random,
-          const platform::Clock& clock, const engine::TextFormats& formats,
-          const startup::Options& options, QWidget* parent = nullptr);
-    ~Form1() override;
+    MainWindow(const desktop::Desktop& desktop, engine::RandomSource& random,
+               const platform::Clock& clock, const engine::TextFormats& formats,
+               const startup::Options& options, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    const Form1Controls& controls() const { return controls_; }
+    const MainWindowControls& controls() const { return controls_; }
 
     // Part of loading the window, after the command line has been read: makes
     // the picker of the file to unlock (5) and the unlock button (6) as copies
@@ -77,7 +77,7 @@ private:
 
     desktop::Desktop desktop_;
     FlatButtonGroup buttons_;
-    Form1Controls controls_;
+    MainWindowControls controls_;
     workflow::MainWindowActions* actions_ = nullptr;
     Ending pendingEnding_ = Ending::None;
     QWidget* focusBeforeBusy_ = nullptr; // a box disabled while busy had it

@@ -48,7 +48,7 @@ bool ticked(const QCheckBox& box) {
 
 } // namespace
 
-MainWindowActions::MainWindowActions(QWidget& window, const Form1Controls& controls,
+MainWindowActions::MainWindowActions(QWidget& window, const MainWindowControls& controls,
                                      const desktop::Desktop& desktop, engine::RandomSource& random,
                                      const platform::Clock& clock,
                                      const engine::TextFormats& formats)
@@ -119,7 +119,7 @@ void MainWindowActions::pickFileToEncrypt() {
 }
 
 void MainWindowActions::encrypt() {
-    const Form1Controls& c = controls_;
+    const MainWindowControls& c = controls_;
     const QString source = c.Label3->text();
     const QString password = c.Text2->text();
     if (source.isEmpty())
@@ -193,7 +193,7 @@ void MainWindowActions::chooseEnciphered() {
 }
 
 void MainWindowActions::decrypt() {
-    const Form1Controls& c = controls_;
+    const MainWindowControls& c = controls_;
     const QString chosen = c.Label7->text();
     if (chosen.isEmpty()) {
         desktop_.boxes.show(&window_, QStringLiteral("请选择需解密的文件！      "),
@@ -208,7 +208,7 @@ void MainWindowActions::decrypt() {
 
     // Asked on every attempt: nothing accepted earlier, perhaps for another
     // file, is kept to unlock this one.
-    dialogs::Form3 dialog(jobs_.storedPassword(), desktop_.boxes, &window_);
+    dialogs::PasswordPromptDialog dialog(jobs_.storedPassword(), desktop_.boxes, &window_);
     if (dialog.ask().isEmpty())
         return;
 

@@ -9,7 +9,7 @@
 class QWidget;
 
 namespace veskard {
-struct Form1Controls;
+struct MainWindowControls;
 }
 
 namespace veskard::workflow {
@@ -27,7 +27,7 @@ class MainWindowActions final : public QObject {
     Q_OBJECT
 
 public:
-    MainWindowActions(QWidget& window, const Form1Controls& controls,
+    MainWindowActions(QWidget& window, const MainWindowControls& controls,
                       const desktop::Desktop& desktop, engine::RandomSource& random,
                       const platform::Clock& clock, const engine::TextFormats& formats);
 
@@ -57,7 +57,7 @@ private:
     void setBusy(bool busy);
 
     QWidget& window_;
-    const Form1Controls& controls_;
+    const MainWindowControls& controls_;
     desktop::Desktop desktop_;
     engine::RandomSource& random_;
     WindowJobs jobs_;

@@ -14,7 +14,7 @@ class FlatButton;
 
 // The main window's controls that its actions read and write, by their
 // design names. The window owns them all.
-struct Form1Controls {
+struct MainWindowControls {
     QLineEdit* Label3 = nullptr;     // path of the file to encrypt (a text box)
     QLineEdit* Text2 = nullptr;      // password, shown as "*"
     QLineEdit* Text3 = nullptr;      // password again

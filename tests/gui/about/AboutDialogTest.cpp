@@ -15,17 +15,17 @@
 namespace veskard::test {
 namespace {
 
-class Form2Test : public ::testing::Test {
+class AboutDialogTest : public ::testing::Test {
 protected:
     // The About window as it opens for a system registered to `registered`.
-    std::unique_ptr<Form2> open(const platform::RegisteredOwner& registered) {
-        auto window = std::make_unique<Form2>(nullptr, desktop_, registered);
+    std::unique_ptr<AboutDialog> open(const platform::RegisteredOwner& registered) {
+        auto window = std::make_unique<AboutDialog>(nullptr, desktop_, registered);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
     }
 
-    static QString text(const Form2& window, const char* label) {
+    static QString text(const AboutDialog& window, const char* label) {
         const auto* found = window.findChild<QLabel*>(QLatin1String(label));
         return found ? found->text() : QStringLiteral("(no %1)").arg(QLatin1String(label));
     }
@@ -40,7 +40,7 @@ protected:
                                                     QStringLiteral("/opt/veskard/readme.txt")}};
 };
 
-TEST_F(Form2Test, ShowsTheTitleTheOwnerAndTheDescription) {
+TEST_F(AboutDialogTest, ShowsTheTitleTheOwnerAndTheDescription) {
     const auto window = open({"张三", "某某有限公司"});
     EXPECT_EQ(window->windowTitle(), QStringLiteral("关于Orvessa"));
     EXPECT_EQ(window->size(), QSize(342, 198)) << "5130 x 2970 twips";
@@ -70,7 +70,7 @@ TEST_F(Form2Test, ShowsTheTitleTheOwnerAndTheDescription) {
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(Form2Test, TheLinkIsLightOrangeWhileHeldAndItAndTheButtonsOpenWhatTheySay) {
+TEST_F(AboutDialogTest, TheLinkIsLightOrangeWhileHeldAndItAndTheButtonsOpenWhatTheySay) {
     const auto window = open({});
     auto* link = window->findChild<LinkLabel*>();
     ASSERT_NE(link, nullptr);

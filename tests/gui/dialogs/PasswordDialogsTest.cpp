@@ -16,15 +16,15 @@
 
 #include <map>
 
-// The enter-password dialog (Form3) and the set-password dialog (Form4) on
-// their own. How the runs that use them go with each answer, the unattended
-// run's and the main window's tests show.
+// The enter-password dialog (PasswordPromptDialog) and the set-password dialog
+// (NewPasswordDialog) on their own. How the runs that use them go with each
+// answer, the unattended run's and the main window's tests show.
 using namespace veskard;
 using desktop::Answer;
 using desktop::Buttons;
 using desktop::Icon;
-using dialogs::Form3;
-using dialogs::Form4;
+using dialogs::NewPasswordDialog;
+using dialogs::PasswordPromptDialog;
 
 namespace {
 
@@ -98,17 +98,17 @@ void expectDesign(QDialog& dialog, const Design& design) {
 
 class PasswordDialogs : public testing::Test {
 protected:
-    // Form3 for a file locked with `stored`, shown to a person who acts as
+    // The prompt for a file locked with `stored`, shown to a person who acts as
     // `act` says; returns the password it accepted.
-    QString askForm3(std::function<void(Form3&)> act,
-                     const QString& stored = QStringLiteral("Secret")) {
-        Form3 dialog(stored, boxes);
-        test::NextDialog<Form3> person(std::move(act));
+    QString askPrompt(std::function<void(PasswordPromptDialog&)> act,
+                      const QString& stored = QStringLiteral("Secret")) {
+        PasswordPromptDialog dialog(stored, boxes);
+        test::NextDialog<PasswordPromptDialog> person(std::move(act));
         return dialog.ask();
     }
-    std::optional<QString> askForm4(std::function<void(Form4&)> act) {
-        Form4 dialog(end);
-        test::NextDialog<Form4> person(std::move(act));
+    std::optional<QString> askNewPassword(std::function<void(NewPasswordDialog&)> act) {
+        NewPasswordDialog dialog(end);
+        test::NextDialog<NewPasswordDialog> person(std::move(act));
         return dialog.ask();
     }
 
@@ -118,15 +118,15 @@ protected:
 
 } // namespace
 
-// Form3 is centred on the screen even when its owner stands elsewhere.
+// The prompt is centred on the screen even when its owner stands elsewhere.
 // 4065 x 1665 and 4215 x 1545 twips; the controls' twips divided by 15.
 TEST_F(PasswordDialogs, AreLaidOutAsDesigned) {
     QWidget owner;
     owner.setGeometry(0, 0, 120, 90);
     owner.show();
-    Form3 form3(QStringLiteral("Secret"), boxes, &owner);
+    PasswordPromptDialog prompt(QStringLiteral("Secret"), boxes, &owner);
     {
-        test::NextDialog<Form3> person([](Form3& dialog) {
+        test::NextDialog<PasswordPromptDialog> person([](PasswordPromptDialog& dialog) {
             EXPECT_FALSE(button(dialog, "Command1").isDefault());
             EXPECT_FALSE(button(dialog, "Command2").isDefault());
             expectDesign(dialog, {"输入密码",
@@ -138,9 +138,9 @@ TEST_F(PasswordDialogs, AreLaidOutAsDesigned) {
                                    {"Command1", {40, 72, 81, 25}},
                                    {"Command2", {136, 72, 89, 25}}}});
         });
-        form3.ask();
+        prompt.ask();
     }
-    askForm4([](Form4& dialog) {
+    askNewPassword([](NewPasswordDialog& dialog) {
         expectDesign(dialog, {"设置密码",
                               "请输入密码：",
                               "关闭",
@@ -157,9 +157,9 @@ TEST_F(PasswordDialogs, AreLaidOutAsDesigned) {
 // is refused, and Cancel accepts nothing. Enter counts once on a focused
 // button, when the key comes up; Esc is no key of this dialog; closing the
 // window accepts nothing.
-TEST_F(PasswordDialogs, Form3AcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
-    boxes.expect(Form3::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
-    EXPECT_EQ(askForm3([](Form3& dialog) {
+TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
+    boxes.expect(PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
+    EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QLineEdit& box = text1(dialog);
                   QTest::keyClicks(&box, QStringLiteral("secret"));
                   QTest::mouseClick(&button(dialog, "Command1"), Qt::LeftButton);
@@ -171,16 +171,16 @@ TEST_F(PasswordDialogs, Form3AcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesi
                   QTest::keyClick(&box, Qt::Key_Enter);
               }),
               QStringLiteral("Secret"));
-    boxes.expect(Form3::EmptyPasswordText, Icon::Stop);
-    EXPECT_EQ(askForm3([](Form3& dialog) {
+    boxes.expect(PasswordPromptDialog::EmptyPasswordText, Icon::Stop);
+    EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QTest::mouseClick(&button(dialog, "Command1"), Qt::LeftButton);
                   ASSERT_TRUE(dialog.isVisible());
                   EXPECT_EQ(dialog.focusWidget(), &text1(dialog));
                   QTest::mouseClick(&button(dialog, "Command2"), Qt::LeftButton);
               }),
               QString());
-    boxes.expect(Form3::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
-    EXPECT_EQ(askForm3([this](Form3& dialog) {
+    boxes.expect(PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
+    EXPECT_EQ(askPrompt([this](PasswordPromptDialog& dialog) {
                   const std::size_t shown = boxes.shown().size();
                   QTest::keyClicks(&text1(dialog), QStringLiteral("wrong"));
                   QPushButton& ok = button(dialog, "Command1");
@@ -198,8 +198,8 @@ TEST_F(PasswordDialogs, Form3AcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesi
     // The longest password a record holds, as the command line may have
     // locked a file with it, is taken whole.
     const QString longest(65'535, u'密');
-    EXPECT_EQ(askForm3(
-                  [&](Form3& dialog) {
+    EXPECT_EQ(askPrompt(
+                  [&](PasswordPromptDialog& dialog) {
                       test::pasteText(&text1(dialog), longest);
                       QTest::keyClick(&text1(dialog), Qt::Key_Return);
                   },
@@ -209,14 +209,16 @@ TEST_F(PasswordDialogs, Form3AcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesi
 
 // Closing the window hands back the empty text; Esc, like the Close button,
 // ends the program.
-TEST_F(PasswordDialogs, Form4HandsBackNothingWhenClosedAndEscEndsTheProgram) {
-    EXPECT_EQ(askForm4([](Form4& dialog) {
+TEST_F(PasswordDialogs, NewPasswordHandsBackNothingWhenClosedAndEscEndsTheProgram) {
+    EXPECT_EQ(askNewPassword([](NewPasswordDialog& dialog) {
                   QTest::keyClicks(&text1(dialog), QStringLiteral("typed"));
                   dialog.close();
               }),
               QString());
     EXPECT_FALSE(end.status.has_value());
-    EXPECT_EQ(askForm4([](Form4& dialog) { QTest::keyClick(&text1(dialog), Qt::Key_Escape); }),
+    EXPECT_EQ(askNewPassword([](NewPasswordDialog& dialog) {
+                  QTest::keyClick(&text1(dialog), Qt::Key_Escape);
+              }),
               std::nullopt);
     EXPECT_EQ(end.status, desktop::ExitFailure);
 }

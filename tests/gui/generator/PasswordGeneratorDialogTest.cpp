@@ -29,9 +29,9 @@ namespace {
 
 using std::chrono::system_clock;
 
-class Form5Test : public ::testing::Test {
+class PasswordGeneratorDialogTest : public ::testing::Test {
 protected:
-    Form5Test() {
+    PasswordGeneratorDialogTest() {
         window_.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window_));
     }
@@ -45,7 +45,7 @@ protected:
     QScrollBar* spinner(int index) {
         return control<QScrollBar>(QStringLiteral("VScroll1(%1)").arg(index));
     }
-    QPushButton* button(Form5::Button which) {
+    QPushButton* button(PasswordGeneratorDialog::Button which) {
         return control<QPushButton>(QStringLiteral("Command1(%1)").arg(static_cast<int>(which)));
     }
     PasswordList* list() { return control<PasswordList>(QStringLiteral("List1")); }
@@ -66,7 +66,7 @@ protected:
     void generate(const QString& length, const QString& count, int expected) {
         type(0, length);
         type(1, count);
-        QTest::mouseClick(button(Form5::Generate), Qt::LeftButton);
+        QTest::mouseClick(button(PasswordGeneratorDialog::Generate), Qt::LeftButton);
         EXPECT_TRUE(QTest::qWaitFor([&] { return list()->count() == expected; }));
     }
 
@@ -88,10 +88,10 @@ protected:
     ScriptedRandom random_{{0.05f, 0.15f, 0.25f, 0.35f, 0.45f, 0.55f, 0.65f, 0.75f, 0.85f}};
     QLineEdit passwordBox_;
     QLineEdit confirmationBox_;
-    Form5 window_{nullptr, passwordBox_, confirmationBox_, desktop_, random_};
+    PasswordGeneratorDialog window_{nullptr, passwordBox_, confirmationBox_, desktop_, random_};
 };
 
-TEST_F(Form5Test, OpensEmptyWithEveryClassTickedAndTheFocusInTheLengthBox) {
+TEST_F(PasswordGeneratorDialogTest, OpensEmptyWithEveryClassTickedAndTheFocusInTheLengthBox) {
     EXPECT_EQ(window_.windowTitle(), QStringLiteral("密码生成器"));
     EXPECT_EQ(window_.size(), QSize(283, 304)) << "4245 x 4560 twips";
     EXPECT_EQ(QApplication::focusWidget(), box(0));
@@ -116,7 +116,8 @@ TEST_F(Form5Test, OpensEmptyWithEveryClassTickedAndTheFocusInTheLengthBox) {
     }
 }
 
-TEST_F(Form5Test, SpinnersCountFromOneToAThousandAndTypedTextsTheBoxesWouldNotTakeAreEmptied) {
+TEST_F(PasswordGeneratorDialogTest,
+       SpinnersCountFromOneToAThousandAndTypedTextsTheBoxesWouldNotTakeAreEmptied) {
     clickArrow(spinner(0), true);
     EXPECT_EQ(box(0)->text(), QStringLiteral("1"));
     clickArrow(spinner(0), false);
@@ -156,32 +157,37 @@ TEST_F(Form5Test, SpinnersCountFromOneToAThousandAndTypedTextsTheBoxesWouldNotTa
     EXPECT_EQ(box(0)->text(), QStringLiteral("9"));
 }
 
-TEST_F(Form5Test, RefusalsAreShownAndEmptyTheList) {
+TEST_F(PasswordGeneratorDialogTest, RefusalsAreShownAndEmptyTheList) {
     generate(QStringLiteral("2"), QStringLiteral("3"), 3);
     boxes_.expect(generator::refusalNotice(generator::Refusal::NoLength));
     type(0, {});
-    QTest::mouseClick(button(Form5::Generate), Qt::LeftButton);
+    QTest::mouseClick(button(PasswordGeneratorDialog::Generate), Qt::LeftButton);
     EXPECT_EQ(list()->count(), 0);
 
     for (QCheckBox* tick : window_.findChildren<QCheckBox*>())
         tick->setChecked(false);
     boxes_.expect(generator::refusalNotice(generator::Refusal::NoClasses));
     type(0, QStringLiteral("4"));
-    QTest::mouseClick(button(Form5::Generate), Qt::LeftButton);
+    QTest::mouseClick(button(PasswordGeneratorDialog::Generate), Qt::LeftButton);
     EXPECT_EQ(list()->count(), 0);
 }
 
-TEST_F(Form5Test, ButtonsWaitForTheFirstClickIntoTheListAndTheTooltipShowsTheEntry) {
+TEST_F(PasswordGeneratorDialogTest,
+       ButtonsWaitForTheFirstClickIntoTheListAndTheTooltipShowsTheEntry) {
     window_.findChild<QCheckBox*>(QStringLiteral("Check1(0)"))->setChecked(false);
     window_.findChild<QCheckBox*>(QStringLiteral("Check1(1)"))->setChecked(false);
     window_.findChild<QCheckBox*>(QStringLiteral("Check1(3)"))->setChecked(false);
     generate(QStringLiteral("3"), QStringLiteral("3"), 3);
     EXPECT_EQ(list()->item(0)->text(), QStringLiteral("012"));
-    for (const Form5::Button waiting : {Form5::Add, Form5::Save, Form5::Copy})
+    for (const PasswordGeneratorDialog::Button waiting :
+         {PasswordGeneratorDialog::Add, PasswordGeneratorDialog::Save,
+          PasswordGeneratorDialog::Copy})
         EXPECT_FALSE(button(waiting)->isEnabled());
 
     clickEntry(1);
-    for (const Form5::Button enabled : {Form5::Add, Form5::Save, Form5::Copy})
+    for (const PasswordGeneratorDialog::Button enabled :
+         {PasswordGeneratorDialog::Add, PasswordGeneratorDialog::Save,
+          PasswordGeneratorDialog::Copy})
         EXPECT_TRUE(button(enabled)->isEnabled());
     EXPECT_EQ(list()->toolTip(), QStringLiteral("345"));
     QTest::keyClick(list(), Qt::Key_Down);
@@ -190,9 +196,9 @@ TEST_F(Form5Test, ButtonsWaitForTheFirstClickIntoTheListAndTheTooltipShowsTheEnt
     // A new list: the buttons stay enabled and the tooltip keeps its text;
     // with nothing chosen in it yet, "添加" has nothing to hand over.
     generate(QStringLiteral("6"), {}, 1);
-    EXPECT_TRUE(button(Form5::Add)->isEnabled());
+    EXPECT_TRUE(button(PasswordGeneratorDialog::Add)->isEnabled());
     EXPECT_EQ(list()->toolTip(), QStringLiteral("678"));
-    QTest::mouseClick(button(Form5::Add), Qt::LeftButton);
+    QTest::mouseClick(button(PasswordGeneratorDialog::Add), Qt::LeftButton);
     EXPECT_EQ(passwordBox_.text(), QString());
     EXPECT_TRUE(window_.isVisible());
     // The list scrolls sideways as far as its first entry is wide, and 20 more.
@@ -203,18 +209,18 @@ TEST_F(Form5Test, ButtonsWaitForTheFirstClickIntoTheListAndTheTooltipShowsTheEnt
 // Save appends a record of the selection to paw.txt and opens it, Copy puts
 // the selection on the clipboard (an empty selection: an empty line, an empty
 // clipboard), and Add hands the current password to both boxes and closes.
-TEST_F(Form5Test, TheSelectionIsSavedCopiedAndTheCurrentPasswordAdded) {
+TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswordAdded) {
     const system_clock::time_point before = system_clock::now();
     generate(QStringLiteral("4"), QStringLiteral("3"), 3);
     const QString first = list()->item(0)->text(), third = list()->item(2)->text();
     clickEntry(0);
     clickEntry(2, Qt::ControlModifier);
-    QTest::mouseClick(button(Form5::Save), Qt::LeftButton);
-    QTest::mouseClick(button(Form5::Copy), Qt::LeftButton);
+    QTest::mouseClick(button(PasswordGeneratorDialog::Save), Qt::LeftButton);
+    QTest::mouseClick(button(PasswordGeneratorDialog::Copy), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), first + QStringLiteral("\r\n") + third);
     list()->clearSelection();
-    QTest::mouseClick(button(Form5::Save), Qt::LeftButton);
-    QTest::mouseClick(button(Form5::Copy), Qt::LeftButton);
+    QTest::mouseClick(button(PasswordGeneratorDialog::Save), Qt::LeftButton);
+    QTest::mouseClick(button(PasswordGeneratorDialog::Copy), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
     const system_clock::time_point after = system_clock::now();
 
@@ -241,7 +247,7 @@ TEST_F(Form5Test, TheSelectionIsSavedCopiedAndTheCurrentPasswordAdded) {
     const QString password = list()->item(1)->text();
     boxes_.expect(QStringLiteral("密码是 ") + password + QStringLiteral("\r\n可要记住了！"),
                   desktop::Icon::Exclamation);
-    QTest::mouseClick(button(Form5::Add), Qt::LeftButton);
+    QTest::mouseClick(button(PasswordGeneratorDialog::Add), Qt::LeftButton);
     EXPECT_EQ(passwordBox_.text(), password);
     EXPECT_EQ(confirmationBox_.text(), password);
     EXPECT_FALSE(window_.isVisible());
@@ -249,21 +255,21 @@ TEST_F(Form5Test, TheSelectionIsSavedCopiedAndTheCurrentPasswordAdded) {
 
 // A FIFO in the save file's place would wait for a reader for ever: the save
 // passes it over, and the editor is started all the same.
-TEST_F(Form5Test, SavingNeverWaitsOnAFifoInTheSaveFilesPlace) {
+TEST_F(PasswordGeneratorDialogTest, SavingNeverWaitsOnAFifoInTheSaveFilesPlace) {
     const std::filesystem::path fifo = folder_ / "paw.txt";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     generate(QStringLiteral("4"), QStringLiteral("1"), 1);
     clickEntry(0);
-    QTest::mouseClick(button(Form5::Save), Qt::LeftButton);
+    QTest::mouseClick(button(PasswordGeneratorDialog::Save), Qt::LeftButton);
     EXPECT_EQ(shell_.inEditor.size(), 1u);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
-TEST_F(Form5Test, ClosingDuringALongGenerationEndsIt) {
+TEST_F(PasswordGeneratorDialogTest, ClosingDuringALongGenerationEndsIt) {
     // A thousand passwords of a thousand characters; the window answers while
     // they come, and its close button is pressed after the first few.
     int shownWhenClosed = -1;
-    const auto closeMidway = [&](Form5& opened) {
+    const auto closeMidway = [&](PasswordGeneratorDialog& opened) {
         opened.findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
         opened.findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("1000"));
         QTest::mouseClick(opened.findChild<QPushButton*>(QStringLiteral("Command1(0)")),
@@ -276,8 +282,8 @@ TEST_F(Form5Test, ClosingDuringALongGenerationEndsIt) {
     };
     engine::SystemRandom system;
     {
-        Form5 window(nullptr, passwordBox_, confirmationBox_, desktop_, system);
-        const NextDialog<Form5> acting(closeMidway);
+        PasswordGeneratorDialog window(nullptr, passwordBox_, confirmationBox_, desktop_, system);
+        const NextDialog<PasswordGeneratorDialog> acting(closeMidway);
         window.exec();
         EXPECT_GT(shownWhenClosed, 0);
         EXPECT_LT(shownWhenClosed, 1000);
@@ -286,7 +292,7 @@ TEST_F(Form5Test, ClosingDuringALongGenerationEndsIt) {
             << "no password after the close";
     }
     // Through the one opening call the window goes away with its generation.
-    const NextDialog<Form5> acting(closeMidway);
+    const NextDialog<PasswordGeneratorDialog> acting(closeMidway);
     showPasswordGenerator(nullptr, passwordBox_, confirmationBox_, desktop_, system);
     QTest::qWait(50);
     EXPECT_EQ(passwordBox_.text(), QString());

@@ -13,10 +13,10 @@ namespace {
 using Look = FlatButton::Look;
 
 // The buttons alone: what they report is watched, and no action runs.
-class FlatButtonTest : public ShownForm1 {
+class FlatButtonTest : public ShownMainWindow {
 protected:
     FlatButtonTest() {
-        QObject::disconnect(&window, &Form1::buttonReleased,
+        QObject::disconnect(&window, &MainWindow::buttonReleased,
                             window.findChild<workflow::MainWindowActions*>(), nullptr);
     }
 
@@ -41,7 +41,7 @@ protected:
 
     QPoint outside(int index) { return {button(index).width() + 10, button(index).height() / 2}; }
 
-    QSignalSpy released{&window, &Form1::buttonReleased};
+    QSignalSpy released{&window, &MainWindow::buttonReleased};
 };
 
 // Captioned (1) and icon-only (0, 5, 6) buttons alike: hovered, pressed and

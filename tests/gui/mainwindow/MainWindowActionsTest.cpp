@@ -38,9 +38,9 @@ using desktop::Icon;
 constexpr int PickSource = 0, Encrypt = 1, About = 3, Report = 4, PickEnciphered = 5, Decrypt = 6,
               Generator = 7;
 
-class Form1Actions : public ShownForm1 {
+class MainWindowActions : public ShownMainWindow {
 protected:
-    const Form1Controls& c = window.controls();
+    const MainWindowControls& c = window.controls();
 
     // A file of `size` bytes in the test's folder.
     QString make(const std::string& name, std::size_t size, unsigned seed = 1) {
@@ -77,7 +77,7 @@ protected:
     // Clicks the decrypt button; in the enter-password dialog that follows
     // the person types `password` and presses Enter.
     void decryptTyping(const QString& password) {
-        clickInto<dialogs::Form3>(Decrypt, test::typing(password));
+        clickInto<dialogs::PasswordPromptDialog>(Decrypt, test::typing(password));
     }
     QString log() const { return c.info->toPlainText(); }
 
@@ -107,7 +107,7 @@ protected:
     }
 };
 
-TEST_F(Form1Actions, EncryptChecksItsInputsInOrderAndStopsAtTheFirstThatFails) {
+TEST_F(MainWindowActions, EncryptChecksItsInputsInOrderAndStopsAtTheFirstThatFails) {
     const QString plan = make("plan.txt", 500);
     boxes.expect("未选择加密文件！    ", Icon::Stop);
     click(Encrypt);
@@ -140,7 +140,7 @@ TEST_F(Form1Actions, EncryptChecksItsInputsInOrderAndStopsAtTheFirstThatFails) {
     EXPECT_FALSE(isLocked(plan));
 }
 
-TEST_F(Form1Actions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte) {
+TEST_F(MainWindowActions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte) {
     const QString plan = make("plan.txt", 2000);
     fill(plan, "中文Pw", "中文Pw");
     click(Encrypt);
@@ -183,7 +183,7 @@ TEST_F(Form1Actions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte) {
 
 // A locked file locked again comes back from its first unlock still locked:
 // the person is asked, and Enter answers No.
-TEST_F(Form1Actions, ALockedFileIsLockedAgainOnlyWhenThePersonSaysSo) {
+TEST_F(MainWindowActions, ALockedFileIsLockedAgainOnlyWhenThePersonSaysSo) {
     const QString locked = makeLocked("locked.doc", 400, u"pw");
     const std::vector<std::byte> record = test::readFile(desktop::toPath(locked));
     withoutScripts();
@@ -202,7 +202,7 @@ TEST_F(Form1Actions, ALockedFileIsLockedAgainOnlyWhenThePersonSaysSo) {
     EXPECT_EQ(test::decipher(test::readFile(desktop::toPath(locked))), record);
 }
 
-TEST_F(Form1Actions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
+TEST_F(MainWindowActions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
     const QString plan = make("plan.txt", 3000);
     withoutScripts();
     c.Check1->setChecked(true);
@@ -239,7 +239,7 @@ TEST_F(Form1Actions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
 
 // A dialog reads the bytes of a name that are not UTF-8 as U+FFFD, and that
 // text names the file beside it really named so: refused, nothing chosen.
-TEST_F(Form1Actions, ANameTheDialogCouldNotReadIsRefused) {
+TEST_F(MainWindowActions, ANameTheDialogCouldNotReadIsRefused) {
     test::writeFile(folder / "\xFF\xFE.txt", test::patternBytes(500));
     const QString read = make("\uFFFD\uFFFD.txt", 500);
     const QString refusal = desktop::UndecodableNameText + read;
@@ -259,7 +259,7 @@ TEST_F(Form1Actions, ANameTheDialogCouldNotReadIsRefused) {
     EXPECT_EQ(test::readFile(folder / "\xFF\xFE.txt"), test::patternBytes(500));
 }
 
-TEST_F(Form1Actions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefused) {
+TEST_F(MainWindowActions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefused) {
     const QString locked = makeLocked("locked.doc", 400, u"pw");
     chooseEnciphered(locked);
     ASSERT_EQ(c.Label7->text(), locked);
@@ -278,7 +278,7 @@ TEST_F(Form1Actions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefused) {
     EXPECT_EQ(c.Label7->text(), locked);
 }
 
-TEST_F(Form1Actions, AHiddenFileGetsNoScriptsAndIsNotOpened) {
+TEST_F(MainWindowActions, AHiddenFileGetsNoScriptsAndIsNotOpened) {
     const QString secret = make("secret.txt", 1500);
     ASSERT_FALSE(
         platform::writeAttributes(desktop::toPath(secret), platform::FileAttribute::Hidden));
@@ -300,14 +300,15 @@ TEST_F(Form1Actions, AHiddenFileGetsNoScriptsAndIsNotOpened) {
     EXPECT_TRUE(shell.opened.empty());
 }
 
-TEST_F(Form1Actions, UnlockingIntoAnotherFileAsksWhereAndNeedsThePassword) {
+TEST_F(MainWindowActions, UnlockingIntoAnotherFileAsksWhereAndNeedsThePassword) {
     boxes.expect("请选择需解密的文件！      ", Icon::Exclamation);
     click(Decrypt);
 
     const QString locked = makeLocked("report.xls", 700, u"Key");
     chooseEnciphered(locked);
     boxes.expect("是否直接对“report.xls”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::No);
-    boxes.expect(dialogs::Form3::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::No);
+    boxes.expect(dialogs::PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo,
+                 Answer::No);
     decryptTyping("key");
     EXPECT_TRUE(isLocked(locked)) << "a wrong password unlocks nothing";
 
@@ -323,7 +324,7 @@ TEST_F(Form1Actions, UnlockingIntoAnotherFileAsksWhereAndNeedsThePassword) {
     EXPECT_EQ(c.Text5->text(), restored);
 }
 
-TEST_F(Form1Actions, ARightClickRunsNothing) {
+TEST_F(MainWindowActions, ARightClickRunsNothing) {
     const QString plan = make("plan.txt", 500);
     fill(plan, "a", "b");
     for (int index = 0; index < 8; ++index)
@@ -332,16 +333,16 @@ TEST_F(Form1Actions, ARightClickRunsNothing) {
     EXPECT_EQ(c.Label3->text(), plan);
 }
 
-TEST_F(Form1Actions, TheGeneratorAndTheAboutWindowOpenOverTheWindow) {
+TEST_F(MainWindowActions, TheGeneratorAndTheAboutWindowOpenOverTheWindow) {
     const auto closesOverTheWindow = [this](QDialog& dialog) {
         EXPECT_EQ(dialog.parentWidget(), &window);
         dialog.reject();
     };
-    clickInto<Form5>(Generator, closesOverTheWindow);
-    clickInto<Form2>(About, closesOverTheWindow);
+    clickInto<PasswordGeneratorDialog>(Generator, closesOverTheWindow);
+    clickInto<AboutDialog>(About, closesOverTheWindow);
 }
 
-TEST_F(Form1Actions, TheReportAddsTheLogToItsFileAndShowsIt) {
+TEST_F(MainWindowActions, TheReportAddsTheLogToItsFileAndShowsIt) {
     boxes.expect("无任何报告！    ", Icon::Stop);
     click(Report);
 
@@ -380,7 +381,7 @@ private:
     QTimer timer_;
 };
 
-TEST_F(Form1Actions, WhileAJobRunsOnlyClosingTakesInputAndTheActionEndsUnheld) {
+TEST_F(MainWindowActions, WhileAJobRunsOnlyClosingTakesInputAndTheActionEndsUnheld) {
     const QString plan = make("plan.txt", 4000);
     fill(plan, "pw", "pw");
     window.activateWindow();
@@ -422,7 +423,7 @@ TEST_F(Form1Actions, WhileAJobRunsOnlyClosingTakesInputAndTheActionEndsUnheld) {
 
 // Alt+C ends the program only once the whole lock is done (two jobs and the
 // scripts); closing the window waits the same way, then saves the options.
-TEST_F(Form1Actions, TheHiddenExitAndClosingWaitForTheWholeAction) {
+TEST_F(MainWindowActions, TheHiddenExitAndClosingWaitForTheWholeAction) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const QString plan = make("plan.txt", 4000);
@@ -456,7 +457,7 @@ TEST_F(Form1Actions, TheHiddenExitAndClosingWaitForTheWholeAction) {
 
 // The boxes take a password of any length, and one longer than a record
 // holds is refused before anything is written, never cut to fit.
-TEST_F(Form1Actions, APasswordIsTakenWholeAndRefusedWhenARecordCannotHoldIt) {
+TEST_F(MainWindowActions, APasswordIsTakenWholeAndRefusedWhenARecordCannotHoldIt) {
     const QString plan = make("plan.txt", 2000);
     withoutScripts();
     const QString tooLong(100'000, u'密');

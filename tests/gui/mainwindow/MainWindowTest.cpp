@@ -20,7 +20,7 @@
 namespace veskard::testing {
 namespace {
 
-using Form1Layout = ShownForm1;
+using MainWindowLayout = ShownMainWindow;
 
 QRect twips(int left, int top, int width, int height) {
     return desktop::rectInTwips(left, top, width, height);
@@ -29,7 +29,7 @@ QRect twips(int left, int top, int width, int height) {
 // A few controls of each kind where the design puts them (the others go
 // through the same conversion), the hidden exit button behind the close
 // button, what the screen-reader test cannot see, the captions and the size.
-TEST_F(Form1Layout, PlacesTheControlsAsDesigned) {
+TEST_F(MainWindowLayout, PlacesTheControlsAsDesigned) {
     const std::pair<const char*, QRect> design[] = {
         {"Label3", twips(1560, 240, 3615, 270)},
         {"info", twips(360, 2280, 3855, 855)},
@@ -47,7 +47,7 @@ TEST_F(Form1Layout, PlacesTheControlsAsDesigned) {
     }
     EXPECT_EQ(window.size(), desktop::sizeInTwips(5790, 4890));
 
-    const Form1Controls& c = window.controls();
+    const MainWindowControls& c = window.controls();
     const QPushButton& exit = *c.Command1;
     EXPECT_EQ(exit.text(), QStringLiteral("&Cexit"));
     EXPECT_TRUE(exit.isVisible()) << "it must still take the focus";
@@ -80,7 +80,7 @@ TEST_F(Form1Layout, PlacesTheControlsAsDesigned) {
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
-TEST_F(Form1Layout, TabsThroughTheInputsInTheDesignsOrder) {
+TEST_F(MainWindowLayout, TabsThroughTheInputsInTheDesignsOrder) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QStringList order{QApplication::focusWidget()->objectName()};
@@ -92,7 +92,7 @@ TEST_F(Form1Layout, TabsThroughTheInputsInTheDesignsOrder) {
                                   "Check2", "Check3", "Text2"}));
 }
 
-using Form1Events = ShownForm1;
+using MainWindowEvents = ShownMainWindow;
 
 QByteArray contentOf(const QString& path) {
     QFile file(path);
@@ -105,20 +105,20 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-TEST_F(Form1Events, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
+TEST_F(MainWindowEvents, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
     const QString settings = desktop.files.writable("set.ini");
     const auto reopened = [&](const QByteArray& saved) {
         writeBytes(settings, saved);
         startup::Options options;
         startup::loadSettings(settings, options);
-        return std::make_unique<Form1>(desktop, random, clock, formats, options);
+        return std::make_unique<MainWindow>(desktop, random, clock, formats, options);
     };
-    const auto states = [](const Form1& shown) {
-        const Form1Controls& c = shown.controls();
+    const auto states = [](const MainWindow& shown) {
+        const MainWindowControls& c = shown.controls();
         return std::vector{c.Check1->checkState(), c.Check2->checkState(), c.Check3->checkState()};
     };
 
-    std::unique_ptr<Form1> shown = reopened(QByteArray("\x01\x00", 2)); // the rest count as 0
+    std::unique_ptr<MainWindow> shown = reopened(QByteArray("\x01\x00", 2)); // the rest count as 0
     EXPECT_EQ(states(*shown), (std::vector{Qt::Checked, Qt::Unchecked, Qt::Unchecked}));
     shown->controls().Check3->click();
     shown->close();
@@ -140,7 +140,7 @@ TEST_F(Form1Events, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST_F(Form1Events, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingTheOptions) {
+TEST_F(MainWindowEvents, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingTheOptions) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     window.controls().Check1->click();
@@ -158,8 +158,8 @@ TEST_F(Form1Events, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingTheOptio
     EXPECT_FALSE(QFileInfo::exists(desktop.files.writable("set.ini")));
 }
 
-TEST_F(Form1Events, EnterLeadsFromTheFileBoxThroughThePasswordsIntoEncrypting) {
-    const Form1Controls& c = window.controls();
+TEST_F(MainWindowEvents, EnterLeadsFromTheFileBoxThroughThePasswordsIntoEncrypting) {
+    const MainWindowControls& c = window.controls();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const std::filesystem::path plan = folder / "plan.txt";
@@ -182,7 +182,7 @@ TEST_F(Form1Events, EnterLeadsFromTheFileBoxThroughThePasswordsIntoEncrypting) {
     EXPECT_TRUE(c.Label3->text().isEmpty());
 }
 
-TEST_F(Form1Events, ADropPutsTheFirstFileIntoTheFileBox) {
+TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
     // As the window system delivers a drop: entering first, then dropping.
     const auto drop = [&](const QMimeData& data) {
         const QPoint at(20, 20);
@@ -227,7 +227,7 @@ TEST_F(Form1Events, ADropPutsTheFirstFileIntoTheFileBox) {
     EXPECT_EQ(window.controls().Label3->text(), decoy);
 }
 
-TEST_F(Form1Events, TheLogIsSelectedWholeAfterEveryChangeAndOnADoubleClick) {
+TEST_F(MainWindowEvents, TheLogIsSelectedWholeAfterEveryChangeAndOnADoubleClick) {
     QPlainTextEdit& info = *window.controls().info;
     info.setPlainText(QStringLiteral("第一行\r\n第二行\r\n"));
     EXPECT_EQ(info.document()->blockCount(), 3) << "CR LF ends a line";

@@ -20,7 +20,7 @@ namespace veskard::testing {
 // message boxes and file dialogs answered by the test, its files written into
 // a folder of its own. The mouse acts through the window system, so that the
 // capture and the held buttons count as they do for a person.
-class ShownForm1 : public ::testing::Test {
+class ShownMainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         window.createIconButtons();
@@ -89,7 +89,7 @@ protected:
     engine::SystemRandom random;
     test::FixedClock clock{test::localTime(2024, 3, 1, 9, 30, 0)};
     engine::FixedTextFormats formats;
-    Form1 window{desktop, random, clock, formats, startup::Options{}};
+    MainWindow window{desktop, random, clock, formats, startup::Options{}};
 };
 
 } // namespace veskard::testing

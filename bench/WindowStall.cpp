@@ -173,26 +173,26 @@ int main(int argc, char* argv[]) {
     window.createIconButtons();
     window.show();
     const MainWindowControls& c = window.controls();
-    c.Check2->setChecked(false);
-    c.Check3->setChecked(false);
+    c.encryptScriptCheck->setChecked(false);
+    c.decryptScriptCheck->setChecked(false);
 
     StallMeter meter;
-    c.Label3->setText(file);
-    c.Text2->setText(Password);
-    c.Text3->setText(Password);
+    c.sourcePathEdit->setText(file);
+    c.passwordEdit->setText(Password);
+    c.confirmPasswordEdit->setText(Password);
     meter.start();
-    c.Frame1[1]->activate(); // 确认加密
+    c.flatButtons[1]->activate(); // 确认加密
     meter.stop();
     report("lock", meter);
-    const bool locked = c.Label3->text().isEmpty();
+    const bool locked = c.sourcePathEdit->text().isEmpty();
 
-    c.Frame1[5]->activate(); // 选择解密文件: answered with the locked file
+    c.flatButtons[5]->activate(); // 选择解密文件: answered with the locked file
     meter.onTick = answerPasswordDialog;
     meter.start();
-    c.Frame1[6]->activate(); // 解密, in place
+    c.flatButtons[6]->activate(); // 解密, in place
     meter.stop();
     report("unlock", meter);
-    const bool unlocked = c.Text5->text() == file;
+    const bool unlocked = c.restoredPathEdit->text() == file;
 
     QFile::remove(file);
     if (!locked || !unlocked) {

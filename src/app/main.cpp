@@ -41,7 +41,7 @@ int main(int argc, char* argv[]) {
     const startup::LoadStep::Outcome started = loadStep.run(commandLine, options);
 
     MainWindow window(desktop, random, clock, formats, options);
-    window.controls().Label3->setText(started.fileToEncrypt);
+    window.controls().sourcePathEdit->setText(started.fileToEncrypt);
     window.setExitStatus(started.exitStatus);
     window.createIconButtons();
     window.show();

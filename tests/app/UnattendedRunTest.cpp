@@ -174,7 +174,8 @@ protected:
     }
 
     const std::filesystem::path settings = folder / "set.ini";
-    // Check1 ticked, Check2 not, Check3 greyed; and two bytes more.
+    // keepOriginal ticked, writeEncryptScript not, writeDecryptScript greyed;
+    // and two bytes more.
     const std::vector<std::byte> settingsBytes = {std::byte{1}, {}, {},           {},
                                                   std::byte{2}, {}, std::byte{9}, std::byte{9}};
     Options options;

@@ -32,7 +32,7 @@ private:
     void endProgram();
 
     desktop::ProgramEnd& end_;
-    QLineEdit* text1_;
+    QLineEdit* passwordEdit_;
     bool ended_ = false;
 };
 

@@ -37,9 +37,9 @@ private:
 
     QString storedPassword_;
     desktop::MessageBoxes& boxes_;
-    QLineEdit* text1_;
-    QPushButton* command1_;
-    QPushButton* command2_;
+    QLineEdit* passwordEdit_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
     QString accepted_;
 };
 

@@ -76,11 +76,11 @@ void PasswordGeneratorDialog::createControls() {
     const QString captions[] = {QStringLiteral("输入密码位数："),
                                 QStringLiteral("希望生成几组密码：")};
     for (int i = 0; i < 2; ++i) {
-        labels_[i] = new QLabel(captions[i], this);
-        labels_[i]->setObjectName(QStringLiteral("Label1(%1)").arg(i));
+        numberLabels_[i] = new QLabel(captions[i], this);
+        numberLabels_[i]->setObjectName(QStringLiteral("Label1(%1)").arg(i));
         numberBoxes_[i] = new QLineEdit(this);
         numberBoxes_[i]->setObjectName(QStringLiteral("Text1(%1)").arg(i));
-        labels_[i]->setBuddy(numberBoxes_[i]);
+        numberLabels_[i]->setBuddy(numberBoxes_[i]);
         spinners_[i] = new QScrollBar(Qt::Vertical, this);
         spinners_[i]->setObjectName(QStringLiteral("VScroll1(%1)").arg(i));
         spinners_[i]->setRange(SpinnerTop, 0);
@@ -92,17 +92,17 @@ void PasswordGeneratorDialog::createControls() {
         spinners_[i]->setFocusPolicy(Qt::TabFocus);
     }
 
-    frame_ = new QGroupBox(QStringLiteral("生成符号"), this);
-    frame_->setObjectName(QStringLiteral("Frame1"));
+    classGroup_ = new QGroupBox(QStringLiteral("生成符号"), this);
+    classGroup_->setObjectName(QStringLiteral("Frame1"));
     // The caption sits on the frame's top line, as the design draws it, so the
     // first tick box keeps its distance from the line.
-    frame_->setStyleSheet(QStringLiteral(
+    classGroup_->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 2px groove palette(mid); border-radius: 2px; margin-top: 0.5em; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
     const QString classCaptions[] = {QStringLiteral("小写字母"), QStringLiteral("大写字母"),
                                      QStringLiteral("数字"), QStringLiteral("其他特殊符号")};
     for (int i = 0; i < 4; ++i) {
-        classBoxes_[i] = new QCheckBox(classCaptions[i], frame_);
+        classBoxes_[i] = new QCheckBox(classCaptions[i], classGroup_);
         classBoxes_[i]->setObjectName(QStringLiteral("Check1(%1)").arg(i));
         classBoxes_[i]->setChecked(true);
     }
@@ -139,13 +139,13 @@ void PasswordGeneratorDialog::placeControls() {
     for (int i = 0; i < 2; ++i) {
         const int step = i * RowStep;
         // Labels are as wide as their caption on one line.
-        place(labels_[i],
+        place(numberLabels_[i],
               QRect(desktop::pointInTwips(LabelLeft, LabelTop + step),
-                    QSize(labels_[i]->sizeHint().width(), desktop::pixels(LabelHeight))));
+                    QSize(numberLabels_[i]->sizeHint().width(), desktop::pixels(LabelHeight))));
         numberBoxes_[i]->setGeometry(rectInTwips(BoxLeft, BoxTop + step, BoxWidth, BoxHeight));
         spinners_[i]->setGeometry(rectInTwips(SpinnerLeft, BoxTop + step, SpinnerWidth, BoxHeight));
     }
-    frame_->setGeometry(rectInTwips(FrameLeft, FrameTop, FrameWidth, FrameHeight));
+    classGroup_->setGeometry(rectInTwips(FrameLeft, FrameTop, FrameWidth, FrameHeight));
     for (int i = 0; i < 4; ++i)
         place(classBoxes_[i], rectInTwips(TickLeft, TickTop + i * RowStep, TickWidth, TickHeight));
     list_->setGeometry(rectInTwips(ListLeft, ListTop, ListWidth, ListHeight));
@@ -171,7 +171,7 @@ void PasswordGeneratorDialog::connectControls() {
 
 void PasswordGeneratorDialog::nameControlsForScreenReaders() {
     for (int i = 0; i < 2; ++i)
-        numberBoxes_[i]->setAccessibleName(withoutColon(labels_[i]->text()));
+        numberBoxes_[i]->setAccessibleName(withoutColon(numberLabels_[i]->text()));
     spinners_[0]->setAccessibleName(QStringLiteral("增减密码位数"));
     spinners_[1]->setAccessibleName(QStringLiteral("增减密码组数"));
     list_->setAccessibleName(QStringLiteral("生成的密码"));

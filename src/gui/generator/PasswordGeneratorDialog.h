@@ -72,10 +72,10 @@ private:
     std::optional<generator::Generation> running_;
     QTimer nextPassword_; // one password per turn of the event loop
 
-    std::array<QLabel*, 2> labels_{};
+    std::array<QLabel*, 2> numberLabels_{};
     std::array<QLineEdit*, 2> numberBoxes_{}; // length, count
     std::array<QScrollBar*, 2> spinners_{};
-    QGroupBox* frame_ = nullptr;
+    QGroupBox* classGroup_ = nullptr;
     std::array<QCheckBox*, 4> classBoxes_{}; // lower, upper, digits, symbols
     PasswordList* list_ = nullptr;
     std::array<QPushButton*, 5> buttons_{};

@@ -37,19 +37,19 @@ FilePicker::FilePicker(QWidget& owner, const MainWindowControls& controls,
     , pickers_(pickers)
     , boxes_(boxes) {}
 
-QString FilePicker::PickFile(PickMode mode, OpKind opKind) const {
+QString FilePicker::pickFile(PickMode mode, OpKind opKind) const {
     if (mode == PickMode::Save)
         return save(opKind);
     return checked(pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Open,
                                            .filterName = QStringLiteral("所有文件"),
                                            .filterPattern = QStringLiteral("*.*"),
-                                           .initialFolder = controls_.Label3->text(),
+                                           .initialFolder = controls_.sourcePathEdit->text(),
                                            .suggestedName = {}}));
 }
 
 QString FilePicker::save(OpKind opKind) const {
-    const QString source =
-        opKind == OpKind::Encrypt ? controls_.Label3->text() : controls_.Label7->text();
+    const QString source = opKind == OpKind::Encrypt ? controls_.sourcePathEdit->text()
+                                                     : controls_.lockedPathLabel->text();
     // The ending is taken from the name alone: a short name must not lend the
     // ending a folder separator, which added to a path would lead elsewhere.
     const QString ending = namePart(source).right(EndingLength);
@@ -57,7 +57,7 @@ QString FilePicker::save(OpKind opKind) const {
         checked(pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Save,
                                         .filterName = ending.toUpper() + QStringLiteral("文件"),
                                         .filterPattern = QStringLiteral("*.") + ending,
-                                        .initialFolder = controls_.Label3->text(),
+                                        .initialFolder = controls_.sourcePathEdit->text(),
                                         .suggestedName = desktop::visibleFileName(source)}));
     if (chosen.isEmpty() || chosen.right(ending.size()).toUpper() == ending.toUpper())
         return chosen;

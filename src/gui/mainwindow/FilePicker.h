@@ -34,7 +34,7 @@ public:
     // offers the source's name when the file is a visible one, and a chosen
     // path that ends otherwise gets those characters added after a dot
     // (report gives report.txt for a .txt source).
-    QString PickFile(PickMode mode, OpKind opKind) const;
+    QString pickFile(PickMode mode, OpKind opKind) const;
 
 private:
     QString save(OpKind opKind) const;

@@ -30,8 +30,8 @@ constexpr int ClientWidthTwips = 5790;
 constexpr int ClientHeightTwips = 4890;
 constexpr int OuterWidthTwips = 5910;
 constexpr int OuterHeightTwips = 5295;
-const QRect Label7Area{1560, 3600, 3615, 255};
-const QRect Text5Area{2040, 3915, 3135, 270};
+const QRect LockedPathArea{1560, 3600, 3615, 255};
+const QRect RestoredPathArea{2040, 3915, 3135, 270};
 
 template <typename Widget> Widget* place(Widget* widget, const char* name, QRect twips) {
     widget->setObjectName(QLatin1String(name));
@@ -120,18 +120,20 @@ MainWindow::MainWindow(const desktop::Desktop& desktop, engine::RandomSource& ra
     setAcceptDrops(true);
     MainWindowControls& c = controls_;
 
-    auto* label10 = label(this, "Label10", QStringLiteral("选择加密文件："), {240, 285, 1260, 180});
-    c.Label3 = place(new QLineEdit(this), "Label3", {1560, 240, 3615, 270});
-    setBackground(c.Label3, QPalette::Base, Qt::white);
-    label10->setBuddy(c.Label3);
+    auto* sourceCaption =
+        label(this, "Label10", QStringLiteral("选择加密文件："), {240, 285, 1260, 180});
+    c.sourcePathEdit = place(new QLineEdit(this), "Label3", {1560, 240, 3615, 270});
+    setBackground(c.sourcePathEdit, QPalette::Base, Qt::white);
+    sourceCaption->setBuddy(c.sourcePathEdit);
     addFlatButton({.index = 0,
                    .frame = {5280, 240, 300, 300},
                    .iconResource = QStringLiteral(":/mainwindow/icons/open.svg"),
                    .iconPlace = {30, 30},
                    .accessibleName = QStringLiteral("选择加密文件")});
 
-    c.Text2 = passwordBox(this, "Text2", {1560, 600, 2175, 270});
-    label(this, "Label5", QStringLiteral("输入密码："), {240, 645, 900, 180})->setBuddy(c.Text2);
+    c.passwordEdit = passwordBox(this, "Text2", {1560, 600, 2175, 270});
+    label(this, "Label5", QStringLiteral("输入密码："), {240, 645, 900, 180})
+        ->setBuddy(c.passwordEdit);
     addFlatButton({.index = 1,
                    .frame = {3960, 720, 1335, 375},
                    .caption = QStringLiteral("确认加密"),
@@ -139,8 +141,9 @@ MainWindow::MainWindow(const desktop::Desktop& desktop, engine::RandomSource& ra
                    .iconResource = QStringLiteral(":/mainwindow/icons/lock.svg"),
                    .iconPlace = {180, 50},
                    .bevel = true});
-    c.Text3 = passwordBox(this, "Text3", {1560, 960, 2175, 270});
-    label(this, "Label6", QStringLiteral("确认密码："), {240, 1005, 900, 180})->setBuddy(c.Text3);
+    c.confirmPasswordEdit = passwordBox(this, "Text3", {1560, 960, 2175, 270});
+    label(this, "Label6", QStringLiteral("确认密码："), {240, 1005, 900, 180})
+        ->setBuddy(c.confirmPasswordEdit);
     addFlatButton({.index = 7,
                    .frame = {3960, 1200, 1335, 375},
                    .caption = QStringLiteral("随机密码"),
@@ -149,18 +152,19 @@ MainWindow::MainWindow(const desktop::Desktop& desktop, engine::RandomSource& ra
                    .iconPlace = {120, 80},
                    .bevel = true});
 
-    c.Check1 = checkBox(this, "Check1", QStringLiteral("保存原文件副本"), {360, 1440, 1575, 255});
-    c.Check2 =
+    c.keepOriginalCheck =
+        checkBox(this, "Check1", QStringLiteral("保存原文件副本"), {360, 1440, 1575, 255});
+    c.encryptScriptCheck =
         checkBox(this, "Check2", QStringLiteral("生成自加密批处理文件"), {360, 1680, 2175, 255});
-    c.Check3 =
+    c.decryptScriptCheck =
         checkBox(this, "Check3", QStringLiteral("生成自解密批处理文件"), {360, 1920, 2415, 255});
 
-    c.info = place(new QPlainTextEdit(this), "info", {360, 2280, 3855, 855});
-    c.info->setReadOnly(true);
-    c.info->setTabChangesFocus(true);
-    c.info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setBackground(c.info, QPalette::Base, Qt::white);
-    c.info->setAccessibleName(QStringLiteral("操作记录"));
+    c.logView = place(new QPlainTextEdit(this), "info", {360, 2280, 3855, 855});
+    c.logView->setReadOnly(true);
+    c.logView->setTabChangesFocus(true);
+    c.logView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setBackground(c.logView, QPalette::Base, Qt::white);
+    c.logView->setAccessibleName(QStringLiteral("操作记录"));
     addFlatButton({.index = 4,
                    .frame = {4320, 2280, 1215, 375},
                    .caption = QStringLiteral("保存报告"),
@@ -172,22 +176,24 @@ MainWindow::MainWindow(const desktop::Desktop& desktop, engine::RandomSource& ra
     separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     separator->setAccessibleName(QStringLiteral("分隔线"));
 
-    auto* label4 = label(this, "Label4", QStringLiteral("选择解密文件："), {240, 3600, 1260, 180});
-    c.Label7 = place(new QLabel(this), "Label7", Label7Area);
-    c.Label7->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    c.Label7->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label4->setBuddy(c.Label7); // names the field for assistive technology
+    auto* lockedPathCaption =
+        label(this, "Label4", QStringLiteral("选择解密文件："), {240, 3600, 1260, 180});
+    c.lockedPathLabel = place(new QLabel(this), "Label7", LockedPathArea);
+    c.lockedPathLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    c.lockedPathLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lockedPathCaption->setBuddy(c.lockedPathLabel); // names the field for assistive technology
 
-    auto* label8 = label(this, "Label8", QStringLiteral("文件解密到："), {240, 3960, 1080, 180});
-    c.Text5 = place(new QLineEdit(this), "Text5", Text5Area);
-    c.Text5->setFrame(false);
-    c.Text5->setReadOnly(true);
-    setBackground(c.Text5, QPalette::Base, palette().color(QPalette::Button));
-    label8->setBuddy(c.Text5);
+    auto* restoredPathCaption =
+        label(this, "Label8", QStringLiteral("文件解密到："), {240, 3960, 1080, 180});
+    c.restoredPathEdit = place(new QLineEdit(this), "Text5", RestoredPathArea);
+    c.restoredPathEdit->setFrame(false);
+    c.restoredPathEdit->setReadOnly(true);
+    setBackground(c.restoredPathEdit, QPalette::Base, palette().color(QPalette::Button));
+    restoredPathCaption->setBuddy(c.restoredPathEdit);
 
     // Made before button 2, which lies over it and hides it: reachable only by
     // its access key and the Tab key.
-    c.Command1 =
+    c.hiddenExitButton =
         place(new QPushButton(QStringLiteral("&Cexit"), this), "Command1", {1856, 4320, 735, 375});
     addFlatButton({.index = 2,
                    .frame = {1496, 4320, 1215, 375},
@@ -204,11 +210,12 @@ MainWindow::MainWindow(const desktop::Desktop& desktop, engine::RandomSource& ra
                    .iconPlace = {120, 90}});
 
     // The design's tab indices, in rising order.
-    QWidget* const tabOrder[] = {c.Text2,    c.Text3, c.Text5,  c.Check1, c.Label3,
-                                 c.Command1, c.info,  c.Check2, c.Check3};
+    QWidget* const tabOrder[] = {c.passwordEdit,      c.confirmPasswordEdit, c.restoredPathEdit,
+                                 c.keepOriginalCheck, c.sourcePathEdit,      c.hiddenExitButton,
+                                 c.logView,           c.encryptScriptCheck,  c.decryptScriptCheck};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    c.Text2->setFocus();
+    c.passwordEdit->setFocus();
 
     setOptions(options);
     actions_ = new workflow::MainWindowActions(*this, controls_, desktop, random, clock, formats);
@@ -227,45 +234,48 @@ MainWindow::~MainWindow() {
 void MainWindow::createIconButtons() {
     // Copies start where button 0 is: the picker keeps its left, beside the
     // field it fills; the unlock button goes before the field of its result.
-    const FlatButton& picker = *controls_.Frame1[0];
-    controls_.Frame1[5] = picker.copy(5, QStringLiteral("选择解密文件"));
-    controls_.Frame1[5]->move(picker.x(), desktop::pixels(Label7Area.top() - 20));
-    controls_.Frame1[6] =
+    const FlatButton& picker = *controls_.flatButtons[0];
+    controls_.flatButtons[5] = picker.copy(5, QStringLiteral("选择解密文件"));
+    controls_.flatButtons[5]->move(picker.x(), desktop::pixels(LockedPathArea.top() - 20));
+    controls_.flatButtons[6] =
         picker.copy(6, QStringLiteral("解密"), QStringLiteral(":/mainwindow/icons/unlock.svg"));
-    controls_.Frame1[6]->move(desktop::pointInTwips(Label7Area.left(), Text5Area.top() - 10));
+    controls_.flatButtons[6]->move(
+        desktop::pointInTwips(LockedPathArea.left(), RestoredPathArea.top() - 10));
     for (const int index : {5, 6}) {
-        FlatButton* button = controls_.Frame1[index];
+        FlatButton* button = controls_.flatButtons[index];
         connect(button, &FlatButton::released, this, &MainWindow::buttonReleased);
         button->show();
     }
 }
 
 startup::Options MainWindow::options() const {
-    return {checkValue(*controls_.Check1), checkValue(*controls_.Check2),
-            checkValue(*controls_.Check3)};
+    return {checkValue(*controls_.keepOriginalCheck), checkValue(*controls_.encryptScriptCheck),
+            checkValue(*controls_.decryptScriptCheck)};
 }
 
 void MainWindow::setOptions(const startup::Options& options) {
-    setCheckValue(*controls_.Check1, options.Check1);
-    setCheckValue(*controls_.Check2, options.Check2);
-    setCheckValue(*controls_.Check3, options.Check3);
+    setCheckValue(*controls_.keepOriginalCheck, options.keepOriginal);
+    setCheckValue(*controls_.encryptScriptCheck, options.writeEncryptScript);
+    setCheckValue(*controls_.decryptScriptCheck, options.writeDecryptScript);
 }
 
 void MainWindow::connectInputs() {
     const MainWindowControls& c = controls_;
-    connect(c.Label3, &QLineEdit::returnPressed, c.Text2, [this] { controls_.Text2->setFocus(); });
-    connect(c.Text2, &QLineEdit::returnPressed, c.Text3, [this] { controls_.Text3->setFocus(); });
+    connect(c.sourcePathEdit, &QLineEdit::returnPressed, c.passwordEdit,
+            [this] { controls_.passwordEdit->setFocus(); });
+    connect(c.passwordEdit, &QLineEdit::returnPressed, c.confirmPasswordEdit,
+            [this] { controls_.confirmPasswordEdit->setFocus(); });
     // Encrypts as button 1 would, without drawing a click on it.
-    connect(c.Text3, &QLineEdit::returnPressed, this, [this] {
-        controls_.Frame1[1]->showCaptionAtRest();
+    connect(c.confirmPasswordEdit, &QLineEdit::returnPressed, this, [this] {
+        controls_.flatButtons[1]->showCaptionAtRest();
         emit buttonReleased(1, Qt::NoButton);
     });
 
-    connect(c.info, &QPlainTextEdit::textChanged, this, &MainWindow::selectWholeLog);
-    c.info->viewport()->installEventFilter(this);
+    connect(c.logView, &QPlainTextEdit::textChanged, this, &MainWindow::selectWholeLog);
+    c.logView->viewport()->installEventFilter(this);
 
-    c.Command1->installEventFilter(this);
-    connect(c.Command1, &QPushButton::clicked, this, &MainWindow::endNow);
+    c.hiddenExitButton->installEventFilter(this);
+    connect(c.hiddenExitButton, &QPushButton::clicked, this, &MainWindow::endNow);
 
     connect(actions_, &workflow::MainWindowActions::busyChanged, this, [this](bool busy) {
         showBusy(busy);
@@ -287,9 +297,9 @@ void MainWindow::connectInputs() {
 // The whole log selected, from its start to its end, which brings the end
 // into view.
 void MainWindow::selectWholeLog() {
-    QTextCursor cursor(controls_.info->document());
+    QTextCursor cursor(controls_.logView->document());
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    controls_.info->setTextCursor(cursor);
+    controls_.logView->setTextCursor(cursor);
 }
 
 // While busy, every button but 2 is greyed and the boxes that feed a job are
@@ -300,20 +310,20 @@ void MainWindow::selectWholeLog() {
 // program. It gets it back afterwards.
 void MainWindow::showBusy(bool busy) {
     const MainWindowControls& c = controls_;
-    QWidget* const boxes[] = {c.Label3, c.Text2, c.Text3};
+    QWidget* const boxes[] = {c.sourcePathEdit, c.passwordEdit, c.confirmPasswordEdit};
     if (busy) {
         const bool boxFocused = std::ranges::find(boxes, focusWidget()) != std::end(boxes);
         focusBeforeBusy_ = boxFocused ? focusWidget() : nullptr;
         if (boxFocused)
-            c.info->setFocus(Qt::OtherFocusReason);
+            c.logView->setFocus(Qt::OtherFocusReason);
     }
     for (QWidget* box : boxes)
         box->setEnabled(!busy);
-    for (FlatButton* button : c.Frame1) {
-        if (button && button != c.Frame1[2])
+    for (FlatButton* button : c.flatButtons) {
+        if (button && button != c.flatButtons[2])
             button->setEnabled(!busy);
     }
-    if (!busy && focusBeforeBusy_ && focusWidget() == c.info)
+    if (!busy && focusBeforeBusy_ && focusWidget() == c.logView)
         focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -332,9 +342,9 @@ void MainWindow::endNow() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == controls_.Command1 && event->type() == QEvent::FocusIn)
+    if (watched == controls_.hiddenExitButton && event->type() == QEvent::FocusIn)
         endNow();
-    if (watched == controls_.info->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == controls_.logView->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         selectWholeLog();
         return true;
     }
@@ -366,7 +376,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     const desktop::NameText name = desktop::droppedName(*file);
     if (name.refusal.isEmpty()) {
-        controls_.Label3->setText(name.text);
+        controls_.sourcePathEdit->setText(name.text);
         return;
     }
     // Told once the drop is over: the program it came from waits for it.
@@ -379,7 +389,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::addFlatButton(const FlatButtonDesign& design) {
     auto* button = new FlatButton(design, buttons_, this);
     connect(button, &FlatButton::released, this, &MainWindow::buttonReleased);
-    controls_.Frame1[design.index] = button;
+    controls_.flatButtons[design.index] = button;
 }
 
 // Centred by the outer size of the design, which holds before the window

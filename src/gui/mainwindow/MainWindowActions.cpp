@@ -68,7 +68,7 @@ MainWindowActions::MainWindowActions(QWidget& window, const MainWindowControls& 
         showLog();
     });
     connect(&jobs_, &WindowJobs::restoreProgressed, this, [this](int percent) {
-        controls_.Text5->setText(QStringLiteral("正在解密…… %1%").arg(percent));
+        controls_.restoredPathEdit->setText(QStringLiteral("正在解密…… %1%").arg(percent));
     });
     // Busy from a job's start; the end of its action ends that (buttonReleased).
     connect(&jobs_, &WindowJobs::busyChanged, this, [this](bool jobRuns) {
@@ -103,8 +103,8 @@ void MainWindowActions::run(int index) {
     case About:
         return showAbout(&window_, desktop_);
     case Generator:
-        return showPasswordGenerator(&window_, *controls_.Text2, *controls_.Text3, desktop_,
-                                     random_);
+        return showPasswordGenerator(&window_, *controls_.passwordEdit,
+                                     *controls_.confirmPasswordEdit, desktop_, random_);
     case Report:
         return saveReport();
     case PickEnciphered:
@@ -115,30 +115,30 @@ void MainWindowActions::run(int index) {
 }
 
 void MainWindowActions::pickFileToEncrypt() {
-    controls_.Label3->setText(picker_.PickFile(PickMode::Open, opKind_));
+    controls_.sourcePathEdit->setText(picker_.pickFile(PickMode::Open, opKind_));
 }
 
 void MainWindowActions::encrypt() {
     const MainWindowControls& c = controls_;
-    const QString source = c.Label3->text();
-    const QString password = c.Text2->text();
+    const QString source = c.sourcePathEdit->text();
+    const QString password = c.passwordEdit->text();
     if (source.isEmpty())
         return refuse(QStringLiteral("未选择加密文件！    "));
     if (password.isEmpty()) {
         refuse(QStringLiteral("密码不能为空！      "));
-        desktop::focusAndSelect(*c.Text2);
+        desktop::focusAndSelect(*c.passwordEdit);
         return;
     }
-    if (password != c.Text3->text()) {
+    if (password != c.confirmPasswordEdit->text()) {
         refuse(QStringLiteral("密码确认不正确！   "));
-        desktop::focusAndSelect(*c.Text3);
+        desktop::focusAndSelect(*c.confirmPasswordEdit);
         return;
     }
     // Longer than a record holds: refused in the engine's words, before the log starts.
     if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes) {
         desktop_.boxes.tell(&window_,
                             *engine::failureNotice(engine::JobPhase::Encipher, codes.error()));
-        desktop::focusAndSelect(*c.Text2);
+        desktop::focusAndSelect(*c.passwordEdit);
         return;
     }
     if (namesAFolder(source))
@@ -160,8 +160,8 @@ void MainWindowActions::encrypt() {
 
     opKind_ = OpKind::Encrypt;
     QString target = source;
-    if (ticked(*c.Check1)) {
-        target = picker_.PickFile(PickMode::Save, opKind_);
+    if (ticked(*c.keepOriginalCheck)) {
+        target = picker_.pickFile(PickMode::Save, opKind_);
         if (target.isEmpty())
             return;
     }
@@ -169,32 +169,33 @@ void MainWindowActions::encrypt() {
         return;
     if (!succeeded(jobs_.encipherTo(target, password)))
         return;
-    if (!succeeded(startup::MakeBatFile(ticked(*c.Check2), ticked(*c.Check3), target,
-                                        QCoreApplication::applicationFilePath())))
+    if (!succeeded(startup::writeScripts(ticked(*c.encryptScriptCheck),
+                                         ticked(*c.decryptScriptCheck), target,
+                                         QCoreApplication::applicationFilePath())))
         return;
-    c.Label3->clear();
-    c.Text2->clear();
-    c.Text3->clear();
+    c.sourcePathEdit->clear();
+    c.passwordEdit->clear();
+    c.confirmPasswordEdit->clear();
 }
 
 void MainWindowActions::saveReport() {
     const std::string& log = jobs_.log().text();
     if (log.empty())
         return refuse(QStringLiteral("无任何报告！    "));
-    succeeded(startup::SaveReport(QString::fromStdString(log), desktop_.files, desktop_.shell));
+    succeeded(startup::saveReport(QString::fromStdString(log), desktop_.files, desktop_.shell));
 }
 
 void MainWindowActions::chooseEnciphered() {
-    const QString path = picker_.PickFile(PickMode::Open, opKind_);
-    if (path.isEmpty() || path == controls_.Label7->text())
+    const QString path = picker_.pickFile(PickMode::Open, opKind_);
+    if (path.isEmpty() || path == controls_.lockedPathLabel->text())
         return;
     if (succeeded(jobs_.openEnciphered(path)))
-        controls_.Label7->setText(path);
+        controls_.lockedPathLabel->setText(path);
 }
 
 void MainWindowActions::decrypt() {
     const MainWindowControls& c = controls_;
-    const QString chosen = c.Label7->text();
+    const QString chosen = c.lockedPathLabel->text();
     if (chosen.isEmpty()) {
         desktop_.boxes.show(&window_, QStringLiteral("请选择需解密的文件！      "),
                             Icon::Exclamation);
@@ -215,23 +216,23 @@ void MainWindowActions::decrypt() {
     opKind_ = OpKind::Decrypt;
     QString target = chosen;
     if (!inPlace) {
-        target = picker_.PickFile(PickMode::Save, opKind_);
+        target = picker_.pickFile(PickMode::Save, opKind_);
         if (target.isEmpty())
             return;
     }
-    const QString shownBefore = c.Text5->text();
+    const QString shownBefore = c.restoredPathEdit->text();
     if (!succeeded(jobs_.restoreTo(target))) {
-        c.Text5->setText(shownBefore);
+        c.restoredPathEdit->setText(shownBefore);
         return;
     }
-    c.Text5->setText(target);
+    c.restoredPathEdit->setText(target);
     const bool open =
         desktop_.boxes.show(
             &window_,
             QStringLiteral("恭喜！恭喜！已成功破解“%1”        \r\n是否以缺省方式打开它。")
                 .arg(target),
             Icon::Question, desktop::Buttons::YesNo) == desktop::Answer::Yes;
-    c.Label7->clear();
+    c.lockedPathLabel->clear();
 
     // A hidden file is not handed to other programs; the person is told where
     // to open it instead.
@@ -246,7 +247,7 @@ void MainWindowActions::decrypt() {
 // The log box shows the log as lines; a file being written adds its
 // percentage to the last one until the next line comes.
 void MainWindowActions::showLog() {
-    controls_.info->setPlainText(QString::fromStdString(jobs_.log().text()) + writingProgress_);
+    controls_.logView->setPlainText(QString::fromStdString(jobs_.log().text()) + writingProgress_);
 }
 
 // A success may still have something to tell: what went wrong after the file

@@ -12,21 +12,21 @@ namespace veskard {
 
 class FlatButton;
 
-// The main window's controls that its actions read and write, by their
-// design names. The window owns them all.
+// The main window's controls that its actions read and write, each with its
+// design name as objectName. The window owns them all.
 struct MainWindowControls {
-    QLineEdit* Label3 = nullptr;     // path of the file to encrypt (a text box)
-    QLineEdit* Text2 = nullptr;      // password, shown as "*"
-    QLineEdit* Text3 = nullptr;      // password again
-    QCheckBox* Check1 = nullptr;     // write the locked file elsewhere
-    QCheckBox* Check2 = nullptr;     // write the encrypt script
-    QCheckBox* Check3 = nullptr;     // write the decrypt script
-    QPlainTextEdit* info = nullptr;  // the operation log, read-only
-    QLabel* Label7 = nullptr;        // path of the locked file chosen for unlocking
-    QLineEdit* Text5 = nullptr;      // path of the last restored file, read-only
-    QPushButton* Command1 = nullptr; // "&Cexit", covered by button 2
-    // The flat buttons by index; 5 and 6 exist once createIconButtons has run.
-    std::array<FlatButton*, 8> Frame1{};
+    QLineEdit* sourcePathEdit = nullptr;      // "Label3": path of the file to encrypt
+    QLineEdit* passwordEdit = nullptr;        // "Text2": password, shown as "*"
+    QLineEdit* confirmPasswordEdit = nullptr; // "Text3": password again
+    QCheckBox* keepOriginalCheck = nullptr;   // "Check1": write the locked file elsewhere
+    QCheckBox* encryptScriptCheck = nullptr;  // "Check2": write the encrypt script
+    QCheckBox* decryptScriptCheck = nullptr;  // "Check3": write the decrypt script
+    QPlainTextEdit* logView = nullptr;        // "info": the operation log, read-only
+    QLabel* lockedPathLabel = nullptr;        // "Label7": the locked file chosen for unlocking
+    QLineEdit* restoredPathEdit = nullptr;    // "Text5": the last restored file, read-only
+    QPushButton* hiddenExitButton = nullptr;  // "Command1": "&Cexit", covered by button 2
+    // The flat buttons ("Frame1") by index; 5 and 6 exist once createIconButtons has run.
+    std::array<FlatButton*, 8> flatButtons{};
 };
 
 } // namespace veskard

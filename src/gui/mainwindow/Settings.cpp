@@ -15,11 +15,11 @@ constexpr std::size_t RecordSize = 6;
 
 // The three boxes in the order of the record.
 std::array<CheckValue*, 3> boxesOf(Options& options) {
-    return {&options.Check1, &options.Check2, &options.Check3};
+    return {&options.keepOriginal, &options.writeEncryptScript, &options.writeDecryptScript};
 }
 
 std::array<CheckValue, 3> valuesOf(const Options& options) {
-    return {options.Check1, options.Check2, options.Check3};
+    return {options.keepOriginal, options.writeEncryptScript, options.writeDecryptScript};
 }
 
 bool isRefusedAccess(std::error_code error) {

@@ -12,9 +12,9 @@ enum class CheckValue : std::int16_t { Unticked = 0, Ticked = 1, Greyed = 2 };
 
 // The main window's three options, with the design's values.
 struct Options {
-    CheckValue Check1 = CheckValue::Unticked; // 保存原文件副本: lock into another file
-    CheckValue Check2 = CheckValue::Ticked; // 生成自加密批处理文件: write the encrypt script
-    CheckValue Check3 = CheckValue::Ticked; // 生成自解密批处理文件: write the decrypt script
+    CheckValue keepOriginal = CheckValue::Unticked; // 保存原文件副本: lock into another file
+    CheckValue writeEncryptScript = CheckValue::Ticked; // 生成自加密批处理文件
+    CheckValue writeDecryptScript = CheckValue::Ticked; // 生成自解密批处理文件
     bool operator==(const Options&) const = default;
 };
 

@@ -36,7 +36,7 @@ QString entry(const QString& log, bool first) {
 
 } // namespace
 
-engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& files,
+engine::JobStatus saveReport(const QString& log, const desktop::ProgramFiles& files,
                              desktop::Shell& shell) {
     const QString path = files.writable(QLatin1String(ReportFileName));
     Result<platform::File> file =

@@ -24,7 +24,7 @@ inline constexpr auto ReportFileName = "Encrypt_Info.txt";
 // never written: platform::File::openProgramFile; a failed write takes back
 // what it had added), and
 // FileError::EditorNotStarted (shown) after the entry was added, which stays.
-engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& files,
+engine::JobStatus saveReport(const QString& log, const desktop::ProgramFiles& files,
                              desktop::Shell& shell);
 
 } // namespace veskard::startup

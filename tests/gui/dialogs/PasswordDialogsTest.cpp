@@ -34,7 +34,7 @@ template <typename Control> Control& control(QDialog& dialog, const char* name) 
         throw std::runtime_error(std::string("no control ") + name);
     return *found;
 }
-QLineEdit& text1(QDialog& dialog) {
+QLineEdit& passwordEdit(QDialog& dialog) {
     return control<QLineEdit>(dialog, "Text1");
 }
 QPushButton& button(QDialog& dialog, const char* name) {
@@ -78,7 +78,7 @@ void expectDesign(QDialog& dialog, const Design& design) {
     for (const auto& [name, rect] : design.controls)
         EXPECT_EQ(control<QWidget>(dialog, name).geometry(), rect) << name;
 
-    QLineEdit& box = text1(dialog);
+    QLineEdit& box = passwordEdit(dialog);
     EXPECT_EQ(dialog.focusWidget(), &box);
     QStringList tabOrder;
     QWidget* widget = &box;
@@ -160,7 +160,7 @@ TEST_F(PasswordDialogs, AreLaidOutAsDesigned) {
 TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
     boxes.expect(PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
-                  QLineEdit& box = text1(dialog);
+                  QLineEdit& box = passwordEdit(dialog);
                   QTest::keyClicks(&box, QStringLiteral("secret"));
                   QTest::mouseClick(&button(dialog, "Command1"), Qt::LeftButton);
                   ASSERT_TRUE(dialog.isVisible());
@@ -175,14 +175,14 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QTest::mouseClick(&button(dialog, "Command1"), Qt::LeftButton);
                   ASSERT_TRUE(dialog.isVisible());
-                  EXPECT_EQ(dialog.focusWidget(), &text1(dialog));
+                  EXPECT_EQ(dialog.focusWidget(), &passwordEdit(dialog));
                   QTest::mouseClick(&button(dialog, "Command2"), Qt::LeftButton);
               }),
               QString());
     boxes.expect(PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([this](PasswordPromptDialog& dialog) {
                   const std::size_t shown = boxes.shown().size();
-                  QTest::keyClicks(&text1(dialog), QStringLiteral("wrong"));
+                  QTest::keyClicks(&passwordEdit(dialog), QStringLiteral("wrong"));
                   QPushButton& ok = button(dialog, "Command1");
                   ok.setFocus();
                   QTest::keyPress(&ok, Qt::Key_Return);
@@ -200,8 +200,8 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
     const QString longest(65'535, u'密');
     EXPECT_EQ(askPrompt(
                   [&](PasswordPromptDialog& dialog) {
-                      test::pasteText(&text1(dialog), longest);
-                      QTest::keyClick(&text1(dialog), Qt::Key_Return);
+                      test::pasteText(&passwordEdit(dialog), longest);
+                      QTest::keyClick(&passwordEdit(dialog), Qt::Key_Return);
                   },
                   longest),
               longest);
@@ -211,13 +211,13 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
 // ends the program.
 TEST_F(PasswordDialogs, NewPasswordHandsBackNothingWhenClosedAndEscEndsTheProgram) {
     EXPECT_EQ(askNewPassword([](NewPasswordDialog& dialog) {
-                  QTest::keyClicks(&text1(dialog), QStringLiteral("typed"));
+                  QTest::keyClicks(&passwordEdit(dialog), QStringLiteral("typed"));
                   dialog.close();
               }),
               QString());
     EXPECT_FALSE(end.status.has_value());
     EXPECT_EQ(askNewPassword([](NewPasswordDialog& dialog) {
-                  QTest::keyClick(&text1(dialog), Qt::Key_Escape);
+                  QTest::keyClick(&passwordEdit(dialog), Qt::Key_Escape);
               }),
               std::nullopt);
     EXPECT_EQ(end.status, desktop::ExitFailure);

@@ -53,13 +53,13 @@ protected:
         return text(folder / name);
     }
     void fill(const QString& file, const QString& password, const QString& again) {
-        c.Label3->setText(file);
-        test::typeText(c.Text2, password);
-        test::typeText(c.Text3, again);
+        c.sourcePathEdit->setText(file);
+        test::typeText(c.passwordEdit, password);
+        test::typeText(c.confirmPasswordEdit, again);
     }
     void withoutScripts() {
-        c.Check2->setChecked(false);
-        c.Check3->setChecked(false);
+        c.encryptScriptCheck->setChecked(false);
+        c.decryptScriptCheck->setChecked(false);
     }
     void chooseEnciphered(const QString& file) {
         pickers.answer(file);
@@ -79,7 +79,7 @@ protected:
     void decryptTyping(const QString& password) {
         clickInto<dialogs::PasswordPromptDialog>(Decrypt, test::typing(password));
     }
-    QString log() const { return c.info->toPlainText(); }
+    QString log() const { return c.logView->toPlainText(); }
 
     // The password `file` was locked with, if a job locked it: what it wrote,
     // the engine's and the command line's tests check.
@@ -112,28 +112,28 @@ TEST_F(MainWindowActions, EncryptChecksItsInputsInOrderAndStopsAtTheFirstThatFai
     boxes.expect("未选择加密文件！    ", Icon::Stop);
     click(Encrypt);
 
-    c.Label3->setText(plan);
+    c.sourcePathEdit->setText(plan);
     boxes.expect("密码不能为空！      ", Icon::Stop);
     click(Encrypt);
-    EXPECT_TRUE(c.Text2->hasFocus());
+    EXPECT_TRUE(c.passwordEdit->hasFocus());
 
     fill(plan, "Secret", "secret"); // differs in case only
     boxes.expect("密码确认不正确！   ", Icon::Stop);
     click(Encrypt);
-    EXPECT_TRUE(c.Text3->hasFocus());
-    EXPECT_EQ(c.Text3->selectedText(), c.Text3->text());
+    EXPECT_TRUE(c.confirmPasswordEdit->hasFocus());
+    EXPECT_EQ(c.confirmPasswordEdit->selectedText(), c.confirmPasswordEdit->text());
 
-    c.Text3->setText("Secret");
-    c.Label3->setText(text(folder.path()) + "/");
+    c.confirmPasswordEdit->setText("Secret");
+    c.sourcePathEdit->setText(text(folder.path()) + "/");
     boxes.expect("未找到有文件！", Icon::Stop);
     click(Encrypt);
 
     const QString missing = text(folder / "gone.txt");
-    c.Label3->setText(missing);
+    c.sourcePathEdit->setText(missing);
     boxes.expect("“" + missing + "”不存在！  ", Icon::Stop);
     click(Encrypt);
     // A folder is there, but is no file.
-    c.Label3->setText(text(folder.path()));
+    c.sourcePathEdit->setText(text(folder.path()));
     boxes.expect("“" + text(folder.path()) + "”不是普通文件！  ", Icon::Stop);
     click(Encrypt);
     EXPECT_TRUE(log().isEmpty());
@@ -149,26 +149,27 @@ TEST_F(MainWindowActions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte)
     EXPECT_TRUE(
         log().startsWith("******** Veskard v1.6 ********\n\n开始时间：2024-03-01 09:30:00"));
     EXPECT_TRUE(log().endsWith("\n加密成功！\n结束时间：2024-03-01 09:30:00\n用时：0秒\n"));
-    EXPECT_EQ(c.info->textCursor().selectionStart(), 0);
-    EXPECT_EQ(c.info->textCursor().selectionEnd(), c.info->document()->characterCount() - 1);
-    EXPECT_TRUE(c.info->viewport()->rect().contains(c.info->cursorRect())) << "the end in view";
-    EXPECT_TRUE(c.Label3->text().isEmpty());
-    EXPECT_TRUE(c.Text2->text().isEmpty());
-    EXPECT_TRUE(c.Text3->text().isEmpty());
+    EXPECT_EQ(c.logView->textCursor().selectionStart(), 0);
+    EXPECT_EQ(c.logView->textCursor().selectionEnd(), c.logView->document()->characterCount() - 1);
+    EXPECT_TRUE(c.logView->viewport()->rect().contains(c.logView->cursorRect()))
+        << "the end in view";
+    EXPECT_TRUE(c.sourcePathEdit->text().isEmpty());
+    EXPECT_TRUE(c.passwordEdit->text().isEmpty());
+    EXPECT_TRUE(c.confirmPasswordEdit->text().isEmpty());
     EXPECT_TRUE(isLocked(plan));
     EXPECT_TRUE(exists(text(folder / "plan" / "加密.sh")));
     EXPECT_TRUE(exists(text(folder / "plan" / "解密.sh")));
 
     chooseEnciphered(plan);
-    EXPECT_EQ(c.Label7->text(), plan);
+    EXPECT_EQ(c.lockedPathLabel->text(), plan);
     boxes.expect("是否直接对“plan.txt”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::Yes);
     boxes.expect("恭喜！恭喜！已成功破解“" + plan + "”        \r\n是否以缺省方式打开它。",
                  Icon::Question, Buttons::YesNo, Answer::Yes);
     const QString logBefore = log();
     decryptTyping("中文Pw");
     EXPECT_FALSE(isLocked(plan));
-    EXPECT_EQ(c.Text5->text(), plan);
-    EXPECT_TRUE(c.Label7->text().isEmpty());
+    EXPECT_EQ(c.restoredPathEdit->text(), plan);
+    EXPECT_TRUE(c.lockedPathLabel->text().isEmpty());
     EXPECT_EQ(shell.opened, std::vector<QString>{plan});
     EXPECT_EQ(log(), logBefore) << "decrypting leaves the log alone";
 
@@ -178,7 +179,7 @@ TEST_F(MainWindowActions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte)
     boxes.expect(startup::scriptFolderTakenNotice(text(folder / "plan")));
     click(Encrypt);
     EXPECT_TRUE(isLocked(plan));
-    EXPECT_EQ(c.Label3->text(), plan);
+    EXPECT_EQ(c.sourcePathEdit->text(), plan);
 }
 
 // A locked file locked again comes back from its first unlock still locked:
@@ -193,8 +194,8 @@ TEST_F(MainWindowActions, ALockedFileIsLockedAgainOnlyWhenThePersonSaysSo) {
     click(Encrypt);
     EXPECT_EQ(test::readFile(desktop::toPath(locked)), record);
     EXPECT_TRUE(log().isEmpty());
-    EXPECT_EQ(c.Label3->text(), locked);
-    EXPECT_EQ(c.Text2->text(), "again");
+    EXPECT_EQ(c.sourcePathEdit->text(), locked);
+    EXPECT_EQ(c.passwordEdit->text(), "again");
 
     boxes.expect(question, Icon::Question, Buttons::YesNoDefaultNo, Answer::Yes);
     click(Encrypt);
@@ -205,7 +206,7 @@ TEST_F(MainWindowActions, ALockedFileIsLockedAgainOnlyWhenThePersonSaysSo) {
 TEST_F(MainWindowActions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
     const QString plan = make("plan.txt", 3000);
     withoutScripts();
-    c.Check1->setChecked(true);
+    c.keepOriginalCheck->setChecked(true);
     fill(plan, "pw", "pw");
 
     pickers.answer(""); // cancelled: nothing happens
@@ -217,8 +218,8 @@ TEST_F(MainWindowActions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding
                                     .initialFolder = plan,
                                     .suggestedName = "plan.txt"}));
     EXPECT_TRUE(log().isEmpty());
-    EXPECT_EQ(c.Label3->text(), plan);
-    EXPECT_EQ(c.Text2->text(), "pw");
+    EXPECT_EQ(c.sourcePathEdit->text(), plan);
+    EXPECT_EQ(c.passwordEdit->text(), "pw");
 
     // "copy" becomes copy.txt; as that exists, the person is asked first.
     const QString copy = make("copy.txt", 200, 2);
@@ -234,7 +235,7 @@ TEST_F(MainWindowActions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding
     click(Encrypt);
     EXPECT_TRUE(isLocked(copy));
     EXPECT_FALSE(log().contains("属性")) << "no attribute lines for another file";
-    EXPECT_TRUE(c.Label3->text().isEmpty());
+    EXPECT_TRUE(c.sourcePathEdit->text().isEmpty());
 }
 
 // A dialog reads the bytes of a name that are not UTF-8 as U+FFFD, and that
@@ -246,10 +247,10 @@ TEST_F(MainWindowActions, ANameTheDialogCouldNotReadIsRefused) {
     pickers.answer(read);
     boxes.expect(refusal, Icon::Stop);
     click(PickSource);
-    EXPECT_TRUE(c.Label3->text().isEmpty());
+    EXPECT_TRUE(c.sourcePathEdit->text().isEmpty());
 
     withoutScripts();
-    c.Check1->setChecked(true);
+    c.keepOriginalCheck->setChecked(true);
     fill(make("plan.txt", 500), "pw", "pw");
     pickers.answer(read);
     boxes.expect(refusal, Icon::Stop);
@@ -262,20 +263,20 @@ TEST_F(MainWindowActions, ANameTheDialogCouldNotReadIsRefused) {
 TEST_F(MainWindowActions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefused) {
     const QString locked = makeLocked("locked.doc", 400, u"pw");
     chooseEnciphered(locked);
-    ASSERT_EQ(c.Label7->text(), locked);
+    ASSERT_EQ(c.lockedPathLabel->text(), locked);
 
     test::writeFile(folder / "locked.doc", test::patternBytes(300)); // no record any more
     chooseEnciphered(locked);                                        // the same again: not read
-    EXPECT_EQ(c.Label7->text(), locked);
+    EXPECT_EQ(c.lockedPathLabel->text(), locked);
 
     const QString plain = make("plain.txt", 300);
     boxes.expect(engine::Messages::damagedOrNotEnciphered());
     chooseEnciphered(plain);
-    EXPECT_EQ(c.Label7->text(), locked);
+    EXPECT_EQ(c.lockedPathLabel->text(), locked);
 
     pickers.answer(""); // cancelled: the choice stays
     click(PickEnciphered);
-    EXPECT_EQ(c.Label7->text(), locked);
+    EXPECT_EQ(c.lockedPathLabel->text(), locked);
 }
 
 TEST_F(MainWindowActions, AHiddenFileGetsNoScriptsAndIsNotOpened) {
@@ -288,7 +289,7 @@ TEST_F(MainWindowActions, AHiddenFileGetsNoScriptsAndIsNotOpened) {
     click(Encrypt);
     EXPECT_TRUE(isLocked(secret));
     EXPECT_FALSE(exists(text(folder / "secret")));
-    EXPECT_EQ(c.Label3->text(), secret);
+    EXPECT_EQ(c.sourcePathEdit->text(), secret);
 
     chooseEnciphered(secret);
     boxes.expect("是否直接对“”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::Yes);
@@ -321,7 +322,7 @@ TEST_F(MainWindowActions, UnlockingIntoAnotherFileAsksWhereAndNeedsThePassword) 
     EXPECT_EQ(pickers.requests().back().filterPattern, "*.xls");
     EXPECT_EQ(pickers.requests().back().suggestedName, "report.xls");
     EXPECT_TRUE(exists(restored));
-    EXPECT_EQ(c.Text5->text(), restored);
+    EXPECT_EQ(c.restoredPathEdit->text(), restored);
 }
 
 TEST_F(MainWindowActions, ARightClickRunsNothing) {
@@ -330,7 +331,7 @@ TEST_F(MainWindowActions, ARightClickRunsNothing) {
     for (int index = 0; index < 8; ++index)
         click(index, Qt::RightButton);
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(c.Label3->text(), plan);
+    EXPECT_EQ(c.sourcePathEdit->text(), plan);
 }
 
 TEST_F(MainWindowActions, TheGeneratorAndTheAboutWindowOpenOverTheWindow) {
@@ -386,7 +387,7 @@ TEST_F(MainWindowActions, WhileAJobRunsOnlyClosingTakesInputAndTheActionEndsUnhe
     fill(plan, "pw", "pw");
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    c.Label3->setFocus(); // moved on from a disabled box, it must not reach the hidden exit
+    c.sourcePathEdit->setFocus(); // moved on from a disabled box, it must not reach the hidden exit
     int opened = -1;
     duringTheJob([&] {
         DialogCounter dialogs;
@@ -397,27 +398,27 @@ TEST_F(MainWindowActions, WhileAJobRunsOnlyClosingTakesInputAndTheActionEndsUnhe
             click(index);
         }
         EXPECT_TRUE(button(2).isEnabled());
-        for (QLineEdit* box : {c.Label3, c.Text2, c.Text3})
+        for (QLineEdit* box : {c.sourcePathEdit, c.passwordEdit, c.confirmPasswordEdit})
             EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
-        test::typeText(c.Text2, "x");
-        QTest::keyClick(c.Text3, Qt::Key_Return);
+        test::typeText(c.passwordEdit, "x");
+        QTest::keyClick(c.confirmPasswordEdit, Qt::Key_Return);
         QMimeData dropped;
         dropped.setUrls({QUrl::fromLocalFile(text(folder / "other.txt"))});
         QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &dropped, Qt::LeftButton, {});
         QApplication::sendEvent(&window, &drop);
-        EXPECT_EQ(c.Label3->text(), plan);
-        EXPECT_EQ(c.Text2->text(), "pw");
+        EXPECT_EQ(c.sourcePathEdit->text(), plan);
+        EXPECT_EQ(c.passwordEdit->text(), "pw");
         opened = dialogs.opened;
     });
     click(Encrypt);
     EXPECT_EQ(opened, 0) << "a dialog opened, and held the action up until it closed";
     EXPECT_TRUE(isLocked(plan));
-    EXPECT_TRUE(c.Text2->text().isEmpty());
+    EXPECT_TRUE(c.passwordEdit->text().isEmpty());
     for (int index = 0; index < 8; ++index)
         EXPECT_TRUE(button(index).isEnabled()) << index;
-    for (QLineEdit* box : {c.Label3, c.Text2, c.Text3})
+    for (QLineEdit* box : {c.sourcePathEdit, c.passwordEdit, c.confirmPasswordEdit})
         EXPECT_TRUE(box->isEnabled()) << box->objectName().toStdString();
-    EXPECT_EQ(window.focusWidget(), c.Label3);
+    EXPECT_EQ(window.focusWidget(), c.sourcePathEdit);
     EXPECT_FALSE(end.status);
 }
 
@@ -430,11 +431,11 @@ TEST_F(MainWindowActions, TheHiddenExitAndClosingWaitForTheWholeAction) {
     bool wholeLockDone = false;
     end.atEnd = [&] {
         wholeLockDone = isLocked(plan) && exists(text(folder / "plan" / "解密.sh")) &&
-                        c.Label3->text().isEmpty();
+                        c.sourcePathEdit->text().isEmpty();
     };
     fill(plan, "pw", "pw");
     duringTheJob([&] {
-        QSignalSpy pressed(c.Command1, &QPushButton::clicked);
+        QSignalSpy pressed(c.hiddenExitButton, &QPushButton::clicked);
         QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
         ASSERT_TRUE(pressed.wait());
         EXPECT_FALSE(end.status);
@@ -450,7 +451,7 @@ TEST_F(MainWindowActions, TheHiddenExitAndClosingWaitForTheWholeAction) {
         EXPECT_TRUE(window.isVisible());
     });
     click(Encrypt);
-    EXPECT_TRUE(c.Label3->text().isEmpty()) << "the whole action ran";
+    EXPECT_TRUE(c.sourcePathEdit->text().isEmpty()) << "the whole action ran";
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(exists(desktop.files.writable("set.ini")));
 }
@@ -461,17 +462,17 @@ TEST_F(MainWindowActions, APasswordIsTakenWholeAndRefusedWhenARecordCannotHoldIt
     const QString plan = make("plan.txt", 2000);
     withoutScripts();
     const QString tooLong(100'000, u'密');
-    c.Label3->setText(plan);
-    test::pasteText(c.Text2, tooLong);
-    test::pasteText(c.Text3, tooLong);
+    c.sourcePathEdit->setText(plan);
+    test::pasteText(c.passwordEdit, tooLong);
+    test::pasteText(c.confirmPasswordEdit, tooLong);
     boxes.expect(engine::Messages::systemFailure(engine::EngineError::PasswordTooLong));
     click(Encrypt);
-    EXPECT_EQ(c.Text2->text(), tooLong);
+    EXPECT_EQ(c.passwordEdit->text(), tooLong);
     EXPECT_TRUE(log().isEmpty());
     EXPECT_FALSE(isLocked(plan));
 
     const QString longest = tooLong.left(65'535);
-    for (QLineEdit* box : {c.Text2, c.Text3}) {
+    for (QLineEdit* box : {c.passwordEdit, c.confirmPasswordEdit}) {
         box->clear();
         test::pasteText(box, longest);
     }

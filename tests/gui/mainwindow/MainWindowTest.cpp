@@ -48,16 +48,16 @@ TEST_F(MainWindowLayout, PlacesTheControlsAsDesigned) {
     EXPECT_EQ(window.size(), desktop::sizeInTwips(5790, 4890));
 
     const MainWindowControls& c = window.controls();
-    const QPushButton& exit = *c.Command1;
+    const QPushButton& exit = *c.hiddenExitButton;
     EXPECT_EQ(exit.text(), QStringLiteral("&Cexit"));
     EXPECT_TRUE(exit.isVisible()) << "it must still take the focus";
     for (const QPoint corner : {exit.geometry().topLeft(), exit.geometry().bottomRight()}) {
         const QWidget* seen = window.childAt(corner);
         EXPECT_TRUE(seen == &button(2) || button(2).isAncestorOf(seen));
     }
-    EXPECT_TRUE(c.Text5->isReadOnly());
-    EXPECT_FALSE(c.Text5->hasFrame());
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(c.Label7)->text(QAccessible::Name),
+    EXPECT_TRUE(c.restoredPathEdit->isReadOnly());
+    EXPECT_FALSE(c.restoredPathEdit->hasFrame());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(c.lockedPathLabel)->text(QAccessible::Name),
               QStringLiteral("选择解密文件："))
         << "named by its label while it is empty";
 
@@ -115,12 +115,13 @@ TEST_F(MainWindowEvents, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
     };
     const auto states = [](const MainWindow& shown) {
         const MainWindowControls& c = shown.controls();
-        return std::vector{c.Check1->checkState(), c.Check2->checkState(), c.Check3->checkState()};
+        return std::vector{c.keepOriginalCheck->checkState(), c.encryptScriptCheck->checkState(),
+                           c.decryptScriptCheck->checkState()};
     };
 
     std::unique_ptr<MainWindow> shown = reopened(QByteArray("\x01\x00", 2)); // the rest count as 0
     EXPECT_EQ(states(*shown), (std::vector{Qt::Checked, Qt::Unchecked, Qt::Unchecked}));
-    shown->controls().Check3->click();
+    shown->controls().decryptScriptCheck->click();
     shown->close();
     EXPECT_EQ(contentOf(settings), QByteArray("\x01\x00\x00\x00\x01\x00", 6));
 
@@ -128,8 +129,8 @@ TEST_F(MainWindowEvents, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
     shown = reopened(QByteArray("\x02\x00\x02\x00\x00\x00", 6));
     EXPECT_EQ(states(*shown),
               (std::vector{Qt::PartiallyChecked, Qt::PartiallyChecked, Qt::Unchecked}));
-    shown->controls().Check2->click();
-    shown->controls().Check2->click();
+    shown->controls().encryptScriptCheck->click();
+    shown->controls().encryptScriptCheck->click();
     shown->close();
     EXPECT_EQ(contentOf(settings), QByteArray("\x02\x00\x00\x00\x00\x00", 6));
 
@@ -143,15 +144,15 @@ TEST_F(MainWindowEvents, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
 TEST_F(MainWindowEvents, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingTheOptions) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    window.controls().Check1->click();
-    window.controls().Label3->setFocus();
-    QTest::keyClick(window.controls().Label3, Qt::Key_Tab);
+    window.controls().keepOriginalCheck->click();
+    window.controls().sourcePathEdit->setFocus();
+    QTest::keyClick(window.controls().sourcePathEdit, Qt::Key_Tab);
     EXPECT_EQ(end.status, desktop::ExitSuccess);
 
     // After a command line that asked for a job not done, the end is a failure.
     end.status.reset();
     window.setExitStatus(desktop::ExitFailure);
-    window.controls().Text2->setFocus();
+    window.controls().passwordEdit->setFocus();
     QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return end.status.has_value(); }));
     EXPECT_EQ(end.status, desktop::ExitFailure);
@@ -164,22 +165,22 @@ TEST_F(MainWindowEvents, EnterLeadsFromTheFileBoxThroughThePasswordsIntoEncrypti
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const std::filesystem::path plan = folder / "plan.txt";
     test::writeFile(plan, test::patternBytes(800));
-    c.Check2->setChecked(false);
-    c.Check3->setChecked(false);
-    c.Label3->setText(text(plan));
-    c.Label3->setFocus();
-    QTest::keyClick(c.Label3, Qt::Key_Return);
-    ASSERT_TRUE(c.Text2->hasFocus());
-    test::typeText(c.Text2, "pw");
-    QTest::keyClick(c.Text2, Qt::Key_Return);
-    ASSERT_TRUE(c.Text3->hasFocus());
-    test::typeText(c.Text3, "pw");
-    QTest::keyClick(c.Text3, Qt::Key_Return);
+    c.encryptScriptCheck->setChecked(false);
+    c.decryptScriptCheck->setChecked(false);
+    c.sourcePathEdit->setText(text(plan));
+    c.sourcePathEdit->setFocus();
+    QTest::keyClick(c.sourcePathEdit, Qt::Key_Return);
+    ASSERT_TRUE(c.passwordEdit->hasFocus());
+    test::typeText(c.passwordEdit, "pw");
+    QTest::keyClick(c.passwordEdit, Qt::Key_Return);
+    ASSERT_TRUE(c.confirmPasswordEdit->hasFocus());
+    test::typeText(c.confirmPasswordEdit, "pw");
+    QTest::keyClick(c.confirmPasswordEdit, Qt::Key_Return);
 
     const std::vector<std::byte> locked = test::readFile(plan);
     EXPECT_TRUE(engine::readRecord(engine::MemoryInput(locked)));
     EXPECT_EQ(button(1).look(), FlatButton::Look::Rest) << "no click drawn";
-    EXPECT_TRUE(c.Label3->text().isEmpty());
+    EXPECT_TRUE(c.sourcePathEdit->text().isEmpty());
 }
 
 TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
@@ -195,18 +196,18 @@ TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(text(folder / "b.txt"))});
     drop(files);
-    EXPECT_EQ(window.controls().Label3->text(), first);
+    EXPECT_EQ(window.controls().sourcePathEdit->text(), first);
     EXPECT_TRUE(window.acceptDrops());
 
     QMimeData words;
     words.setText(QStringLiteral("不是文件"));
     drop(words);
-    EXPECT_EQ(window.controls().Label3->text(), first);
+    EXPECT_EQ(window.controls().sourcePathEdit->text(), first);
 
     QMimeData aFolder;
     aFolder.setUrls({QUrl::fromLocalFile(text(folder.path()))});
     drop(aFolder);
-    EXPECT_EQ(window.controls().Label3->text(), text(folder.path()));
+    EXPECT_EQ(window.controls().sourcePathEdit->text(), text(folder.path()));
 
     // An address holds a name's bytes: one that is not UTF-8 is refused once
     // the drop is over, not read as the name really made of U+FFFD beside it.
@@ -220,32 +221,32 @@ TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
                  desktop::Icon::Stop);
     drop(undecodable);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.shown().empty(); }));
-    EXPECT_EQ(window.controls().Label3->text(), text(folder.path()));
+    EXPECT_EQ(window.controls().sourcePathEdit->text(), text(folder.path()));
     QMimeData reallyNamedSo;
     reallyNamedSo.setUrls({QUrl::fromLocalFile(decoy)});
     drop(reallyNamedSo);
-    EXPECT_EQ(window.controls().Label3->text(), decoy);
+    EXPECT_EQ(window.controls().sourcePathEdit->text(), decoy);
 }
 
 TEST_F(MainWindowEvents, TheLogIsSelectedWholeAfterEveryChangeAndOnADoubleClick) {
-    QPlainTextEdit& info = *window.controls().info;
-    info.setPlainText(QStringLiteral("第一行\r\n第二行\r\n"));
-    EXPECT_EQ(info.document()->blockCount(), 3) << "CR LF ends a line";
-    EXPECT_FALSE(info.toPlainText().contains(QLatin1Char('\r')));
-    const int length = info.document()->characterCount() - 1;
-    EXPECT_EQ(info.textCursor().selectionStart(), 0);
-    EXPECT_EQ(info.textCursor().selectionEnd(), length);
+    QPlainTextEdit& log = *window.controls().logView;
+    log.setPlainText(QStringLiteral("第一行\r\n第二行\r\n"));
+    EXPECT_EQ(log.document()->blockCount(), 3) << "CR LF ends a line";
+    EXPECT_FALSE(log.toPlainText().contains(QLatin1Char('\r')));
+    const int length = log.document()->characterCount() - 1;
+    EXPECT_EQ(log.textCursor().selectionStart(), 0);
+    EXPECT_EQ(log.textCursor().selectionEnd(), length);
 
-    QTextCursor inside(info.document());
+    QTextCursor inside(log.document());
     inside.setPosition(2);
-    info.setTextCursor(inside);
+    log.setTextCursor(inside);
     // Sent straight to the box: the mouse of the other tests stays as it was.
     const QPointF at(5, 5);
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, info.viewport()->mapToGlobal(at),
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, log.viewport()->mapToGlobal(at),
                             Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(info.viewport(), &doubleClick);
-    EXPECT_EQ(info.textCursor().selectionStart(), 0);
-    EXPECT_EQ(info.textCursor().selectionEnd(), length);
+    QApplication::sendEvent(log.viewport(), &doubleClick);
+    EXPECT_EQ(log.textCursor().selectionStart(), 0);
+    EXPECT_EQ(log.textCursor().selectionEnd(), length);
 }
 
 } // namespace

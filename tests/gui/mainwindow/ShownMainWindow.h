@@ -28,7 +28,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
-    FlatButton& button(int index) { return *window.controls().Frame1[index]; }
+    FlatButton& button(int index) { return *window.controls().flatButtons[index]; }
 
     QPoint inWindow(const QWidget& widget, QPoint local) const {
         return widget.mapTo(&window, local);

@@ -15,9 +15,9 @@ namespace {
 using desktop::fromPath;
 using desktop::toPath;
 using startup::FileError;
-using startup::MakeBatFile;
 using startup::ScriptAction;
 using startup::systemScriptName;
+using startup::writeScripts;
 using Names = std::vector<std::filesystem::path>;
 constexpr auto listing = &TempFolder::namesIn;
 
@@ -73,10 +73,10 @@ TEST_F(BatchScripts, WritesTheChosenScriptsIntoANewFolderNamedAfterTheFile) {
         writeFile(scratch / "plan.doc", patternBytes(200));
         const QString file = fromPath(scratch / "plan.doc");
         const Names none{"plan.doc"};
-        ASSERT_TRUE(MakeBatFile(false, false, file, program).ok());
+        ASSERT_TRUE(writeScripts(false, false, file, program).ok());
         EXPECT_EQ(listing(scratch.path()), none);
 
-        ASSERT_TRUE(MakeBatFile(encrypt, !encrypt, file, program).ok());
+        ASSERT_TRUE(writeScripts(encrypt, !encrypt, file, program).ok());
         const ScriptAction action = encrypt ? ScriptAction::Encrypt : ScriptAction::Revert;
         EXPECT_EQ(listing(scratch / "plan"), Names{toPath(systemScriptName(action))});
         EXPECT_EQ(script(scratch / "plan", action), expected(action, program, file));
@@ -87,7 +87,7 @@ TEST_F(BatchScripts, RelativeNameIsTakenFromTheCurrentFolderAndNamedInFull) {
     const QString file = fileNamed("plan.doc");
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
-    const engine::JobStatus status = MakeBatFile(true, false, QStringLiteral("plan.doc"), program);
+    const engine::JobStatus status = writeScripts(true, false, QStringLiteral("plan.doc"), program);
     std::filesystem::current_path(previous);
 
     ASSERT_TRUE(status.ok());
@@ -106,7 +106,7 @@ TEST_F(BatchScripts, TakenFolderNameIsToldAndLeftAsItIs) {
     const QString note = fileNamed("note.txt");
     writeFile(folder / "note", {std::byte{'y'}});
     for (const QString& file : {plan, note}) {
-        const engine::JobStatus status = MakeBatFile(true, true, file, program);
+        const engine::JobStatus status = writeScripts(true, true, file, program);
         EXPECT_EQ(status.cause(), make_error_code(FileError::ScriptFolderTaken));
         EXPECT_EQ(status.notice(), startup::scriptFolderTakenNotice(file.chopped(4)));
     }
@@ -116,7 +116,7 @@ TEST_F(BatchScripts, TakenFolderNameIsToldAndLeftAsItIs) {
 
     // A four-character name leaves an empty base name: the folder would be the file's own.
     const Names before = listing(folder.path());
-    const engine::JobStatus status = MakeBatFile(true, true, fileNamed("abcd"), program);
+    const engine::JobStatus status = writeScripts(true, true, fileNamed("abcd"), program);
     EXPECT_EQ(status.cause(), make_error_code(FileError::NoBaseName));
     EXPECT_EQ(status.notice(), startup::noBaseNameNotice(QStringLiteral("abcd")));
     EXPECT_EQ(listing(folder.path()).size(), before.size() + 1) << "abcd, and nothing else";
@@ -131,7 +131,7 @@ TEST_F(BatchScripts, FilesItCannotNameAreShownInvalidArgumentsBeforeAnythingIsCr
     };
     const Names before = listing(folder.path());
     for (const auto& [file, error] : cases) {
-        const engine::JobStatus status = MakeBatFile(true, false, file, program);
+        const engine::JobStatus status = writeScripts(true, false, file, program);
         EXPECT_EQ(status.cause(), make_error_code(error));
         EXPECT_EQ(status.cause(), std::errc::invalid_argument);
         EXPECT_EQ(status.notice(), startup::fileFailureNotice(error));

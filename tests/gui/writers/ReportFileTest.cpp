@@ -13,7 +13,7 @@
 namespace veskard::test {
 namespace {
 
-using startup::SaveReport;
+using startup::saveReport;
 
 const QString Banner = QStringLiteral("******** Veskard v1.6 ********");
 const QString Log = Banner + QStringLiteral("\r\n\r\n开始时间：2024-05-06 07:08:09\r\n"
@@ -44,8 +44,8 @@ TEST_F(ReportFile, BlanksAtTheEndsAreTrimmedOnlyInTheFirstEntryOfAnEmptyFile) {
     writeFile(report, {}); // an existing but empty file counts as new
     const QString padded = QStringLiteral("  ") + Log + QStringLiteral("   ");
 
-    ASSERT_TRUE(SaveReport(padded, files, shell).ok());
-    ASSERT_TRUE(SaveReport(padded, files, shell).ok());
+    ASSERT_TRUE(saveReport(padded, files, shell).ok());
+    ASSERT_TRUE(saveReport(padded, files, shell).ok());
 
     EXPECT_EQ(reportBytes(),
               desktop::systemText(Log + Closing + padded.mid(Banner.size()) + Closing));
@@ -54,7 +54,7 @@ TEST_F(ReportFile, BlanksAtTheEndsAreTrimmedOnlyInTheFirstEntryOfAnEmptyFile) {
 TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
     // A folder in the file's place refuses it, as a locked-down file does.
     std::filesystem::create_directory(report);
-    const engine::JobStatus refused = SaveReport(Log, files, shell);
+    const engine::JobStatus refused = saveReport(Log, files, shell);
     EXPECT_FALSE(refused.ok());
     EXPECT_EQ(refused.notice(), std::nullopt);
     EXPECT_TRUE(shell.inEditor.empty());
@@ -65,7 +65,7 @@ TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
         bool openWithDefaultProgram(QWidget*, const QString&) override { return false; }
         bool openInTextEditor(const QString&) override { return false; }
     } noEditor;
-    const engine::JobStatus shown = SaveReport(Log, files, noEditor);
+    const engine::JobStatus shown = saveReport(Log, files, noEditor);
     EXPECT_EQ(shown.notice(), startup::fileFailureNotice(startup::FileError::EditorNotStarted));
     EXPECT_EQ(reportBytes(), desktop::systemText(Log + Closing));
 }
@@ -76,7 +76,7 @@ TEST_F(ReportFile, ALinkInTheReportsPlaceIsRefusedNotFollowed) {
     const std::vector<std::byte> victim{std::byte{'x'}};
     writeFile(folder / "victim", victim);
     std::filesystem::create_symlink(folder / "victim", report);
-    const engine::JobStatus refused = SaveReport(Log, files, shell);
+    const engine::JobStatus refused = saveReport(Log, files, shell);
     EXPECT_EQ(refused.notice(),
               startup::fileFailureNotice(platform::PlatformError::NotUsersOwnFile));
     EXPECT_EQ(readFile(folder / "victim"), victim);

@@ -10,7 +10,7 @@ using veskard::Result;
 // The expected bytes are written out, so that they do not come from the code under test.
 const QByteArray Rule(56, '*');
 
-TEST(MakeShortPath, DropsBlanksAndCutsLongPartsKeepingEveryPart) {
+TEST(ShortPath, DropsBlanksAndCutsLongPartsKeepingEveryPart) {
     const struct {
         QString path;
         QString shortened;
@@ -25,7 +25,7 @@ TEST(MakeShortPath, DropsBlanksAndCutsLongPartsKeepingEveryPart) {
         {QString(), QString()},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MakeShortPath(c.path), c.shortened) << c.path.toStdString();
+        EXPECT_EQ(shortPath(c.path), c.shortened) << c.path.toStdString();
 }
 
 // CR LF between lines and none after the last, which names the short program
@@ -51,7 +51,7 @@ TEST(BatchScriptText, HasThreeCommentsAndALastLineThatStartsTheProgramOnTheFile)
 // character every one that cmd.exe acts on, so that no other command can
 // start: in code page 936 the second byte of 億 (83 7C) is no pipe, in 437 a
 // 7C would be. A file or program folder the code page cannot name exactly
-// gets no script. (A folder is cut by MakeShortPath.)
+// gets no script. (A folder is cut by shortPath.)
 TEST(BatchScriptText, LastLineNamesFileAndProgramExactlyInTheCodePageOrNotAtAll) {
     const QString tools = QStringLiteral("C:\\Tools");
     const QString specials = QStringLiteral("D:\\R&D (1)\\a^b!c|d<e>f%g.doc");

@@ -7,8 +7,8 @@ QString systemScriptName(ScriptAction action) {
 }
 
 Result<SystemScript> systemScript(ScriptAction action, const QString& program,
-                                  const QString& FileName) {
-    return SystemScript{systemScriptName(action), shellScriptText(program, FileName, action),
+                                  const QString& fileName) {
+    return SystemScript{systemScriptName(action), shellScriptText(program, fileName, action),
                         platform::NewFileKind::Program};
 }
 

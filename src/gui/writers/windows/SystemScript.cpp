@@ -15,10 +15,10 @@ QString systemScriptName(ScriptAction action) {
 // Veskard.exe, whatever the running file is called. The code page cmd.exe
 // reads batch files in is the system's, fixed while the program runs.
 Result<SystemScript> systemScript(ScriptAction action, const QString& program,
-                                  const QString& FileName) {
+                                  const QString& fileName) {
     static const unsigned codePage = platform::consoleCodePage();
     const Result<QByteArray> text =
-        batchScriptText(QFileInfo(program).absolutePath(), FileName, action, codePage);
+        batchScriptText(QFileInfo(program).absolutePath(), fileName, action, codePage);
     if (!text)
         return text.error();
     return SystemScript{systemScriptName(action), *text, platform::NewFileKind::Data};

@@ -58,8 +58,8 @@ TEST(ShellScripts, RunTheProgramOnTheFileWithItsSwitchesAndNothingElse) {
     const std::string name = "it's a\nplan.doc";
     writeFile(fileFolder / name, patternBytes(200));
 
-    ASSERT_TRUE(startup::MakeBatFile(true, true, desktop::fromPath(fileFolder / name),
-                                     desktop::fromPath(program))
+    ASSERT_TRUE(startup::writeScripts(true, true, desktop::fromPath(fileFolder / name),
+                                      desktop::fromPath(program))
                     .ok());
 
     const auto scripts = fileFolder / "it's a\nplan";
@@ -81,8 +81,8 @@ TEST(ShellScripts, AreExecutableAsFarAsTheUmaskAllows) {
         writeFile(folder / "plan.doc", patternBytes(200));
         {
             Umask scoped(mask);
-            ASSERT_TRUE(startup::MakeBatFile(true, false, desktop::fromPath(folder / "plan.doc"),
-                                             QStringLiteral("/usr/bin/veskard"))
+            ASSERT_TRUE(startup::writeScripts(true, false, desktop::fromPath(folder / "plan.doc"),
+                                              QStringLiteral("/usr/bin/veskard"))
                             .ok());
         }
         struct stat info {};
@@ -106,7 +106,7 @@ TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
     writeFile(shared / "plan.doc", patternBytes(200));
     const QString file = desktop::fromPath(shared / "plan.doc");
     const auto makeScripts = [&] {
-        return startup::MakeBatFile(true, true, file, QStringLiteral("/usr/bin/veskard"));
+        return startup::writeScripts(true, true, file, QStringLiteral("/usr/bin/veskard"));
     };
     std::filesystem::create_directory_symlink(victim, shared / "plan");
     EXPECT_EQ(makeScripts().notice(),

@@ -45,8 +45,8 @@ TEST(WriteFailure, ScriptThatCannotBeWrittenIsShownAndLeavesOnlyTheFolder) {
     engine::JobStatus status = engine::JobStatus::success();
     {
         FileSizeLimit limit(16);
-        status = startup::MakeBatFile(true, true, desktop::fromPath(folder / "plan.doc"),
-                                      QStringLiteral("/x"));
+        status = startup::writeScripts(true, true, desktop::fromPath(folder / "plan.doc"),
+                                       QStringLiteral("/x"));
     }
     EXPECT_EQ(status.notice(), FileTooLarge);
     EXPECT_TRUE(std::filesystem::is_empty(folder / "plan"));
@@ -63,7 +63,7 @@ TEST(WriteFailure, ReportThatCannotBeWrittenIsShownAndKeepsTheFileAsItWas) {
     engine::JobStatus status = engine::JobStatus::success();
     {
         FileSizeLimit limit(earlier.size() + 10); // room for part of the entry only
-        status = startup::SaveReport(QStringLiteral("******** Veskard v1.6 ********\r\n") +
+        status = startup::saveReport(QStringLiteral("******** Veskard v1.6 ********\r\n") +
                                          QString(100, u'x'),
                                      files, shell);
     }

@@ -6,13 +6,13 @@
 #include "gui/dialogs/NewPasswordDialog.h"
 #include "gui/dialogs/PasswordPromptDialog.h"
 
-namespace veskard::startup {
+namespace veskard::app {
 
 const QString UnattendedRun::BothSwitchesText = QStringLiteral("参数错误，/e/r 不得同时加入");
 const QString UnattendedRun::EncryptedText = QStringLiteral("加密成功！！  ");
 const QString UnattendedRun::DecryptedText = QStringLiteral("解密成功！！  ");
 
-UnattendedRun::UnattendedRun(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end,
+UnattendedRun::UnattendedRun(gui::MessageBoxes& boxes, gui::ProgramEnd& end,
                              engine::RandomSource& random, const platform::Clock& clock,
                              const engine::TextFormats& formats)
     : boxes_(boxes)
@@ -21,8 +21,8 @@ UnattendedRun::UnattendedRun(desktop::MessageBoxes& boxes, desktop::ProgramEnd& 
 
 int UnattendedRun::run(const Switches& switches, const QString& fileName) {
     if (switches.encrypt && switches.decrypt) {
-        boxes_.show(nullptr, BothSwitchesText, desktop::Icon::Stop);
-        return desktop::ExitFailure;
+        boxes_.show(nullptr, BothSwitchesText, gui::Icon::Stop);
+        return gui::ExitFailure;
     }
     return switches.encrypt ? encrypt(fileName, switches.showResult)
                             : decrypt(fileName, switches.showResult);
@@ -31,30 +31,30 @@ int UnattendedRun::run(const Switches& switches, const QString& fileName) {
 // Both branches drive the jobs as the main window does, with the file itself
 // as the target: in place, so that it keeps its attributes.
 int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
-    const std::filesystem::path file = desktop::toPath(fileName);
+    const std::filesystem::path file = gui::toPath(fileName);
     engine::EncryptJob job(environment_);
     if (const engine::JobStatus loaded = job.load(file); !loaded.ok())
         return refuse(loaded.notice());
 
-    dialogs::NewPasswordDialog dialog(end_);
+    gui::NewPasswordDialog dialog(end_);
     const std::optional<QString> password = dialog.ask();
     if (!password)
-        return desktop::ExitFailure;
+        return gui::ExitFailure;
 
     const engine::JobStatus locked = job.encipherTo(file, password->toStdU16String());
     return locked.ok() ? succeed(locked, showResult, EncryptedText) : refuse(locked.notice());
 }
 
 int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
-    const std::filesystem::path file = desktop::toPath(fileName);
+    const std::filesystem::path file = gui::toPath(fileName);
     engine::DecryptJob job(environment_);
     if (const engine::JobStatus opened = job.openEnciphered(file); !opened.ok())
         return refuse(opened.notice());
 
-    dialogs::PasswordPromptDialog dialog(QString::fromStdU16String(job.opened()->storedPassword),
-                                         boxes_);
+    gui::PasswordPromptDialog dialog(QString::fromStdU16String(job.opened()->storedPassword),
+                                     boxes_);
     if (dialog.ask().isEmpty())
-        return desktop::ExitFailure;
+        return gui::ExitFailure;
 
     const engine::JobStatus restored = job.restoreTo(file);
     return restored.ok() ? succeed(restored, showResult, DecryptedText) : refuse(restored.notice());
@@ -63,7 +63,7 @@ int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
 int UnattendedRun::refuse(const std::optional<engine::Notice>& notice) {
     if (notice)
         boxes_.tell(nullptr, *notice);
-    return desktop::ExitFailure;
+    return gui::ExitFailure;
 }
 
 // What went wrong after the file was replaced is told whether or not the
@@ -72,8 +72,8 @@ int UnattendedRun::succeed(const engine::JobStatus& status, bool showResult, con
     for (const engine::Notice& warning : status.warnings())
         boxes_.tell(nullptr, warning);
     if (showResult)
-        boxes_.show(nullptr, text, desktop::Icon::Exclamation);
-    return desktop::ExitSuccess;
+        boxes_.show(nullptr, text, gui::Icon::Exclamation);
+    return gui::ExitSuccess;
 }
 
-} // namespace veskard::startup
+} // namespace veskard::app

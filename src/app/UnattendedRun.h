@@ -9,7 +9,7 @@
 #include "gui/desktop/ProgramEnd.h"
 #include "platform/Clock.h"
 
-namespace veskard::startup {
+namespace veskard::app {
 
 // Locks or unlocks one named file in place without the main window, as
 // "Veskard /e/s FILE" and "Veskard /r/s FILE" ask: only the password dialog and
@@ -20,9 +20,8 @@ public:
     static const QString EncryptedText;
     static const QString DecryptedText;
 
-    UnattendedRun(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end,
-                  engine::RandomSource& random, const platform::Clock& clock,
-                  const engine::TextFormats& formats);
+    UnattendedRun(gui::MessageBoxes& boxes, gui::ProgramEnd& end, engine::RandomSource& random,
+                  const platform::Clock& clock, const engine::TextFormats& formats);
 
     // Runs on `fileName`, which exists. Returns ExitSuccess when the file was
     // locked or unlocked, ExitFailure when that was refused, failed or was
@@ -35,10 +34,10 @@ private:
     int refuse(const std::optional<engine::Notice>& notice);
     int succeed(const engine::JobStatus& status, bool showResult, const QString& text);
 
-    desktop::MessageBoxes& boxes_;
-    desktop::ProgramEnd& end_;
+    gui::MessageBoxes& boxes_;
+    gui::ProgramEnd& end_;
     engine::UnwatchedJob events_;
     engine::JobEnvironment environment_;
 };
 
-} // namespace veskard::startup
+} // namespace veskard::app

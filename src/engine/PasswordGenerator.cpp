@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace veskard::generator {
+namespace veskard::engine {
 
 std::string combinedPool(const Classes& classes) {
     std::string pool;
@@ -68,4 +68,4 @@ std::variant<Generation, Refusal> PasswordGenerator::start(const Classes& classe
     return Generation(random_, std::move(pool), settingValue(lengthText), count);
 }
 
-} // namespace veskard::generator
+} // namespace veskard::engine

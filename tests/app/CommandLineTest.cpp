@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 using namespace veskard;
-using startup::CommandLine;
-using startup::readCommandLine;
-using startup::Switches;
+using app::CommandLine;
+using app::readCommandLine;
+using app::Switches;
 
 namespace {
 
@@ -23,18 +23,18 @@ CommandLine switchForm(Switches switches, const char* name) {
 }
 // A name whose bytes are not UTF-8 is no file name: shown, never acted on.
 CommandLine refused(Switches switches, bool switchForm, const char* shown) {
-    return {switches, switchForm, {}, desktop::UndecodableNameText + QString::fromUtf8(shown)};
+    return {switches, switchForm, {}, gui::UndecodableNameText + QString::fromUtf8(shown)};
 }
 
 } // namespace
 
-namespace veskard::startup {
+namespace veskard::app {
 void PrintTo(const CommandLine& line, std::ostream* out) {
     *out << "{" << line.switches.encrypt << line.switches.showResult << line.switches.decrypt
          << (line.switchForm ? " switch form '" : " plain '") << line.fileName.toStdString()
          << "' refusal '" << line.nameRefusal.toStdString() << "'}";
 }
-} // namespace veskard::startup
+} // namespace veskard::app
 
 TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
     const std::vector<std::pair<const char*, CommandLine>> cases = {
@@ -83,7 +83,7 @@ TEST(CommandLine, TakesTheSwitchesOnlyFromAFirstArgumentMadeOfThem) {
         {{"/e/s", "\xEF\xBB\xBF 报告"}, refused(EncryptShow, true, "\\xEF\\xBB\\xBF 报告")},
     };
     for (const auto& [arguments, expected] : cases) {
-        EXPECT_EQ(readCommandLine(desktop::CommandLineText{{}, arguments}), expected)
+        EXPECT_EQ(readCommandLine(gui::CommandLineText{{}, arguments}), expected)
             << arguments.join(' ').toStdString();
     }
 }

@@ -37,14 +37,14 @@
 // password dialogs and real files, named as a script names them: relative
 // to the folder it runs in.
 using namespace veskard;
-using desktop::ExitFailure;
-using desktop::ExitSuccess;
-using desktop::Icon;
-using startup::CheckValue;
-using startup::LoadStep;
-using startup::Options;
-using startup::Switches;
-using startup::UnattendedRun;
+using app::LoadStep;
+using app::Switches;
+using app::UnattendedRun;
+using gui::CheckValue;
+using gui::ExitFailure;
+using gui::ExitSuccess;
+using gui::Icon;
+using gui::Options;
 
 namespace {
 
@@ -104,13 +104,13 @@ TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
         platform::FileAttribute::ReadOnly | platform::FileAttribute::Hidden;
     test::native::storeAttributeWord(file, attributes.bits());
 
-    will<dialogs::NewPasswordDialog>(test::typing(QStringLiteral("密码 Abc")));
+    will<gui::NewPasswordDialog>(test::typing(QStringLiteral("密码 Abc")));
     boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitSuccess);
     EXPECT_EQ(lockedWith(file), u"密码 Abc");
     EXPECT_EQ(test::native::attributeWord(file), test::native::asStored(attributes).bits());
 
-    will<dialogs::PasswordPromptDialog>(test::typing(QStringLiteral("密码 Abc")));
+    will<gui::PasswordPromptDialog>(test::typing(QStringLiteral("密码 Abc")));
     boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitSuccess);
     expectUntouched();
@@ -122,12 +122,12 @@ TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
 // dialog's Close button ends the program; Cancel, like a wrong password given
 // up, unlocks nothing (the dialog accepts nothing either way).
 TEST_F(UnattendedRunTest, WithoutAPasswordNothingIsLockedOrUnlocked) {
-    will<dialogs::NewPasswordDialog>(test::typing({}));
+    will<gui::NewPasswordDialog>(test::typing({}));
     boxes.expect(engine::Messages::emptyPassword());
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
     expectUntouched();
 
-    will<dialogs::NewPasswordDialog>([](dialogs::NewPasswordDialog& dialog) {
+    will<gui::NewPasswordDialog>([](gui::NewPasswordDialog& dialog) {
         QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")), "typed");
         cancel(dialog);
     });
@@ -137,7 +137,7 @@ TEST_F(UnattendedRunTest, WithoutAPasswordNothingIsLockedOrUnlocked) {
 
     test::writeFile(file, test::encipher(plain, u"Right", random));
     const std::vector<std::byte> locked = test::readFile(file);
-    will<dialogs::PasswordPromptDialog>(cancel);
+    will<gui::PasswordPromptDialog>(cancel);
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
     EXPECT_EQ(test::readFile(file), locked);
 }
@@ -189,7 +189,7 @@ protected:
 // The run ends the program with its status and leaves "set.ini" as it was;
 // without "/s" success is silent.
 TEST_F(LoadStepTest, RunsASwitchFormNamingAFileUnattended) {
-    will<dialogs::NewPasswordDialog>(test::typing(QStringLiteral("pw")));
+    will<gui::NewPasswordDialog>(test::typing(QStringLiteral("pw")));
     EXPECT_EQ(run(QList<QByteArray>{"/e", name.toUtf8()}), (LoadStep::Outcome{{}, ExitSuccess}));
     EXPECT_EQ(end.status, ExitSuccess);
     EXPECT_EQ(lockedWith(file), u"pw");
@@ -246,7 +246,7 @@ TEST_F(LoadStepTest, RefusesANameThatIsNotTextAndActsOnNoOtherFile) {
     const std::filesystem::path decoy = folder / "\uFFFD\uFFFD.bin";
     test::writeFile(folder.path() / undecodable.toStdString(), plain);
     test::writeFile(decoy, plain);
-    const QString refusal = desktop::UndecodableNameText + QStringLiteral("\\xFF\\xFE.bin");
+    const QString refusal = gui::UndecodableNameText + QStringLiteral("\\xFF\\xFE.bin");
     boxes.expect(refusal, Icon::Stop);
     EXPECT_EQ(run(QList<QByteArray>{"/e/s", undecodable}), switchesNothing);
     boxes.expect(refusal, Icon::Stop);

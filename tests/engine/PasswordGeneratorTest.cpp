@@ -11,10 +11,10 @@
 namespace veskard::test {
 namespace {
 
-using generator::Classes;
-using generator::Generation;
-using generator::PasswordGenerator;
-using generator::Refusal;
+using engine::Classes;
+using engine::Generation;
+using engine::PasswordGenerator;
+using engine::Refusal;
 
 constexpr Classes OnlyDigits{false, false, true, false};
 constexpr Classes NoClasses{false, false, false, false};
@@ -33,7 +33,7 @@ std::vector<std::string> generateAll(const PasswordGenerator& passwords, const C
 }
 
 TEST(PasswordGenerator, PoolsHoldEveryPrintableSignButTheAtTheGraveAccentAndTheBlank) {
-    const std::string all = generator::combinedPool({});
+    const std::string all = engine::combinedPool({});
     ASSERT_EQ(all.size(), 92u);
     std::string expected;
     for (char c = '!'; c <= '~'; ++c) {
@@ -115,9 +115,9 @@ TEST(PasswordGenerator, ReadsSettingTextsLikeTheNumberBoxes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("text \"" + std::string(c.text) + "\"");
-        EXPECT_EQ(generator::numericValue(c.text), c.value);
-        EXPECT_EQ(generator::isAccepted(c.text), c.accepted);
-        EXPECT_EQ(generator::settingValue(c.text), c.setting);
+        EXPECT_EQ(engine::numericValue(c.text), c.value);
+        EXPECT_EQ(engine::isAccepted(c.text), c.accepted);
+        EXPECT_EQ(engine::settingValue(c.text), c.setting);
     }
 }
 
@@ -134,9 +134,9 @@ TEST(PasswordGenerator, RefusesAnEmptyLengthFirstThenNoClasses) {
     EXPECT_EQ(refusal(NoClasses, "8"), Refusal::NoClasses);
     EXPECT_EQ(refusal({}, " "), std::nullopt) << "a blank is not an empty text";
 
-    EXPECT_EQ(generator::refusalNotice(Refusal::NoLength),
+    EXPECT_EQ(engine::refusalNotice(Refusal::NoLength),
               (engine::Notice{engine::Icon::Exclamation, "请输入密码位数！"}));
-    EXPECT_EQ(generator::refusalNotice(Refusal::NoClasses),
+    EXPECT_EQ(engine::refusalNotice(Refusal::NoClasses),
               (engine::Notice{engine::Icon::Exclamation, "请选择密码字符！"}));
 }
 
@@ -148,7 +148,7 @@ TEST(PasswordGenerator, MakesCountPasswordsOfLengthCharacters) {
     ASSERT_EQ(digits.size(), 3u);
     EXPECT_EQ(digits[0], "1369");
     for (const std::string& password : digits)
-        EXPECT_EQ(password.find_first_not_of(generator::DigitPool), std::string::npos);
+        EXPECT_EQ(password.find_first_not_of(engine::DigitPool), std::string::npos);
 
     struct Case {
         std::string_view length;

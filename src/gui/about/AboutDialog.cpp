@@ -16,7 +16,7 @@
 
 #include <algorithm>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 // The design, in twips.
@@ -63,23 +63,20 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
 
 } // namespace
 
-AboutDialog::AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
+AboutDialog::AboutDialog(QWidget* owner, const Desktop& desktop,
                          const platform::RegisteredOwner& registered)
     : QDialog(owner)
     , desktop_(desktop) {
-    using desktop::place;
-    using desktop::pointInTwips;
-    using desktop::rectInTwips;
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("关于Orvessa"));
-    desktop::shapeFixedDialog(*this, ClientWidth, ClientHeight);
+    shapeFixedDialog(*this, ClientWidth, ClientHeight);
 
     // The etched separator across the window, and the banner standing on it.
     auto* separator = new QFrame(this);
     separator->setObjectName(QStringLiteral("Line1"));
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
-    separator->setGeometry(QRect(pointInTwips(0, 225), QSize(desktop::pixels(5400), 2)));
+    separator->setGeometry(QRect(pointInTwips(0, 225), QSize(pixels(5400), 2)));
     separator->setAccessibleName(QStringLiteral("分隔线"));
     auto* banner =
         new TwoToneLabel(QStringLiteral("关于本软件"), palette().color(QPalette::WindowText),
@@ -147,16 +144,16 @@ AboutDialog::AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
 
 void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    desktop::centreOnScreen(*this);
+    centreOnScreen(*this);
 }
 
 void AboutDialog::openHomePage() {
     desktop_.shell.openWithDefaultProgram(this, homePage(desktop_.files));
 }
 
-void showAbout(QWidget* owner, const desktop::Desktop& desktop) {
+void showAbout(QWidget* owner, const Desktop& desktop) {
     AboutDialog window(owner, desktop, platform::registeredOwner());
     window.exec();
 }
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -8,7 +8,7 @@
 
 #include <QString>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 enum class Found { File, NotAFile, Nothing };
 
@@ -38,4 +38,4 @@ inline QString visibleFileName(const QString& path) {
     return found ? fromPath(*found) : QString();
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 namespace {
 
 // Whether the bytes come back unchanged from their text, as the text is
@@ -68,4 +68,4 @@ NameText droppedName(const QUrl& localFile) {
 #endif
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

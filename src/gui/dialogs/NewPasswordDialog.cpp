@@ -8,32 +8,32 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace veskard::dialogs {
+namespace veskard::gui {
 
-NewPasswordDialog::NewPasswordDialog(desktop::ProgramEnd& end, QWidget* parent)
+NewPasswordDialog::NewPasswordDialog(ProgramEnd& end, QWidget* parent)
     : QDialog(parent)
     , end_(end)
     , passwordEdit_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("设置密码"));
-    desktop::shapeFixedDialog(*this, 4215, 1545);
+    shapeFixedDialog(*this, 4215, 1545);
 
     auto* promptLabel = new QLabel(QStringLiteral("请输入密码："), this);
     promptLabel->setObjectName(QStringLiteral("Label1"));
-    promptLabel->setGeometry(desktop::rectInTwips(240, 240, 1080, 180));
+    promptLabel->setGeometry(rectInTwips(240, 240, 1080, 180));
     promptLabel->setBuddy(passwordEdit_);
 
     passwordEdit_->setObjectName(QStringLiteral("Text1"));
-    passwordEdit_->setGeometry(desktop::rectInTwips(240, 480, 3735, 270));
-    desktop::makePasswordBox(*passwordEdit_);
+    passwordEdit_->setGeometry(rectInTwips(240, 480, 3735, 270));
+    makePasswordBox(*passwordEdit_);
 
     auto* okButton = new QPushButton(QStringLiteral("确定"), this);
     okButton->setObjectName(QStringLiteral("Command1"));
-    okButton->setGeometry(desktop::rectInTwips(600, 960, 1215, 375));
+    okButton->setGeometry(rectInTwips(600, 960, 1215, 375));
     okButton->setDefault(true);
     auto* closeButton = new QPushButton(QStringLiteral("关闭"), this);
     closeButton->setObjectName(QStringLiteral("Command2"));
-    closeButton->setGeometry(desktop::rectInTwips(2160, 960, 1335, 375));
+    closeButton->setGeometry(rectInTwips(2160, 960, 1335, 375));
     setTabOrder(passwordEdit_, okButton);
     setTabOrder(okButton, closeButton);
 
@@ -50,7 +50,7 @@ std::optional<QString> NewPasswordDialog::ask() {
 
 void NewPasswordDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    desktop::centreOnScreen(*this);
+    centreOnScreen(*this);
     passwordEdit_->setFocus();
 }
 
@@ -65,8 +65,8 @@ void NewPasswordDialog::keyPressEvent(QKeyEvent* event) {
 
 void NewPasswordDialog::endProgram() {
     ended_ = true;
-    end_.now(desktop::ExitFailure);
+    end_.now(ExitFailure);
     reject();
 }
 
-} // namespace veskard::dialogs
+} // namespace veskard::gui

@@ -8,7 +8,7 @@
 
 class QLineEdit;
 
-namespace veskard::dialogs {
+namespace veskard::gui {
 
 // The set-password dialog of an unattended encryption: collects the password
 // a file is to be locked with, and nothing else.
@@ -16,7 +16,7 @@ class NewPasswordDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit NewPasswordDialog(desktop::ProgramEnd& end, QWidget* parent = nullptr);
+    explicit NewPasswordDialog(ProgramEnd& end, QWidget* parent = nullptr);
 
     // Shows the dialog modally and returns the typed password after OK (or
     // Enter), unexamined and possibly empty; the empty text when the window
@@ -31,9 +31,9 @@ protected:
 private:
     void endProgram();
 
-    desktop::ProgramEnd& end_;
+    ProgramEnd& end_;
     QLineEdit* passwordEdit_;
     bool ended_ = false;
 };
 
-} // namespace veskard::dialogs
+} // namespace veskard::gui

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace veskard::dialogs {
+namespace veskard::gui {
 namespace {
 
 bool isEnter(const QKeyEvent& key) {
@@ -22,7 +22,7 @@ const QString PasswordPromptDialog::EmptyPasswordText =
 const QString PasswordPromptDialog::WrongPasswordText =
     QStringLiteral("你输入的密码不正确，请重新输入！  ");
 
-PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, desktop::MessageBoxes& boxes,
+PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, MessageBoxes& boxes,
                                            QWidget* parent)
     : QDialog(parent)
     , storedPassword_(std::move(storedPassword))
@@ -32,21 +32,21 @@ PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, desktop::Mess
     , cancelButton_(new QPushButton(QStringLiteral("取消"), this)) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("输入密码"));
-    desktop::shapeFixedDialog(*this, 4065, 1665);
+    shapeFixedDialog(*this, 4065, 1665);
 
     auto* promptLabel = new QLabel(QStringLiteral("请输入文件密码："), this);
     promptLabel->setObjectName(QStringLiteral("Label1"));
-    promptLabel->setGeometry(desktop::rectInTwips(120, 240, 2295, 255));
+    promptLabel->setGeometry(rectInTwips(120, 240, 2295, 255));
     promptLabel->setBuddy(passwordEdit_);
 
     passwordEdit_->setObjectName(QStringLiteral("Text1"));
-    passwordEdit_->setGeometry(desktop::rectInTwips(120, 480, 3735, 270));
-    desktop::makePasswordBox(*passwordEdit_);
+    passwordEdit_->setGeometry(rectInTwips(120, 480, 3735, 270));
+    makePasswordBox(*passwordEdit_);
 
     okButton_->setObjectName(QStringLiteral("Command1"));
-    okButton_->setGeometry(desktop::rectInTwips(600, 1080, 1215, 375));
+    okButton_->setGeometry(rectInTwips(600, 1080, 1215, 375));
     cancelButton_->setObjectName(QStringLiteral("Command2"));
-    cancelButton_->setGeometry(desktop::rectInTwips(2040, 1080, 1335, 375));
+    cancelButton_->setGeometry(rectInTwips(2040, 1080, 1335, 375));
     // Neither button is the default: Enter does only what is wired below.
     for (QPushButton* button : {okButton_, cancelButton_}) {
         button->setAutoDefault(false);
@@ -68,7 +68,7 @@ QString PasswordPromptDialog::ask() {
 
 void PasswordPromptDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    desktop::centreOnScreen(*this);
+    centreOnScreen(*this);
     passwordEdit_->setFocus();
 }
 
@@ -96,15 +96,14 @@ bool PasswordPromptDialog::eventFilter(QObject* watched, QEvent* event) {
 void PasswordPromptDialog::confirm() {
     const QString typed = passwordEdit_->text();
     if (typed.isEmpty()) {
-        boxes_.show(this, EmptyPasswordText, desktop::Icon::Stop);
+        boxes_.show(this, EmptyPasswordText, Icon::Stop);
         passwordEdit_->setFocus();
         return;
     }
     if (typed != storedPassword_) {
-        const desktop::Answer answer =
-            boxes_.show(this, WrongPasswordText, desktop::Icon::Stop, desktop::Buttons::YesNo);
-        if (answer == desktop::Answer::Yes)
-            desktop::focusAndSelect(*passwordEdit_);
+        const Answer answer = boxes_.show(this, WrongPasswordText, Icon::Stop, Buttons::YesNo);
+        if (answer == Answer::Yes)
+            focusAndSelect(*passwordEdit_);
         else
             reject();
         return;
@@ -117,4 +116,4 @@ void PasswordPromptDialog::cancel() {
     reject();
 }
 
-} // namespace veskard::dialogs
+} // namespace veskard::gui

@@ -22,7 +22,7 @@
 #include <chrono>
 #include <span>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 // The design, in twips. The second row of the number boxes and each further
@@ -41,7 +41,7 @@ constexpr int ButtonStep = 400;
 
 // The spinners run from -1000 at the top to 0 at the bottom; the box beside
 // one shows minus its value, so the up arrow counts up.
-constexpr int SpinnerTop = -generator::MostPerSetting;
+constexpr int SpinnerTop = -engine::MostPerSetting;
 
 const QString LineEnd = QStringLiteral("\r\n");
 
@@ -52,8 +52,7 @@ QString withoutColon(const QString& caption) {
 } // namespace
 
 PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, QLineEdit& passwordBox,
-                                                 QLineEdit& confirmationBox,
-                                                 const desktop::Desktop& desktop,
+                                                 QLineEdit& confirmationBox, const Desktop& desktop,
                                                  engine::RandomSource& random)
     : QDialog(owner)
     , passwordBox_(passwordBox)
@@ -62,7 +61,7 @@ PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, QLineEdit& pass
     , generator_(random) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("密码生成器"));
-    desktop::shapeFixedDialog(*this, ClientWidth, ClientHeight);
+    shapeFixedDialog(*this, ClientWidth, ClientHeight);
     createControls();
     placeControls();
     connectControls();
@@ -134,14 +133,12 @@ void PasswordGeneratorDialog::createControls() {
 }
 
 void PasswordGeneratorDialog::placeControls() {
-    using desktop::place;
-    using desktop::rectInTwips;
     for (int i = 0; i < 2; ++i) {
         const int step = i * RowStep;
         // Labels are as wide as their caption on one line.
         place(numberLabels_[i],
-              QRect(desktop::pointInTwips(LabelLeft, LabelTop + step),
-                    QSize(numberLabels_[i]->sizeHint().width(), desktop::pixels(LabelHeight))));
+              QRect(pointInTwips(LabelLeft, LabelTop + step),
+                    QSize(numberLabels_[i]->sizeHint().width(), pixels(LabelHeight))));
         numberBoxes_[i]->setGeometry(rectInTwips(BoxLeft, BoxTop + step, BoxWidth, BoxHeight));
         spinners_[i]->setGeometry(rectInTwips(SpinnerLeft, BoxTop + step, SpinnerWidth, BoxHeight));
     }
@@ -205,8 +202,8 @@ void PasswordGeneratorDialog::done(int result) {
 // Keeps a number box at what it accepts, and its spinner in step with it.
 void PasswordGeneratorDialog::applyNumberBoxRule(int index) {
     const std::string text = numberBoxes_[index]->text().toStdString();
-    if (generator::isAccepted(text))
-        spinners_[index]->setValue(-generator::settingValue(text));
+    if (engine::isAccepted(text))
+        spinners_[index]->setValue(-engine::settingValue(text));
     else
         numberBoxes_[index]->clear();
 }
@@ -226,7 +223,7 @@ void PasswordGeneratorDialog::onEntryClicked() {
         buttons_[button]->setEnabled(true);
 }
 
-generator::Classes PasswordGeneratorDialog::tickedClasses() const {
+engine::Classes PasswordGeneratorDialog::tickedClasses() const {
     return {classBoxes_[0]->isChecked(), classBoxes_[1]->isChecked(), classBoxes_[2]->isChecked(),
             classBoxes_[3]->isChecked()};
 }
@@ -237,11 +234,11 @@ void PasswordGeneratorDialog::generate() {
     list_->clear();
     auto started = generator_.start(tickedClasses(), numberBoxes_[0]->text().toStdString(),
                                     numberBoxes_[1]->text().toStdString());
-    if (const auto* refusal = std::get_if<generator::Refusal>(&started)) {
-        desktop_.boxes.tell(this, generator::refusalNotice(*refusal));
+    if (const auto* refusal = std::get_if<engine::Refusal>(&started)) {
+        desktop_.boxes.tell(this, engine::refusalNotice(*refusal));
         return;
     }
-    running_.emplace(std::move(std::get<generator::Generation>(started)));
+    running_.emplace(std::move(std::get<engine::Generation>(started)));
     if (running_->finished())
         finishGeneration();
     else
@@ -272,7 +269,7 @@ void PasswordGeneratorDialog::add() {
     desktop_.boxes.show(this,
                         QStringLiteral("密码是 ") + passwordBox_.text() + LineEnd +
                             QStringLiteral("可要记住了！"),
-                        desktop::Icon::Exclamation);
+                        Icon::Exclamation);
     accept();
 }
 
@@ -288,9 +285,9 @@ void PasswordGeneratorDialog::save() {
     // Only the user's own regular file: never a link another user planted,
     // never a FIFO that would wait for a reader.
     Result<platform::File> file =
-        platform::File::openProgramFile(desktop::toPath(path), platform::ProgramFileAccess::Append);
+        platform::File::openProgramFile(toPath(path), platform::ProgramFileAccess::Append);
     if (file) {
-        const QByteArray bytes = desktop::systemText(record);
+        const QByteArray bytes = systemText(record);
         static_cast<void>(file->writeAll(std::as_bytes(std::span(bytes))));
     }
     desktop_.shell.openInTextEditor(path);
@@ -324,9 +321,9 @@ void PasswordGeneratorDialog::updateHorizontalExtent() {
 }
 
 void showPasswordGenerator(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
-                           const desktop::Desktop& desktop, engine::RandomSource& random) {
+                           const Desktop& desktop, engine::RandomSource& random) {
     PasswordGeneratorDialog window(owner, passwordBox, confirmationBox, desktop, random);
     window.exec();
 }
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -17,7 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 
-namespace veskard {
+namespace veskard::gui {
 
 class PasswordList;
 
@@ -34,7 +34,7 @@ public:
     enum Button { Generate, Add, Save, Copy, Close };
 
     PasswordGeneratorDialog(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
-                            const desktop::Desktop& desktop, engine::RandomSource& random);
+                            const Desktop& desktop, engine::RandomSource& random);
     ~PasswordGeneratorDialog() override;
 
     // Ends a generation still running, then closes.
@@ -61,15 +61,15 @@ private:
     void save();
     void copy();
 
-    generator::Classes tickedClasses() const;
+    engine::Classes tickedClasses() const;
     QString selectionText() const;
     void updateHorizontalExtent();
 
     QLineEdit& passwordBox_;
     QLineEdit& confirmationBox_;
-    desktop::Desktop desktop_;
-    generator::PasswordGenerator generator_;
-    std::optional<generator::Generation> running_;
+    Desktop desktop_;
+    engine::PasswordGenerator generator_;
+    std::optional<engine::Generation> running_;
     QTimer nextPassword_; // one password per turn of the event loop
 
     std::array<QLabel*, 2> numberLabels_{};
@@ -84,6 +84,6 @@ private:
 // Shows the generator modally over `owner` and returns when it closes. "添加"
 // writes the chosen password into `passwordBox` and `confirmationBox`.
 void showPasswordGenerator(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
-                           const desktop::Desktop& desktop, engine::RandomSource& random);
+                           const Desktop& desktop, engine::RandomSource& random);
 
-} // namespace veskard
+} // namespace veskard::gui

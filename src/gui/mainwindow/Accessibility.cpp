@@ -6,7 +6,7 @@
 #include <QAccessibleWidget>
 #include <QFrame>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 // A flat button is a frame holding two labels, which on their own would read
@@ -69,4 +69,4 @@ void installMainWindowAccessibility() {
     }();
 }
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-namespace veskard::workflow {
+namespace veskard::gui {
 namespace {
 
 constexpr qsizetype EndingLength = 3;
@@ -30,8 +30,8 @@ QString namePart(const QString& path) {
 
 } // namespace
 
-FilePicker::FilePicker(QWidget& owner, const MainWindowControls& controls,
-                       desktop::FilePickers& pickers, desktop::MessageBoxes& boxes)
+FilePicker::FilePicker(QWidget& owner, const MainWindowControls& controls, FilePickers& pickers,
+                       MessageBoxes& boxes)
     : owner_(owner)
     , controls_(controls)
     , pickers_(pickers)
@@ -40,7 +40,7 @@ FilePicker::FilePicker(QWidget& owner, const MainWindowControls& controls,
 QString FilePicker::pickFile(PickMode mode, OpKind opKind) const {
     if (mode == PickMode::Save)
         return save(opKind);
-    return checked(pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Open,
+    return checked(pickers_.pick(&owner_, {.mode = FileRequest::Mode::Open,
                                            .filterName = QStringLiteral("所有文件"),
                                            .filterPattern = QStringLiteral("*.*"),
                                            .initialFolder = controls_.sourcePathEdit->text(),
@@ -54,19 +54,18 @@ QString FilePicker::save(OpKind opKind) const {
     // ending a folder separator, which added to a path would lead elsewhere.
     const QString ending = namePart(source).right(EndingLength);
     const QString chosen =
-        checked(pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Save,
+        checked(pickers_.pick(&owner_, {.mode = FileRequest::Mode::Save,
                                         .filterName = ending.toUpper() + QStringLiteral("文件"),
                                         .filterPattern = QStringLiteral("*.") + ending,
                                         .initialFolder = controls_.sourcePathEdit->text(),
-                                        .suggestedName = desktop::visibleFileName(source)}));
+                                        .suggestedName = visibleFileName(source)}));
     if (chosen.isEmpty() || chosen.right(ending.size()).toUpper() == ending.toUpper())
         return chosen;
 
     // The dialog asked about the name it was given, not about this one.
     const QString path = chosen + u'.' + ending;
-    if (QFileInfo::exists(path) &&
-        boxes_.show(&owner_, overwriteQuestion(path), desktop::Icon::Exclamation,
-                    desktop::Buttons::YesNo) != desktop::Answer::Yes)
+    if (QFileInfo::exists(path) && boxes_.show(&owner_, overwriteQuestion(path), Icon::Exclamation,
+                                               Buttons::YesNo) != Answer::Yes)
         return {};
     return path;
 }
@@ -74,10 +73,10 @@ QString FilePicker::save(OpKind opKind) const {
 // A dialog reads a name's bytes that are not UTF-8 as U+FFFD, and its text
 // then names another file, or none: it is refused, as if nothing was chosen.
 QString FilePicker::checked(const QString& picked) const {
-    const desktop::NameText name = desktop::nameText(picked);
+    const NameText name = nameText(picked);
     if (!name.refusal.isEmpty())
-        boxes_.show(&owner_, name.refusal, desktop::Icon::Stop);
+        boxes_.show(&owner_, name.refusal, Icon::Stop);
     return name.text;
 }
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

@@ -7,11 +7,9 @@
 
 class QWidget;
 
-namespace veskard {
-struct MainWindowControls;
-}
+namespace veskard::gui {
 
-namespace veskard::workflow {
+struct MainWindowControls;
 
 // The main window's current operation; a save dialog takes its source by it.
 enum class OpKind { None = 0, Encrypt = 1, Decrypt = 4 };
@@ -22,8 +20,8 @@ enum class PickMode { Open, Save };
 // over the window that starts in the folder of the file to encrypt.
 class FilePicker {
 public:
-    FilePicker(QWidget& owner, const MainWindowControls& controls, desktop::FilePickers& pickers,
-               desktop::MessageBoxes& boxes);
+    FilePicker(QWidget& owner, const MainWindowControls& controls, FilePickers& pickers,
+               MessageBoxes& boxes);
 
     // The chosen path, or the empty text when the person cancelled or the
     // name cannot be trusted (it is then refused with a message).
@@ -42,8 +40,8 @@ private:
 
     QWidget& owner_;
     const MainWindowControls& controls_;
-    desktop::FilePickers& pickers_;
-    desktop::MessageBoxes& boxes_;
+    FilePickers& pickers_;
+    MessageBoxes& boxes_;
 };
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

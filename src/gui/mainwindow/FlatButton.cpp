@@ -12,7 +12,7 @@
 
 #include <array>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 // How far a pressed button's icon and caption move right and down: one pixel.
@@ -75,8 +75,8 @@ FlatButton::FlatButton(const FlatButtonDesign& design, FlatButtonGroup& group, Q
     setObjectName(QStringLiteral("Frame1(%1)").arg(design.index));
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(true); // opaque: it covers what lies behind it
-    setGeometry(desktop::rectInTwips(design.frame.x(), design.frame.y(), design.frame.width(),
-                                     design.frame.height()));
+    setGeometry(rectInTwips(design.frame.x(), design.frame.y(), design.frame.width(),
+                            design.frame.height()));
     setMouseTracking(true);
     setAccessibleName(design.accessibleName.isEmpty() ? plainCaption(design.caption)
                                                       : design.accessibleName);
@@ -92,8 +92,7 @@ FlatButton::FlatButton(const FlatButtonDesign& design, FlatButtonGroup& group, Q
         caption_->setObjectName(QStringLiteral("Label1(%1)").arg(design.index));
         caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
         caption_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        caption_->resize(
-            desktop::sizeInTwips(design.captionArea.width(), design.captionArea.height()));
+        caption_->resize(sizeInTwips(design.captionArea.width(), design.captionArea.height()));
         setCaptionColour(RestCaptionColour);
     }
     placeContent(false);
@@ -235,18 +234,17 @@ void FlatButton::setCaptionColour(const QColor& colour) {
 
 void FlatButton::placeContent(bool shifted) {
     const int offset = shifted ? PressOffsetTwips : 0;
-    icon_->move(
-        desktop::pointInTwips(design_.iconPlace.x() + offset, design_.iconPlace.y() + offset));
+    icon_->move(pointInTwips(design_.iconPlace.x() + offset, design_.iconPlace.y() + offset));
     if (caption_)
-        caption_->move(desktop::pointInTwips(design_.captionArea.x() + offset,
-                                             design_.captionArea.y() + offset));
+        caption_->move(
+            pointInTwips(design_.captionArea.x() + offset, design_.captionArea.y() + offset));
 }
 
 void FlatButton::drawBevel(QPainter& painter) const {
     for (const BevelLine& line : Bevel) {
         painter.setPen(palette().color(line.colour));
-        painter.drawLine(desktop::pointInTwips(line.twips.x1(), line.twips.y1()),
-                         desktop::pointInTwips(line.twips.x2(), line.twips.y2()));
+        painter.drawLine(pointInTwips(line.twips.x1(), line.twips.y1()),
+                         pointInTwips(line.twips.x2(), line.twips.y2()));
     }
 }
 
@@ -266,4 +264,4 @@ void FlatButton::drawEdge(QPainter& painter, bool sunken) const {
     painter.drawLine(right, 0, right, bottom);
 }
 
-} // namespace veskard
+} // namespace veskard::gui

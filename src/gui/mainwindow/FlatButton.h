@@ -8,7 +8,7 @@
 
 class QLabel;
 
-namespace veskard {
+namespace veskard::gui {
 
 class FlatButton;
 
@@ -97,4 +97,4 @@ private:
     Look look_ = Look::Rest;
 };
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -21,7 +21,7 @@
 #include <optional>
 #include <utility>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 // The design, in twips: the inside area, the outer size it has with the
@@ -35,7 +35,7 @@ const QRect RestoredPathArea{2040, 3915, 3135, 270};
 
 template <typename Widget> Widget* place(Widget* widget, const char* name, QRect twips) {
     widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(desktop::rectInTwips(twips.x(), twips.y(), twips.width(), twips.height()));
+    widget->setGeometry(rectInTwips(twips.x(), twips.y(), twips.width(), twips.height()));
     return widget;
 }
 
@@ -53,7 +53,7 @@ void setBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 QLineEdit* passwordBox(QWidget* parent, const char* name, QRect twips) {
     auto* box = place(new QLineEdit(parent), name, twips);
-    desktop::makePasswordBox(*box);
+    makePasswordBox(*box);
     return box;
 }
 
@@ -64,15 +64,15 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, QRec
 
 // A saved value of 2 shows greyed. A click makes it ticked, and from then on
 // the box is ticked or clear, as a person can make it.
-void setCheckValue(QCheckBox& box, startup::CheckValue value) {
+void setCheckValue(QCheckBox& box, CheckValue value) {
     switch (value) {
-    case startup::CheckValue::Unticked:
+    case CheckValue::Unticked:
         box.setCheckState(Qt::Unchecked);
         return;
-    case startup::CheckValue::Ticked:
+    case CheckValue::Ticked:
         box.setCheckState(Qt::Checked);
         return;
-    case startup::CheckValue::Greyed:
+    case CheckValue::Greyed:
         box.setCheckState(Qt::PartiallyChecked);
         QObject::connect(
             &box, &QCheckBox::clicked, &box, [&box] { box.setTristate(false); },
@@ -81,16 +81,16 @@ void setCheckValue(QCheckBox& box, startup::CheckValue value) {
     }
 }
 
-startup::CheckValue checkValue(const QCheckBox& box) {
+CheckValue checkValue(const QCheckBox& box) {
     switch (box.checkState()) {
     case Qt::Unchecked:
         break;
     case Qt::Checked:
-        return startup::CheckValue::Ticked;
+        return CheckValue::Ticked;
     case Qt::PartiallyChecked:
-        return startup::CheckValue::Greyed;
+        return CheckValue::Greyed;
     }
-    return startup::CheckValue::Unticked;
+    return CheckValue::Unticked;
 }
 
 // The first file among the dropped data, when there is one.
@@ -104,9 +104,9 @@ std::optional<QUrl> firstDroppedFile(const QMimeData& data) {
 
 } // namespace
 
-MainWindow::MainWindow(const desktop::Desktop& desktop, engine::RandomSource& random,
+MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                        const platform::Clock& clock, const engine::TextFormats& formats,
-                       const startup::Options& options, QWidget* parent)
+                       const Options& options, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
@@ -114,9 +114,9 @@ MainWindow::MainWindow(const desktop::Desktop& desktop, engine::RandomSource& ra
     installMainWindowAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Orvessa"));
-    setFont(desktop::designFont());
+    setFont(designFont());
     // The size never changes: no maximize button, no border to drag.
-    setFixedSize(desktop::sizeInTwips(ClientWidthTwips, ClientHeightTwips));
+    setFixedSize(sizeInTwips(ClientWidthTwips, ClientHeightTwips));
     setAcceptDrops(true);
     MainWindowControls& c = controls_;
 
@@ -218,9 +218,8 @@ MainWindow::MainWindow(const desktop::Desktop& desktop, engine::RandomSource& ra
     c.passwordEdit->setFocus();
 
     setOptions(options);
-    actions_ = new workflow::MainWindowActions(*this, controls_, desktop, random, clock, formats);
-    connect(this, &MainWindow::buttonReleased, actions_,
-            &workflow::MainWindowActions::buttonReleased);
+    actions_ = new MainWindowActions(*this, controls_, desktop, random, clock, formats);
+    connect(this, &MainWindow::buttonReleased, actions_, &MainWindowActions::buttonReleased);
     connectInputs();
     centreOnScreen();
 }
@@ -236,11 +235,11 @@ void MainWindow::createIconButtons() {
     // field it fills; the unlock button goes before the field of its result.
     const FlatButton& picker = *controls_.flatButtons[0];
     controls_.flatButtons[5] = picker.copy(5, QStringLiteral("选择解密文件"));
-    controls_.flatButtons[5]->move(picker.x(), desktop::pixels(LockedPathArea.top() - 20));
+    controls_.flatButtons[5]->move(picker.x(), pixels(LockedPathArea.top() - 20));
     controls_.flatButtons[6] =
         picker.copy(6, QStringLiteral("解密"), QStringLiteral(":/mainwindow/icons/unlock.svg"));
     controls_.flatButtons[6]->move(
-        desktop::pointInTwips(LockedPathArea.left(), RestoredPathArea.top() - 10));
+        pointInTwips(LockedPathArea.left(), RestoredPathArea.top() - 10));
     for (const int index : {5, 6}) {
         FlatButton* button = controls_.flatButtons[index];
         connect(button, &FlatButton::released, this, &MainWindow::buttonReleased);
@@ -248,12 +247,12 @@ void MainWindow::createIconButtons() {
     }
 }
 
-startup::Options MainWindow::options() const {
+Options MainWindow::options() const {
     return {checkValue(*controls_.keepOriginalCheck), checkValue(*controls_.encryptScriptCheck),
             checkValue(*controls_.decryptScriptCheck)};
 }
 
-void MainWindow::setOptions(const startup::Options& options) {
+void MainWindow::setOptions(const Options& options) {
     setCheckValue(*controls_.keepOriginalCheck, options.keepOriginal);
     setCheckValue(*controls_.encryptScriptCheck, options.writeEncryptScript);
     setCheckValue(*controls_.decryptScriptCheck, options.writeDecryptScript);
@@ -277,7 +276,7 @@ void MainWindow::connectInputs() {
     c.hiddenExitButton->installEventFilter(this);
     connect(c.hiddenExitButton, &QPushButton::clicked, this, &MainWindow::endNow);
 
-    connect(actions_, &workflow::MainWindowActions::busyChanged, this, [this](bool busy) {
+    connect(actions_, &MainWindowActions::busyChanged, this, [this](bool busy) {
         showBusy(busy);
         if (busy)
             return;
@@ -357,8 +356,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    startup::saveSettings(desktop_.files.writable(QLatin1String(startup::SettingsFileName)),
-                          options());
+    saveSettings(desktop_.files.writable(QLatin1String(SettingsFileName)), options());
     event->accept();
 }
 
@@ -374,15 +372,14 @@ void MainWindow::dropEvent(QDropEvent* event) {
     if (!file || actions_->busy())
         return;
     event->acceptProposedAction();
-    const desktop::NameText name = desktop::droppedName(*file);
+    const NameText name = droppedName(*file);
     if (name.refusal.isEmpty()) {
         controls_.sourcePathEdit->setText(name.text);
         return;
     }
     // Told once the drop is over: the program it came from waits for it.
     QMetaObject::invokeMethod(
-        this,
-        [this, refusal = name.refusal] { desktop_.boxes.show(this, refusal, desktop::Icon::Stop); },
+        this, [this, refusal = name.refusal] { desktop_.boxes.show(this, refusal, Icon::Stop); },
         Qt::QueuedConnection);
 }
 
@@ -395,9 +392,9 @@ void MainWindow::addFlatButton(const FlatButtonDesign& design) {
 // Centred by the outer size of the design, which holds before the window
 // system has put its frame around the window.
 void MainWindow::centreOnScreen() {
-    QRect outer(QPoint(), desktop::sizeInTwips(OuterWidthTwips, OuterHeightTwips));
+    QRect outer(QPoint(), sizeInTwips(OuterWidthTwips, OuterHeightTwips));
     outer.moveCenter(screen()->availableGeometry().center());
     move(outer.topLeft());
 }
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -10,15 +10,13 @@
 
 #include <QWidget>
 
-namespace veskard {
+namespace veskard::gui {
 
-namespace workflow {
 class MainWindowActions;
-}
 
 // The main window: the file to lock with its two password boxes and options,
 // the operation log, the file to unlock and where it went, and the flat
-// buttons that run every command (workflow::MainWindowActions).
+// buttons that run every command (MainWindowActions).
 //
 // Enter moves from the file box to the password boxes and, in the second,
 // encrypts. A file dropped on the window goes into the file box. Closing the
@@ -30,9 +28,9 @@ class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    MainWindow(const desktop::Desktop& desktop, engine::RandomSource& random,
-               const platform::Clock& clock, const engine::TextFormats& formats,
-               const startup::Options& options, QWidget* parent = nullptr);
+    MainWindow(const Desktop& desktop, engine::RandomSource& random, const platform::Clock& clock,
+               const engine::TextFormats& formats, const Options& options,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const MainWindowControls& controls() const { return controls_; }
@@ -43,7 +41,7 @@ public:
     void createIconButtons();
 
     // The options as the check boxes show them.
-    startup::Options options() const;
+    Options options() const;
 
     // The status the hidden exit ends the program with: a failure when the
     // command line asked for a job that was not done.
@@ -64,7 +62,7 @@ protected:
 private:
     void addFlatButton(const FlatButtonDesign& design);
     void centreOnScreen();
-    void setOptions(const startup::Options& options);
+    void setOptions(const Options& options);
     void connectInputs();
     void selectWholeLog();
     void showBusy(bool busy);
@@ -75,13 +73,13 @@ private:
     enum class Ending { None, CloseWindow, EndProgram };
     bool deferredWhileBusy(Ending ending);
 
-    desktop::Desktop desktop_;
+    Desktop desktop_;
     FlatButtonGroup buttons_;
     MainWindowControls controls_;
-    workflow::MainWindowActions* actions_ = nullptr;
+    MainWindowActions* actions_ = nullptr;
     Ending pendingEnding_ = Ending::None;
     QWidget* focusBeforeBusy_ = nullptr; // a box disabled while busy had it
-    int exitStatus_ = desktop::ExitSuccess;
+    int exitStatus_ = ExitSuccess;
 };
 
-} // namespace veskard
+} // namespace veskard::gui

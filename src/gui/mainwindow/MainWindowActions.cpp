@@ -20,10 +20,8 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
-namespace veskard::workflow {
+namespace veskard::gui {
 namespace {
-
-using desktop::Icon;
 
 enum Button { PickSource, Encrypt, Close, About, Report, PickEnciphered, Decrypt, Generator };
 
@@ -37,7 +35,7 @@ bool namesAFolder(const QString& path) {
 }
 
 bool isHidden(const QString& path) {
-    const auto attributes = platform::readAttributes(desktop::toPath(path));
+    const auto attributes = platform::readAttributes(toPath(path));
     return attributes && attributes->has(platform::FileAttribute::Hidden);
 }
 
@@ -49,7 +47,7 @@ bool ticked(const QCheckBox& box) {
 } // namespace
 
 MainWindowActions::MainWindowActions(QWidget& window, const MainWindowControls& controls,
-                                     const desktop::Desktop& desktop, engine::RandomSource& random,
+                                     const Desktop& desktop, engine::RandomSource& random,
                                      const platform::Clock& clock,
                                      const engine::TextFormats& formats)
     : QObject(&window)
@@ -126,36 +124,35 @@ void MainWindowActions::encrypt() {
         return refuse(QStringLiteral("未选择加密文件！    "));
     if (password.isEmpty()) {
         refuse(QStringLiteral("密码不能为空！      "));
-        desktop::focusAndSelect(*c.passwordEdit);
+        focusAndSelect(*c.passwordEdit);
         return;
     }
     if (password != c.confirmPasswordEdit->text()) {
         refuse(QStringLiteral("密码确认不正确！   "));
-        desktop::focusAndSelect(*c.confirmPasswordEdit);
+        focusAndSelect(*c.confirmPasswordEdit);
         return;
     }
     // Longer than a record holds: refused in the engine's words, before the log starts.
     if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes) {
         desktop_.boxes.tell(&window_,
                             *engine::failureNotice(engine::JobPhase::Encipher, codes.error()));
-        desktop::focusAndSelect(*c.passwordEdit);
+        focusAndSelect(*c.passwordEdit);
         return;
     }
     if (namesAFolder(source))
         return refuse(QStringLiteral("未找到有文件！"));
-    switch (desktop::lookUp(source)) {
-    case desktop::Found::Nothing:
+    switch (lookUp(source)) {
+    case Found::Nothing:
         return refuse(u'“' + source + QStringLiteral("”不存在！  "));
-    case desktop::Found::NotAFile:
-        return refuse(u'“' + source + u'”' + desktop::notAFileText() + QStringLiteral("！  "));
-    case desktop::Found::File:
+    case Found::NotAFile:
+        return refuse(u'“' + source + u'”' + notAFileText() + QStringLiteral("！  "));
+    case Found::File:
         break;
     }
     // Locked again, the file would come back from its first unlock still locked.
     if (jobs_.isEnciphered(source) &&
         desktop_.boxes.show(&window_, QStringLiteral("该文件已经加密过，确定要再加密一次吗？"),
-                            Icon::Question,
-                            desktop::Buttons::YesNoDefaultNo) != desktop::Answer::Yes)
+                            Icon::Question, Buttons::YesNoDefaultNo) != Answer::Yes)
         return;
 
     opKind_ = OpKind::Encrypt;
@@ -169,9 +166,8 @@ void MainWindowActions::encrypt() {
         return;
     if (!succeeded(jobs_.encipherTo(target, password)))
         return;
-    if (!succeeded(startup::writeScripts(ticked(*c.encryptScriptCheck),
-                                         ticked(*c.decryptScriptCheck), target,
-                                         QCoreApplication::applicationFilePath())))
+    if (!succeeded(writeScripts(ticked(*c.encryptScriptCheck), ticked(*c.decryptScriptCheck),
+                                target, QCoreApplication::applicationFilePath())))
         return;
     c.sourcePathEdit->clear();
     c.passwordEdit->clear();
@@ -182,7 +178,7 @@ void MainWindowActions::saveReport() {
     const std::string& log = jobs_.log().text();
     if (log.empty())
         return refuse(QStringLiteral("无任何报告！    "));
-    succeeded(startup::saveReport(QString::fromStdString(log), desktop_.files, desktop_.shell));
+    succeeded(gui::saveReport(QString::fromStdString(log), desktop_.files, desktop_.shell));
 }
 
 void MainWindowActions::chooseEnciphered() {
@@ -202,14 +198,13 @@ void MainWindowActions::decrypt() {
         return;
     }
     const bool inPlace =
-        desktop_.boxes.show(
-            &window_,
-            QStringLiteral("是否直接对“%1”解密？    ").arg(desktop::visibleFileName(chosen)),
-            Icon::Exclamation, desktop::Buttons::YesNo) == desktop::Answer::Yes;
+        desktop_.boxes.show(&window_,
+                            QStringLiteral("是否直接对“%1”解密？    ").arg(visibleFileName(chosen)),
+                            Icon::Exclamation, Buttons::YesNo) == Answer::Yes;
 
     // Asked on every attempt: nothing accepted earlier, perhaps for another
     // file, is kept to unlock this one.
-    dialogs::PasswordPromptDialog dialog(jobs_.storedPassword(), desktop_.boxes, &window_);
+    PasswordPromptDialog dialog(jobs_.storedPassword(), desktop_.boxes, &window_);
     if (dialog.ask().isEmpty())
         return;
 
@@ -231,12 +226,12 @@ void MainWindowActions::decrypt() {
             &window_,
             QStringLiteral("恭喜！恭喜！已成功破解“%1”        \r\n是否以缺省方式打开它。")
                 .arg(target),
-            Icon::Question, desktop::Buttons::YesNo) == desktop::Answer::Yes;
+            Icon::Question, Buttons::YesNo) == Answer::Yes;
     c.lockedPathLabel->clear();
 
     // A hidden file is not handed to other programs; the person is told where
     // to open it instead.
-    if (open && !desktop::visibleFileName(target).isEmpty())
+    if (open && !visibleFileName(target).isEmpty())
         desktop_.shell.openWithDefaultProgram(&window_, QFileInfo(target).absoluteFilePath());
     if (isHidden(target))
         desktop_.boxes.show(&window_,
@@ -271,4 +266,4 @@ void MainWindowActions::setBusy(bool busy) {
     emit busyChanged(busy);
 }
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

@@ -8,11 +8,9 @@
 
 class QWidget;
 
-namespace veskard {
-struct MainWindowControls;
-}
+namespace veskard::gui {
 
-namespace veskard::workflow {
+struct MainWindowControls;
 
 // What the main window's eight flat buttons do, by index: 0 picks the file to
 // encrypt, 1 encrypts it, 2 closes the window, 3 shows About, 4 saves the
@@ -27,9 +25,9 @@ class MainWindowActions final : public QObject {
     Q_OBJECT
 
 public:
-    MainWindowActions(QWidget& window, const MainWindowControls& controls,
-                      const desktop::Desktop& desktop, engine::RandomSource& random,
-                      const platform::Clock& clock, const engine::TextFormats& formats);
+    MainWindowActions(QWidget& window, const MainWindowControls& controls, const Desktop& desktop,
+                      engine::RandomSource& random, const platform::Clock& clock,
+                      const engine::TextFormats& formats);
 
     bool busy() const { return busy_; }
 
@@ -58,7 +56,7 @@ private:
 
     QWidget& window_;
     const MainWindowControls& controls_;
-    desktop::Desktop desktop_;
+    Desktop desktop_;
     engine::RandomSource& random_;
     WindowJobs jobs_;
     FilePicker picker_;
@@ -67,4 +65,4 @@ private:
     QString writingProgress_; // shown after the log's last line while a file is written
 };
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

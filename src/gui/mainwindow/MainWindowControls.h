@@ -8,7 +8,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace veskard {
+namespace veskard::gui {
 
 class FlatButton;
 
@@ -29,4 +29,4 @@ struct MainWindowControls {
     std::array<FlatButton*, 8> flatButtons{};
 };
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 // The value of an option check box, as "set.ini" stores it. (Not Qt's
 // Qt::CheckState, which numbers the states differently.)
@@ -37,4 +37,4 @@ void loadSettings(const QString& file, Options& options);
 // are then lost, and the window still closes.
 bool saveSettings(const QString& file, const Options& options);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

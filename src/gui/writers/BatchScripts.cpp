@@ -13,12 +13,10 @@
 #include <span>
 #include <vector>
 
-namespace veskard::startup {
+namespace veskard::gui {
 namespace {
 
 constexpr int ExtensionLength = 4; // a dot and three letters
-
-using desktop::toPath;
 
 QString absoluteName(const QString& fileName) {
     if (!QDir::isRelativePath(fileName))
@@ -101,4 +99,4 @@ engine::JobStatus writeScripts(bool writeEncrypt, bool writeDecrypt, const QStri
     return engine::JobStatus::success();
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 // After a file has been enciphered: writes the scripts that lock it again
 // ("加密") and unlock it ("解密") without the main window, as chosen, into a
@@ -36,4 +36,4 @@ namespace veskard::startup {
 engine::JobStatus writeScripts(bool writeEncrypt, bool writeDecrypt, const QString& fileName,
                                const QString& program);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

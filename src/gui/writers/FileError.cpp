@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace veskard::startup {
+namespace veskard::gui {
 namespace {
 
 // The descriptions are shown to the user, followed by "！    ".
@@ -79,4 +79,4 @@ engine::Notice noBaseNameNotice(const QString& name) {
                 .toStdString()};
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 inline constexpr auto ReportFileName = "Encrypt_Info.txt";
 
@@ -24,7 +24,6 @@ inline constexpr auto ReportFileName = "Encrypt_Info.txt";
 // never written: platform::File::openProgramFile; a failed write takes back
 // what it had added), and
 // FileError::EditorNotStarted (shown) after the entry was added, which stays.
-engine::JobStatus saveReport(const QString& log, const desktop::ProgramFiles& files,
-                             desktop::Shell& shell);
+engine::JobStatus saveReport(const QString& log, const ProgramFiles& files, Shell& shell);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -10,7 +10,7 @@
 
 #include <string>
 
-namespace veskard::startup {
+namespace veskard::gui {
 namespace {
 
 constexpr int ShortPartLength = 8;
@@ -127,7 +127,7 @@ QByteArray shellScriptText(const QString& program, const QString& fileName, Scri
             shellQuoted(program) + u' ' + switches(action) + u' ' +
             shellQuoted(fileName.mid(slash + 1)),
     };
-    return desktop::systemText(lines.join(u'\n') + u'\n');
+    return systemText(lines.join(u'\n') + u'\n');
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

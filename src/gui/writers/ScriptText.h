@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 // Which of the two scripts beside an enciphered file: "加密" locks the file
 // again, "解密" unlocks it.
@@ -40,4 +40,4 @@ Result<QByteArray> batchScriptText(const QString& programFolder, const QString& 
 // "/r/s" and the file's bare name, each quoted for the shell.
 QByteArray shellScriptText(const QString& program, const QString& fileName, ScriptAction action);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

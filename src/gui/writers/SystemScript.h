@@ -7,7 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 // The script this system runs on a double click: batch files on Windows,
 // shell scripts elsewhere.
@@ -26,4 +26,4 @@ QString systemScriptName(ScriptAction action);
 Result<SystemScript> systemScript(ScriptAction action, const QString& program,
                                   const QString& fileName);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -15,6 +15,10 @@
 namespace veskard::test {
 namespace {
 
+using gui::AboutDialog;
+using gui::configuredHomePage;
+using gui::LinkLabel;
+
 class AboutDialogTest : public ::testing::Test {
 protected:
     // The About window as it opens for a system registered to `registered`.
@@ -34,10 +38,10 @@ protected:
     ScriptedFilePickers pickers_;
     RecordingShell shell_;
     RecordingProgramEnd end_;
-    desktop::Desktop desktop_{boxes_, pickers_, shell_, end_,
-                              desktop::ProgramFiles{QStringLiteral("/opt/veskard"),
-                                                    QStringLiteral("/home/user/.local/veskard"),
-                                                    QStringLiteral("/opt/veskard/readme.txt")}};
+    gui::Desktop desktop_{boxes_, pickers_, shell_, end_,
+                          gui::ProgramFiles{QStringLiteral("/opt/veskard"),
+                                            QStringLiteral("/home/user/.local/veskard"),
+                                            QStringLiteral("/opt/veskard/readme.txt")}};
 };
 
 TEST_F(AboutDialogTest, ShowsTheTitleTheOwnerAndTheDescription) {

@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 
 using namespace veskard;
-using desktop::Answer;
-using desktop::Buttons;
-using desktop::Icon;
+using gui::Answer;
+using gui::Buttons;
+using gui::Icon;
 
 namespace {
 
@@ -27,7 +27,7 @@ QAbstractButton* buttonOf(QMessageBox& box, QMessageBox::StandardButton which) {
 
 // The real boxes: Qt's Chinese buttons, the program's title, the text as given.
 TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
-    desktop::QtMessageBoxes boxes;
+    gui::QtMessageBoxes boxes;
     const QString text = QStringLiteral("你输入的密码不正确，请重新输入！  ");
     {
         test::NextDialog<QMessageBox> person([&](QMessageBox& box) {

@@ -34,7 +34,7 @@ TEST(ProgramFiles, WritesBesideTheProgramUnlessInstalled) {
     QFile::setPermissions(carried, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     touch(carried + "/readme.txt");
 
-    const desktop::ProgramFiles besideCopy = desktop::ProgramFiles::forProgramIn(carried, userData);
+    const gui::ProgramFiles besideCopy = gui::ProgramFiles::forProgramIn(carried, userData);
     EXPECT_EQ(besideCopy.writable("set.ini"), carried + "/set.ini");
     EXPECT_EQ(besideCopy.helpFile, carried + "/readme.txt");
     EXPECT_FALSE(QDir(userData).exists());
@@ -44,7 +44,7 @@ TEST(ProgramFiles, WritesBesideTheProgramUnlessInstalled) {
     const QString bin = textOf(root / "usr" / "bin");
     QDir().mkpath(bin);
     QDir().mkpath(textOf(root / "usr" / "share" / "veskard"));
-    const desktop::ProgramFiles installed = desktop::ProgramFiles::forProgramIn(bin, userData);
+    const gui::ProgramFiles installed = gui::ProgramFiles::forProgramIn(bin, userData);
     EXPECT_EQ(installed.writable("set.ini"), userData + "/set.ini");
     EXPECT_TRUE(QDir(userData).exists());
     EXPECT_EQ(installed.helpFile, textOf(root / "usr" / "share" / "veskard" / "readme.txt"));
@@ -62,7 +62,7 @@ TEST(ProgramFiles, WritesToTheUsersFolderWhenOthersMayWriteToTheProgramsOrTheUse
         std::filesystem::create_directory(program);
         ASSERT_EQ(::chmod(program.c_str(), static_cast<mode_t>(mode)), 0);
         const test::PermissionChecksApplied asAnyUser;
-        EXPECT_EQ(desktop::ProgramFiles::forProgramIn(textOf(program), userData).writableFolder,
+        EXPECT_EQ(gui::ProgramFiles::forProgramIn(textOf(program), userData).writableFolder,
                   beside ? textOf(program) : userData)
             << std::oct << mode;
     }

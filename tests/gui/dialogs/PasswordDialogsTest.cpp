@@ -20,11 +20,11 @@
 // (NewPasswordDialog) on their own. How the runs that use them go with each
 // answer, the unattended run's and the main window's tests show.
 using namespace veskard;
-using desktop::Answer;
-using desktop::Buttons;
-using desktop::Icon;
-using dialogs::NewPasswordDialog;
-using dialogs::PasswordPromptDialog;
+using gui::Answer;
+using gui::Buttons;
+using gui::Icon;
+using gui::NewPasswordDialog;
+using gui::PasswordPromptDialog;
 
 namespace {
 
@@ -220,5 +220,5 @@ TEST_F(PasswordDialogs, NewPasswordHandsBackNothingWhenClosedAndEscEndsTheProgra
                   QTest::keyClick(&passwordEdit(dialog), Qt::Key_Escape);
               }),
               std::nullopt);
-    EXPECT_EQ(end.status, desktop::ExitFailure);
+    EXPECT_EQ(end.status, gui::ExitFailure);
 }

@@ -27,6 +27,8 @@
 namespace veskard::test {
 namespace {
 
+using gui::PasswordGeneratorDialog;
+using gui::PasswordList;
 using std::chrono::system_clock;
 
 class PasswordGeneratorDialogTest : public ::testing::Test {
@@ -80,10 +82,10 @@ protected:
     ScriptedFilePickers pickers_;
     RecordingShell shell_;
     RecordingProgramEnd end_;
-    desktop::Desktop desktop_{boxes_, pickers_, shell_, end_,
-                              desktop::ProgramFiles{QString::fromStdString(folder_.path().string()),
-                                                    QString::fromStdString(folder_.path().string()),
-                                                    {}}};
+    gui::Desktop desktop_{boxes_, pickers_, shell_, end_,
+                          gui::ProgramFiles{QString::fromStdString(folder_.path().string()),
+                                            QString::fromStdString(folder_.path().string()),
+                                            {}}};
     // Digits only: 0.05 draws '0', 0.15 '1' and so on.
     ScriptedRandom random_{{0.05f, 0.15f, 0.25f, 0.35f, 0.45f, 0.55f, 0.65f, 0.75f, 0.85f}};
     QLineEdit passwordBox_;
@@ -159,14 +161,14 @@ TEST_F(PasswordGeneratorDialogTest,
 
 TEST_F(PasswordGeneratorDialogTest, RefusalsAreShownAndEmptyTheList) {
     generate(QStringLiteral("2"), QStringLiteral("3"), 3);
-    boxes_.expect(generator::refusalNotice(generator::Refusal::NoLength));
+    boxes_.expect(engine::refusalNotice(engine::Refusal::NoLength));
     type(0, {});
     QTest::mouseClick(button(PasswordGeneratorDialog::Generate), Qt::LeftButton);
     EXPECT_EQ(list()->count(), 0);
 
     for (QCheckBox* tick : window_.findChildren<QCheckBox*>())
         tick->setChecked(false);
-    boxes_.expect(generator::refusalNotice(generator::Refusal::NoClasses));
+    boxes_.expect(engine::refusalNotice(engine::Refusal::NoClasses));
     type(0, QStringLiteral("4"));
     QTest::mouseClick(button(PasswordGeneratorDialog::Generate), Qt::LeftButton);
     EXPECT_EQ(list()->count(), 0);
@@ -246,7 +248,7 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     clickEntry(1);
     const QString password = list()->item(1)->text();
     boxes_.expect(QStringLiteral("密码是 ") + password + QStringLiteral("\r\n可要记住了！"),
-                  desktop::Icon::Exclamation);
+                  gui::Icon::Exclamation);
     QTest::mouseClick(button(PasswordGeneratorDialog::Add), Qt::LeftButton);
     EXPECT_EQ(passwordBox_.text(), password);
     EXPECT_EQ(confirmationBox_.text(), password);

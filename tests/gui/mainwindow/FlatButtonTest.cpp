@@ -10,6 +10,8 @@
 namespace veskard::testing {
 namespace {
 
+using gui::FlatButton;
+using gui::MainWindow;
 using Look = FlatButton::Look;
 
 // The buttons alone: what they report is watched, and no action runs.
@@ -17,7 +19,7 @@ class FlatButtonTest : public ShownMainWindow {
 protected:
     FlatButtonTest() {
         QObject::disconnect(&window, &MainWindow::buttonReleased,
-                            window.findChild<workflow::MainWindowActions*>(), nullptr);
+                            window.findChild<gui::MainWindowActions*>(), nullptr);
     }
 
     QLabel* icon(int index) {

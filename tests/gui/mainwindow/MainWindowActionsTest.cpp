@@ -31,9 +31,13 @@
 namespace veskard::testing {
 namespace {
 
-using desktop::Answer;
-using desktop::Buttons;
-using desktop::Icon;
+using gui::AboutDialog;
+using gui::Answer;
+using gui::Buttons;
+using gui::FlatButton;
+using gui::Icon;
+using gui::MainWindowControls;
+using gui::PasswordGeneratorDialog;
 
 constexpr int PickSource = 0, Encrypt = 1, About = 3, Report = 4, PickEnciphered = 5, Decrypt = 6,
               Generator = 7;
@@ -77,28 +81,26 @@ protected:
     // Clicks the decrypt button; in the enter-password dialog that follows
     // the person types `password` and presses Enter.
     void decryptTyping(const QString& password) {
-        clickInto<dialogs::PasswordPromptDialog>(Decrypt, test::typing(password));
+        clickInto<gui::PasswordPromptDialog>(Decrypt, test::typing(password));
     }
     QString log() const { return c.logView->toPlainText(); }
 
     // The password `file` was locked with, if a job locked it: what it wrote,
     // the engine's and the command line's tests check.
     static std::optional<std::u16string> lockedWith(const QString& file) {
-        const std::vector<std::byte> bytes = test::readFile(desktop::toPath(file));
+        const std::vector<std::byte> bytes = test::readFile(gui::toPath(file));
         const auto record = engine::readRecord(engine::MemoryInput(bytes));
         return record ? std::optional(engine::decodePassword(record->PassCodes)) : std::nullopt;
     }
     static bool isLocked(const QString& file) { return lockedWith(file).has_value(); }
     static bool exists(const QString& file) { return QFileInfo::exists(file); }
 
-    workflow::MainWindowActions& actions() {
-        return *window.findChild<workflow::MainWindowActions*>();
-    }
+    gui::MainWindowActions& actions() { return *window.findChild<gui::MainWindowActions*>(); }
     // Runs `act` while the first job of the next action runs (posted as it
     // starts, so it comes inside the job's event loop).
     void duringTheJob(std::function<void()> act) {
         QObject::connect(
-            &actions(), &workflow::MainWindowActions::busyChanged, &window,
+            &actions(), &gui::MainWindowActions::busyChanged, &window,
             [this, act = std::move(act)] {
                 ASSERT_TRUE(actions().busy());
                 QMetaObject::invokeMethod(&window, act, Qt::QueuedConnection);
@@ -176,7 +178,7 @@ TEST_F(MainWindowActions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte)
     // Locked again: the scripts' folder is there already, which the person
     // is told, and the boxes keep what they hold.
     fill(plan, "pw", "pw");
-    boxes.expect(startup::scriptFolderTakenNotice(text(folder / "plan")));
+    boxes.expect(gui::scriptFolderTakenNotice(text(folder / "plan")));
     click(Encrypt);
     EXPECT_TRUE(isLocked(plan));
     EXPECT_EQ(c.sourcePathEdit->text(), plan);
@@ -186,13 +188,13 @@ TEST_F(MainWindowActions, LockingAndUnlockingInPlaceGivesTheFileBackByteForByte)
 // the person is asked, and Enter answers No.
 TEST_F(MainWindowActions, ALockedFileIsLockedAgainOnlyWhenThePersonSaysSo) {
     const QString locked = makeLocked("locked.doc", 400, u"pw");
-    const std::vector<std::byte> record = test::readFile(desktop::toPath(locked));
+    const std::vector<std::byte> record = test::readFile(gui::toPath(locked));
     withoutScripts();
     fill(locked, "again", "again");
     const QString question = "该文件已经加密过，确定要再加密一次吗？";
     boxes.expect(question, Icon::Question, Buttons::YesNoDefaultNo, Answer::No);
     click(Encrypt);
-    EXPECT_EQ(test::readFile(desktop::toPath(locked)), record);
+    EXPECT_EQ(test::readFile(gui::toPath(locked)), record);
     EXPECT_TRUE(log().isEmpty());
     EXPECT_EQ(c.sourcePathEdit->text(), locked);
     EXPECT_EQ(c.passwordEdit->text(), "again");
@@ -200,7 +202,7 @@ TEST_F(MainWindowActions, ALockedFileIsLockedAgainOnlyWhenThePersonSaysSo) {
     boxes.expect(question, Icon::Question, Buttons::YesNoDefaultNo, Answer::Yes);
     click(Encrypt);
     EXPECT_TRUE(isLocked(locked));
-    EXPECT_EQ(test::decipher(test::readFile(desktop::toPath(locked))), record);
+    EXPECT_EQ(test::decipher(test::readFile(gui::toPath(locked))), record);
 }
 
 TEST_F(MainWindowActions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding) {
@@ -211,12 +213,11 @@ TEST_F(MainWindowActions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding
 
     pickers.answer(""); // cancelled: nothing happens
     click(Encrypt);
-    EXPECT_EQ(pickers.requests().back(),
-              (desktop::FileRequest{.mode = desktop::FileRequest::Mode::Save,
-                                    .filterName = "TXT文件",
-                                    .filterPattern = "*.txt",
-                                    .initialFolder = plan,
-                                    .suggestedName = "plan.txt"}));
+    EXPECT_EQ(pickers.requests().back(), (gui::FileRequest{.mode = gui::FileRequest::Mode::Save,
+                                                           .filterName = "TXT文件",
+                                                           .filterPattern = "*.txt",
+                                                           .initialFolder = plan,
+                                                           .suggestedName = "plan.txt"}));
     EXPECT_TRUE(log().isEmpty());
     EXPECT_EQ(c.sourcePathEdit->text(), plan);
     EXPECT_EQ(c.passwordEdit->text(), "pw");
@@ -243,7 +244,7 @@ TEST_F(MainWindowActions, LockingIntoAnotherFileAsksForItAndAddsTheSourcesEnding
 TEST_F(MainWindowActions, ANameTheDialogCouldNotReadIsRefused) {
     test::writeFile(folder / "\xFF\xFE.txt", test::patternBytes(500));
     const QString read = make("\uFFFD\uFFFD.txt", 500);
-    const QString refusal = desktop::UndecodableNameText + read;
+    const QString refusal = gui::UndecodableNameText + read;
     pickers.answer(read);
     boxes.expect(refusal, Icon::Stop);
     click(PickSource);
@@ -281,11 +282,10 @@ TEST_F(MainWindowActions, AFileChosenForUnlockingIsReadOnceAndAForeignOneIsRefus
 
 TEST_F(MainWindowActions, AHiddenFileGetsNoScriptsAndIsNotOpened) {
     const QString secret = make("secret.txt", 1500);
-    ASSERT_FALSE(
-        platform::writeAttributes(desktop::toPath(secret), platform::FileAttribute::Hidden));
+    ASSERT_FALSE(platform::writeAttributes(gui::toPath(secret), platform::FileAttribute::Hidden));
     fill(secret, "pw", "pw");
     // Locked, but a hidden file gets no scripts, and the boxes stay filled.
-    boxes.expect(*startup::fileFailureNotice(startup::FileError::NotAVisibleFile));
+    boxes.expect(*gui::fileFailureNotice(gui::FileError::NotAVisibleFile));
     click(Encrypt);
     EXPECT_TRUE(isLocked(secret));
     EXPECT_FALSE(exists(text(folder / "secret")));
@@ -308,7 +308,7 @@ TEST_F(MainWindowActions, UnlockingIntoAnotherFileAsksWhereAndNeedsThePassword) 
     const QString locked = makeLocked("report.xls", 700, u"Key");
     chooseEnciphered(locked);
     boxes.expect("是否直接对“report.xls”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::No);
-    boxes.expect(dialogs::PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo,
+    boxes.expect(gui::PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo,
                  Answer::No);
     decryptTyping("key");
     EXPECT_TRUE(isLocked(locked)) << "a wrong password unlocks nothing";
@@ -441,7 +441,7 @@ TEST_F(MainWindowActions, TheHiddenExitAndClosingWaitForTheWholeAction) {
         EXPECT_FALSE(end.status);
     });
     click(Encrypt);
-    EXPECT_EQ(end.status, desktop::ExitSuccess);
+    EXPECT_EQ(end.status, gui::ExitSuccess);
     EXPECT_TRUE(wholeLockDone);
     EXPECT_FALSE(exists(desktop.files.writable("set.ini")));
 

@@ -20,10 +20,13 @@
 namespace veskard::testing {
 namespace {
 
+using gui::FlatButton;
+using gui::MainWindow;
+using gui::MainWindowControls;
 using MainWindowLayout = ShownMainWindow;
 
 QRect twips(int left, int top, int width, int height) {
-    return desktop::rectInTwips(left, top, width, height);
+    return gui::rectInTwips(left, top, width, height);
 }
 
 // A few controls of each kind where the design puts them (the others go
@@ -45,7 +48,7 @@ TEST_F(MainWindowLayout, PlacesTheControlsAsDesigned) {
         EXPECT_EQ(control->geometry(), rect) << name;
         EXPECT_TRUE(control->isVisible()) << name;
     }
-    EXPECT_EQ(window.size(), desktop::sizeInTwips(5790, 4890));
+    EXPECT_EQ(window.size(), gui::sizeInTwips(5790, 4890));
 
     const MainWindowControls& c = window.controls();
     const QPushButton& exit = *c.hiddenExitButton;
@@ -109,8 +112,8 @@ TEST_F(MainWindowEvents, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
     const QString settings = desktop.files.writable("set.ini");
     const auto reopened = [&](const QByteArray& saved) {
         writeBytes(settings, saved);
-        startup::Options options;
-        startup::loadSettings(settings, options);
+        gui::Options options;
+        gui::loadSettings(settings, options);
         return std::make_unique<MainWindow>(desktop, random, clock, formats, options);
     };
     const auto states = [](const MainWindow& shown) {
@@ -147,15 +150,15 @@ TEST_F(MainWindowEvents, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingThe
     window.controls().keepOriginalCheck->click();
     window.controls().sourcePathEdit->setFocus();
     QTest::keyClick(window.controls().sourcePathEdit, Qt::Key_Tab);
-    EXPECT_EQ(end.status, desktop::ExitSuccess);
+    EXPECT_EQ(end.status, gui::ExitSuccess);
 
     // After a command line that asked for a job not done, the end is a failure.
     end.status.reset();
-    window.setExitStatus(desktop::ExitFailure);
+    window.setExitStatus(gui::ExitFailure);
     window.controls().passwordEdit->setFocus();
     QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return end.status.has_value(); }));
-    EXPECT_EQ(end.status, desktop::ExitFailure);
+    EXPECT_EQ(end.status, gui::ExitFailure);
     EXPECT_FALSE(QFileInfo::exists(desktop.files.writable("set.ini")));
 }
 
@@ -217,8 +220,8 @@ TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
     QMimeData undecodable;
     undecodable.setUrls(
         {QUrl::fromEncoded(QUrl::fromLocalFile(text(folder.path())).toEncoded() + "/%FF%FE.bin")});
-    boxes.expect(desktop::UndecodableNameText + text(folder.path()) + "/\\xFF\\xFE.bin",
-                 desktop::Icon::Stop);
+    boxes.expect(gui::UndecodableNameText + text(folder.path()) + "/\\xFF\\xFE.bin",
+                 gui::Icon::Stop);
     drop(undecodable);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.shown().empty(); }));
     EXPECT_EQ(window.controls().sourcePathEdit->text(), text(folder.path()));

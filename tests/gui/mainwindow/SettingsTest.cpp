@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 
 using namespace veskard;
-using startup::CheckValue;
-using startup::Options;
+using gui::CheckValue;
+using gui::Options;
 
 namespace {
 
@@ -42,14 +42,14 @@ TEST(Settings, LoadsWhatTheFileHoldsUpToTheFirstValueNoBoxTakes) {
     for (const auto& [content, expected] : cases) {
         test::writeFile(folder / "set.ini", content);
         Options options;
-        startup::loadSettings(file, options);
+        gui::loadSettings(file, options);
         EXPECT_EQ(options, expected) << content.size() << " bytes";
         EXPECT_EQ(test::readFile(folder / "set.ini"), content) << "loading writes nothing";
     }
     // A missing file is made, empty, and the design stays.
     std::filesystem::remove(folder / "set.ini");
     Options options;
-    startup::loadSettings(file, options);
+    gui::loadSettings(file, options);
     EXPECT_EQ(options, design);
     EXPECT_EQ(test::readFile(folder / "set.ini"), bytes({}));
     EXPECT_TRUE(std::filesystem::exists(folder / "set.ini"));
@@ -58,15 +58,15 @@ TEST(Settings, LoadsWhatTheFileHoldsUpToTheFirstValueNoBoxTakes) {
 TEST(Settings, SavesSixBytesOverTheStartAndKeepsTheRest) {
     test::TempFolder folder;
     const QString file = QString::fromStdString((folder / "set.ini").string());
-    ASSERT_TRUE(startup::saveSettings(file, {On, Off, Grey}));
+    ASSERT_TRUE(gui::saveSettings(file, {On, Off, Grey}));
     EXPECT_EQ(test::readFile(folder / "set.ini"), bytes({1, 0, 0, 0, 2, 0}));
 
     test::writeFile(folder / "set.ini", bytes({7, 7, 7, 7, 7, 7, 7, 7}));
-    ASSERT_TRUE(startup::saveSettings(file, {Off, On, On}));
+    ASSERT_TRUE(gui::saveSettings(file, {Off, On, On}));
     EXPECT_EQ(test::readFile(folder / "set.ini"), bytes({0, 0, 1, 0, 1, 0, 7, 7}));
 
-    EXPECT_FALSE(startup::saveSettings(QString::fromStdString((folder / "no" / "set.ini").string()),
-                                       Options()));
+    EXPECT_FALSE(
+        gui::saveSettings(QString::fromStdString((folder / "no" / "set.ini").string()), Options()));
 }
 
 // set.ini may lie where someone else once put that name: only the user's own
@@ -80,14 +80,14 @@ TEST(Settings, OnlyTheUsersOwnRegularFileIsReadOrWrittenAndOneTheyMayOnlyReadIsR
     test::writeFile(folder / "victim", victim);
     std::filesystem::create_symlink(folder / "victim", settings);
     Options options;
-    startup::loadSettings(file, options);
+    gui::loadSettings(file, options);
     EXPECT_EQ(options, Options()) << "read through a link";
-    EXPECT_FALSE(startup::saveSettings(file, {Off, Off, Off}));
+    EXPECT_FALSE(gui::saveSettings(file, {Off, Off, Off}));
     EXPECT_EQ(test::readFile(folder / "victim"), victim);
 
     std::filesystem::remove(settings);
     std::filesystem::create_symlink(folder / "made", settings);
-    startup::loadSettings(file, options);
+    gui::loadSettings(file, options);
     EXPECT_FALSE(std::filesystem::exists(folder / "made")) << "a link's target was made";
 
     std::filesystem::remove(settings);
@@ -95,14 +95,14 @@ TEST(Settings, OnlyTheUsersOwnRegularFileIsReadOrWrittenAndOneTheyMayOnlyReadIsR
     ASSERT_EQ(::chmod(settings.c_str(), 0444), 0);
     {
         const test::PermissionChecksApplied asAnyUser;
-        startup::loadSettings(file, options);
+        gui::loadSettings(file, options);
     }
     EXPECT_EQ(options, (Options{On, Off, Grey}));
 
     std::filesystem::remove(settings);
     ASSERT_EQ(::mkfifo(settings.c_str(), 0600), 0);
     options = Options();
-    startup::loadSettings(file, options);
+    gui::loadSettings(file, options);
     EXPECT_EQ(options, Options());
-    EXPECT_FALSE(startup::saveSettings(file, {Off, Off, Off}));
+    EXPECT_FALSE(gui::saveSettings(file, {Off, Off, Off}));
 }

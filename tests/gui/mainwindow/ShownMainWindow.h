@@ -28,7 +28,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
-    FlatButton& button(int index) { return *window.controls().flatButtons[index]; }
+    gui::FlatButton& button(int index) { return *window.controls().flatButtons[index]; }
 
     QPoint inWindow(const QWidget& widget, QPoint local) const {
         return widget.mapTo(&window, local);
@@ -45,7 +45,7 @@ protected:
     }
     // A person's click on a flat button: onto it, press, release.
     void click(int index, Qt::MouseButton mouseButton = Qt::LeftButton) {
-        FlatButton& flat = button(index);
+        gui::FlatButton& flat = button(index);
         moveOnto(flat);
         press(mouseButton, flat, flat.rect().center());
         release(mouseButton, flat, flat.rect().center());
@@ -75,9 +75,9 @@ protected:
         return QString::fromStdU16String(path.u16string());
     }
     // The program's own files (set.ini, Encrypt_Info.txt) go into "program".
-    static desktop::ProgramFiles programFilesIn(const test::TempFolder& folder) {
+    static gui::ProgramFiles programFilesIn(const test::TempFolder& folder) {
         std::filesystem::create_directory(folder / "program");
-        return desktop::ProgramFiles::forProgramIn(text(folder / "program"), text(folder / "data"));
+        return gui::ProgramFiles::forProgramIn(text(folder / "program"), text(folder / "data"));
     }
 
     test::TempFolder folder;
@@ -85,11 +85,11 @@ protected:
     test::ScriptedFilePickers pickers;
     test::RecordingShell shell;
     test::RecordingProgramEnd end;
-    const desktop::Desktop desktop{boxes, pickers, shell, end, programFilesIn(folder)};
+    const gui::Desktop desktop{boxes, pickers, shell, end, programFilesIn(folder)};
     engine::SystemRandom random;
     test::FixedClock clock{test::localTime(2024, 3, 1, 9, 30, 0)};
     engine::FixedTextFormats formats;
-    MainWindow window{desktop, random, clock, formats, startup::Options{}};
+    gui::MainWindow window{desktop, random, clock, formats, gui::Options{}};
 };
 
 } // namespace veskard::testing

@@ -12,33 +12,32 @@
 namespace veskard::test {
 namespace {
 
-using desktop::fromPath;
-using desktop::toPath;
-using startup::FileError;
-using startup::ScriptAction;
-using startup::systemScriptName;
-using startup::writeScripts;
+using gui::FileError;
+using gui::fromPath;
+using gui::ScriptAction;
+using gui::systemScriptName;
+using gui::toPath;
+using gui::writeScripts;
 using Names = std::vector<std::filesystem::path>;
 constexpr auto listing = &TempFolder::namesIn;
 
 // Every text the scripts and the report show, each exactly once.
 TEST(FileNotices, EachFailureOfTheProgramsFilesIsToldInItsOwnWords) {
     const auto told = [](const char* text) { return engine::Notice{engine::Icon::Stop, text}; };
-    EXPECT_EQ(startup::fileFailureNotice(FileError::NotAVisibleFile),
+    EXPECT_EQ(gui::fileFailureNotice(FileError::NotAVisibleFile),
               told("找不到该文件，或者它是隐藏文件或系统文件！    "));
-    EXPECT_EQ(startup::fileFailureNotice(FileError::NameTooShort),
-              told("文件名不足四个字符！    "));
-    EXPECT_EQ(startup::fileFailureNotice(FileError::FileNameNotInCodePage),
+    EXPECT_EQ(gui::fileFailureNotice(FileError::NameTooShort), told("文件名不足四个字符！    "));
+    EXPECT_EQ(gui::fileFailureNotice(FileError::FileNameNotInCodePage),
               told("文件的路径中有当前代码页无法表示的字符，无法生成批处理文件！    "));
-    EXPECT_EQ(startup::fileFailureNotice(FileError::ProgramFolderNotInCodePage),
+    EXPECT_EQ(gui::fileFailureNotice(FileError::ProgramFolderNotInCodePage),
               told("程序所在文件夹的路径中有当前代码页无法表示的字符，无法生成批处理文件！    "));
-    EXPECT_EQ(startup::fileFailureNotice(FileError::EditorNotStarted),
+    EXPECT_EQ(gui::fileFailureNotice(FileError::EditorNotStarted),
               told("无法启动文本编辑器！    "));
     // The file is locked all the same: a notice, not a refusal.
-    EXPECT_EQ(startup::scriptFolderTakenNotice(QStringLiteral("D:\\work\\plan")),
+    EXPECT_EQ(gui::scriptFolderTakenNotice(QStringLiteral("D:\\work\\plan")),
               (engine::Notice{engine::Icon::Exclamation,
                               "文件夹“D:\\work\\plan”已经存在，没有在其中生成批处理文件。"}));
-    EXPECT_EQ(startup::noBaseNameNotice(QStringLiteral("abcd")),
+    EXPECT_EQ(gui::noBaseNameNotice(QStringLiteral("abcd")),
               (engine::Notice{engine::Icon::Exclamation,
                               "文件名“abcd”去掉最后四个字符后为空，没有生成批处理文件。"}));
 }
@@ -61,7 +60,7 @@ protected:
     }
     static std::vector<std::byte> expected(ScriptAction action, const QString& program,
                                            const QString& file) {
-        const QByteArray text = startup::systemScript(action, program, file)->text;
+        const QByteArray text = gui::systemScript(action, program, file)->text;
         const auto* bytes = reinterpret_cast<const std::byte*>(text.constData());
         return {bytes, bytes + text.size()};
     }
@@ -108,7 +107,7 @@ TEST_F(BatchScripts, TakenFolderNameIsToldAndLeftAsItIs) {
     for (const QString& file : {plan, note}) {
         const engine::JobStatus status = writeScripts(true, true, file, program);
         EXPECT_EQ(status.cause(), make_error_code(FileError::ScriptFolderTaken));
-        EXPECT_EQ(status.notice(), startup::scriptFolderTakenNotice(file.chopped(4)));
+        EXPECT_EQ(status.notice(), gui::scriptFolderTakenNotice(file.chopped(4)));
     }
     EXPECT_EQ(readFile(earlier), std::vector{std::byte{'x'}});
     EXPECT_EQ(listing(folder / "plan"), Names{earlier.filename()});
@@ -118,7 +117,7 @@ TEST_F(BatchScripts, TakenFolderNameIsToldAndLeftAsItIs) {
     const Names before = listing(folder.path());
     const engine::JobStatus status = writeScripts(true, true, fileNamed("abcd"), program);
     EXPECT_EQ(status.cause(), make_error_code(FileError::NoBaseName));
-    EXPECT_EQ(status.notice(), startup::noBaseNameNotice(QStringLiteral("abcd")));
+    EXPECT_EQ(status.notice(), gui::noBaseNameNotice(QStringLiteral("abcd")));
     EXPECT_EQ(listing(folder.path()).size(), before.size() + 1) << "abcd, and nothing else";
 }
 
@@ -134,7 +133,7 @@ TEST_F(BatchScripts, FilesItCannotNameAreShownInvalidArgumentsBeforeAnythingIsCr
         const engine::JobStatus status = writeScripts(true, false, file, program);
         EXPECT_EQ(status.cause(), make_error_code(error));
         EXPECT_EQ(status.cause(), std::errc::invalid_argument);
-        EXPECT_EQ(status.notice(), startup::fileFailureNotice(error));
+        EXPECT_EQ(status.notice(), gui::fileFailureNotice(error));
     }
     EXPECT_EQ(listing(folder.path()), before);
 }

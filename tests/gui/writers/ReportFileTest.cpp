@@ -13,7 +13,7 @@
 namespace veskard::test {
 namespace {
 
-using startup::saveReport;
+using gui::saveReport;
 
 const QString Banner = QStringLiteral("******** Veskard v1.6 ********");
 const QString Log = Banner + QStringLiteral("\r\n\r\n开始时间：2024-05-06 07:08:09\r\n"
@@ -25,8 +25,8 @@ class ReportFile : public testing::Test {
 protected:
     TempFolder folder;
     // The report goes where the program writes its files, not necessarily beside it.
-    const desktop::ProgramFiles files{desktop::fromPath(folder / "program"),
-                                      desktop::fromPath(folder / "data"), QString()};
+    const gui::ProgramFiles files{gui::fromPath(folder / "program"), gui::fromPath(folder / "data"),
+                                  QString()};
     const std::filesystem::path report = folder / "data" / "Encrypt_Info.txt";
     RecordingShell shell;
 
@@ -47,8 +47,7 @@ TEST_F(ReportFile, BlanksAtTheEndsAreTrimmedOnlyInTheFirstEntryOfAnEmptyFile) {
     ASSERT_TRUE(saveReport(padded, files, shell).ok());
     ASSERT_TRUE(saveReport(padded, files, shell).ok());
 
-    EXPECT_EQ(reportBytes(),
-              desktop::systemText(Log + Closing + padded.mid(Banner.size()) + Closing));
+    EXPECT_EQ(reportBytes(), gui::systemText(Log + Closing + padded.mid(Banner.size()) + Closing));
 }
 
 TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
@@ -61,13 +60,13 @@ TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
     std::filesystem::remove(report);
 
     // The editor fails after the entry was written.
-    class NoEditor final : public desktop::Shell {
+    class NoEditor final : public gui::Shell {
         bool openWithDefaultProgram(QWidget*, const QString&) override { return false; }
         bool openInTextEditor(const QString&) override { return false; }
     } noEditor;
     const engine::JobStatus shown = saveReport(Log, files, noEditor);
-    EXPECT_EQ(shown.notice(), startup::fileFailureNotice(startup::FileError::EditorNotStarted));
-    EXPECT_EQ(reportBytes(), desktop::systemText(Log + Closing));
+    EXPECT_EQ(shown.notice(), gui::fileFailureNotice(gui::FileError::EditorNotStarted));
+    EXPECT_EQ(reportBytes(), gui::systemText(Log + Closing));
 }
 
 // Another user who could once put a name there must not have the log
@@ -77,8 +76,7 @@ TEST_F(ReportFile, ALinkInTheReportsPlaceIsRefusedNotFollowed) {
     writeFile(folder / "victim", victim);
     std::filesystem::create_symlink(folder / "victim", report);
     const engine::JobStatus refused = saveReport(Log, files, shell);
-    EXPECT_EQ(refused.notice(),
-              startup::fileFailureNotice(platform::PlatformError::NotUsersOwnFile));
+    EXPECT_EQ(refused.notice(), gui::fileFailureNotice(platform::PlatformError::NotUsersOwnFile));
     EXPECT_EQ(readFile(folder / "victim"), victim);
     EXPECT_TRUE(shell.inEditor.empty());
 }

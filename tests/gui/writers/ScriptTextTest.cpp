@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace veskard::startup;
+using namespace veskard::gui;
 using veskard::Result;
 
 // The expected bytes are written out, so that they do not come from the code under test.

@@ -1,6 +1,6 @@
 #include "gui/writers/SystemScript.h"
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 QString systemScriptName(ScriptAction action) {
     return action == ScriptAction::Encrypt ? QStringLiteral("加密.sh") : QStringLiteral("解密.sh");
@@ -12,4 +12,4 @@ Result<SystemScript> systemScript(ScriptAction action, const QString& program,
                         platform::NewFileKind::Program};
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -4,7 +4,7 @@
 
 #include <QFileInfo>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 QString systemScriptName(ScriptAction action) {
     return action == ScriptAction::Encrypt ? QStringLiteral("加密.bat")
@@ -24,4 +24,4 @@ Result<SystemScript> systemScript(ScriptAction action, const QString& program,
     return SystemScript{systemScriptName(action), *text, platform::NewFileKind::Data};
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

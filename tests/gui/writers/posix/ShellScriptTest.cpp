@@ -58,9 +58,9 @@ TEST(ShellScripts, RunTheProgramOnTheFileWithItsSwitchesAndNothingElse) {
     const std::string name = "it's a\nplan.doc";
     writeFile(fileFolder / name, patternBytes(200));
 
-    ASSERT_TRUE(startup::writeScripts(true, true, desktop::fromPath(fileFolder / name),
-                                      desktop::fromPath(program))
-                    .ok());
+    ASSERT_TRUE(
+        gui::writeScripts(true, true, gui::fromPath(fileFolder / name), gui::fromPath(program))
+            .ok());
 
     const auto scripts = fileFolder / "it's a\nplan";
     for (const auto& [script, switches] : {std::pair{"加密.sh", "/e/s"}, {"解密.sh", "/r/s"}}) {
@@ -81,8 +81,8 @@ TEST(ShellScripts, AreExecutableAsFarAsTheUmaskAllows) {
         writeFile(folder / "plan.doc", patternBytes(200));
         {
             Umask scoped(mask);
-            ASSERT_TRUE(startup::writeScripts(true, false, desktop::fromPath(folder / "plan.doc"),
-                                              QStringLiteral("/usr/bin/veskard"))
+            ASSERT_TRUE(gui::writeScripts(true, false, gui::fromPath(folder / "plan.doc"),
+                                          QStringLiteral("/usr/bin/veskard"))
                             .ok());
         }
         struct stat info {};
@@ -104,13 +104,12 @@ TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
     std::filesystem::create_directory(victim);
     std::filesystem::permissions(shared, std::filesystem::perms::all);
     writeFile(shared / "plan.doc", patternBytes(200));
-    const QString file = desktop::fromPath(shared / "plan.doc");
+    const QString file = gui::fromPath(shared / "plan.doc");
     const auto makeScripts = [&] {
-        return startup::writeScripts(true, true, file, QStringLiteral("/usr/bin/veskard"));
+        return gui::writeScripts(true, true, file, QStringLiteral("/usr/bin/veskard"));
     };
     std::filesystem::create_directory_symlink(victim, shared / "plan");
-    EXPECT_EQ(makeScripts().notice(),
-              startup::scriptFolderTakenNotice(desktop::fromPath(shared / "plan")));
+    EXPECT_EQ(makeScripts().notice(), gui::scriptFolderTakenNotice(gui::fromPath(shared / "plan")));
     EXPECT_TRUE(std::filesystem::is_empty(victim));
     std::filesystem::remove(shared / "plan");
 

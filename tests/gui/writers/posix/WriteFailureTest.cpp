@@ -45,8 +45,8 @@ TEST(WriteFailure, ScriptThatCannotBeWrittenIsShownAndLeavesOnlyTheFolder) {
     engine::JobStatus status = engine::JobStatus::success();
     {
         FileSizeLimit limit(16);
-        status = startup::writeScripts(true, true, desktop::fromPath(folder / "plan.doc"),
-                                       QStringLiteral("/x"));
+        status =
+            gui::writeScripts(true, true, gui::fromPath(folder / "plan.doc"), QStringLiteral("/x"));
     }
     EXPECT_EQ(status.notice(), FileTooLarge);
     EXPECT_TRUE(std::filesystem::is_empty(folder / "plan"));
@@ -54,8 +54,8 @@ TEST(WriteFailure, ScriptThatCannotBeWrittenIsShownAndLeavesOnlyTheFolder) {
 
 TEST(WriteFailure, ReportThatCannotBeWrittenIsShownAndKeepsTheFileAsItWas) {
     TempFolder folder;
-    const desktop::ProgramFiles files{desktop::fromPath(folder.path()),
-                                      desktop::fromPath(folder.path()), QString()};
+    const gui::ProgramFiles files{gui::fromPath(folder.path()), gui::fromPath(folder.path()),
+                                  QString()};
     const auto report = folder / "Encrypt_Info.txt";
     const std::vector<std::byte> earlier = patternBytes(100);
     writeFile(report, earlier);
@@ -63,9 +63,9 @@ TEST(WriteFailure, ReportThatCannotBeWrittenIsShownAndKeepsTheFileAsItWas) {
     engine::JobStatus status = engine::JobStatus::success();
     {
         FileSizeLimit limit(earlier.size() + 10); // room for part of the entry only
-        status = startup::saveReport(QStringLiteral("******** Veskard v1.6 ********\r\n") +
-                                         QString(100, u'x'),
-                                     files, shell);
+        status = gui::saveReport(QStringLiteral("******** Veskard v1.6 ********\r\n") +
+                                     QString(100, u'x'),
+                                 files, shell);
     }
     EXPECT_EQ(status.notice(), FileTooLarge);
     EXPECT_EQ(readFile(report), earlier);

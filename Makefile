@@ -20,7 +20,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/startup/Veskard $(ARGS)
+	$(BUILD)/src/app/Veskard $(ARGS)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -69,7 +69,7 @@ test-windows:
 	@cmake -S . -B $(WINDOWS_BUILD) --no-warn-unused-cli \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARD_GUI=OFF \
-		-DVESKARD_NATIVE_CLI=$(CURDIR)/$(BUILD)/cli/veskard-cli $(CMAKE_FLAGS) >/dev/null
+		-DVESKARD_NATIVE_CLI=$(CURDIR)/$(BUILD)/src/cli/veskard-cli $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	@if [ ! -f $(WINDOWS_BUILD)/wineprefix/system.reg ]; then \
 		echo "Creating the Wine prefix in $(WINDOWS_BUILD)/wineprefix"; \

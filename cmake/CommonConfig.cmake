@@ -2,7 +2,6 @@
 # warnings and the optional sanitizer build.
 add_library(veskard_common INTERFACE)
 target_compile_features(veskard_common INTERFACE cxx_std_20)
-target_include_directories(veskard_common INTERFACE ${PROJECT_SOURCE_DIR})
 
 if(MSVC)
     target_compile_options(veskard_common INTERFACE /W4 /permissive- /utf-8)

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the hand-made inputs in tests/engine/data/ that the reader must survive.
 
-Each is built from the record layout in engine/RecordFormat.h, written out here
+Each is built from the record layout in src/engine/RecordFormat.h, written out here
 independently of the engine's own writer:
   refused-*   malformed or impossible records: readRecord must refuse them
   accepted-*  unusual but valid records: readRecord must read them consistently

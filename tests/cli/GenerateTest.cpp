@@ -1,5 +1,5 @@
 #include "Cli.h"
-#include "generator/PasswordGenerator.h"
+#include "engine/PasswordGenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +26,10 @@ TEST(GenerateCommand, PrintsPasswordsOneALineAndRefusesWhatTheWindowRefuses) {
     ASSERT_EQ(digits.size(), 5u);
     for (const std::string& password : digits) {
         EXPECT_EQ(password.size(), 12u);
-        EXPECT_EQ(password.find_first_not_of(generator::DigitPool), std::string::npos) << password;
+        EXPECT_EQ(password.find_first_not_of(engine::DigitPool), std::string::npos) << password;
     }
     const std::string upperAndSymbols =
-        std::string(generator::UpperCasePool) + std::string(generator::SymbolPool);
+        std::string(engine::UpperCasePool) + std::string(engine::SymbolPool);
     for (const std::string& password : generate({"--symbols", "-l", "200", "--upper"}))
         EXPECT_EQ(password.find_first_not_of(upperAndSymbols), std::string::npos) << password;
 
@@ -44,7 +44,7 @@ TEST(GenerateCommand, PrintsPasswordsOneALineAndRefusesWhatTheWindowRefuses) {
         const ChildOutcome refused = cli(noLength);
         EXPECT_TRUE(ended(refused, 1));
         EXPECT_EQ(refused.out, "");
-        EXPECT_EQ(refused.err, printed(generator::refusalNotice(generator::Refusal::NoLength)));
+        EXPECT_EQ(refused.err, printed(engine::refusalNotice(engine::Refusal::NoLength)));
     }
 
     // A fresh program draws fresh passwords.

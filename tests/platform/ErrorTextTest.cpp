@@ -22,7 +22,7 @@ TEST(ErrorText, DescribesARealFailureOnOneLine) {
 
 #ifndef _WIN32
 // The window and the command line take the user's locale (QApplication and
-// cli/main.cpp call setlocale), and the system's words come in its language:
+// src/cli/main.cpp call setlocale), and the system's words come in its language:
 // on Debian from libc-l10n, which the package recommends.
 TEST(ErrorText, SpeaksTheUsersLanguage) {
     const std::string before = std::setlocale(LC_ALL, nullptr);

@@ -1,0 +1,48 @@
+#include "app/LoadStep.h"
+
+#include "app/CommandLine.h"
+#include "gui/desktop/FileLookup.h"
+
+namespace veskard::app {
+
+const QString LoadStep::NotFoundText = QStringLiteral("不存在！请检查文件的路径及文件名");
+const QString LoadStep::NotAFileText =
+    gui::notAFileText() + QStringLiteral("！请检查文件的路径及文件名");
+
+LoadStep::LoadStep(gui::MessageBoxes& boxes, gui::ProgramEnd& end, UnattendedRun& unattended,
+                   QString settingsFile)
+    : boxes_(boxes)
+    , end_(end)
+    , unattended_(unattended)
+    , settingsFile_(std::move(settingsFile)) {}
+
+LoadStep::Outcome LoadStep::run(const gui::CommandLineText& commandLine, gui::Options& options) {
+    gui::loadSettings(settingsFile_, options);
+
+    const CommandLine line = readCommandLine(commandLine);
+    const Outcome nothingDone{{}, line.switchForm ? gui::ExitFailure : gui::ExitSuccess};
+    const auto refuse = [&](const QString& text) {
+        boxes_.show(nullptr, text, gui::Icon::Stop);
+        return nothingDone;
+    };
+    if (!line.nameRefusal.isEmpty())
+        return refuse(line.nameRefusal);
+    if (!line.switchForm && line.fileName.isEmpty())
+        return {};
+    switch (gui::lookUp(line.fileName)) {
+    case gui::Found::Nothing:
+        return refuse(line.fileName + NotFoundText);
+    case gui::Found::NotAFile:
+        return refuse(line.fileName + NotAFileText);
+    case gui::Found::File:
+        break;
+    }
+    if (line.switchForm) {
+        const int status = unattended_.run(line.switches, line.fileName);
+        end_.now(status);
+        return {{}, status};
+    }
+    return {line.fileName};
+}
+
+} // namespace veskard::app

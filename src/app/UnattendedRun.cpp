@@ -1,0 +1,79 @@
+#include "app/UnattendedRun.h"
+
+#include "engine/DecryptJob.h"
+#include "engine/EncryptJob.h"
+#include "gui/desktop/Paths.h"
+#include "gui/dialogs/NewPasswordDialog.h"
+#include "gui/dialogs/PasswordPromptDialog.h"
+
+namespace veskard::app {
+
+const QString UnattendedRun::BothSwitchesText = QStringLiteral("参数错误，/e/r 不得同时加入");
+const QString UnattendedRun::EncryptedText = QStringLiteral("加密成功！！  ");
+const QString UnattendedRun::DecryptedText = QStringLiteral("解密成功！！  ");
+
+UnattendedRun::UnattendedRun(gui::MessageBoxes& boxes, gui::ProgramEnd& end,
+                             engine::RandomSource& random, const platform::Clock& clock,
+                             const engine::TextFormats& formats)
+    : boxes_(boxes)
+    , end_(end)
+    , environment_{events_, clock, random, formats} {}
+
+int UnattendedRun::run(const Switches& switches, const QString& fileName) {
+    if (switches.encrypt && switches.decrypt) {
+        boxes_.show(nullptr, BothSwitchesText, gui::Icon::Stop);
+        return gui::ExitFailure;
+    }
+    return switches.encrypt ? encrypt(fileName, switches.showResult)
+                            : decrypt(fileName, switches.showResult);
+}
+
+// Both branches drive the jobs as the main window does, with the file itself
+// as the target: in place, so that it keeps its attributes.
+int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
+    const std::filesystem::path file = gui::toPath(fileName);
+    engine::EncryptJob job(environment_);
+    if (const engine::JobStatus loaded = job.load(file); !loaded.ok())
+        return refuse(loaded.notice());
+
+    gui::NewPasswordDialog dialog(end_);
+    const std::optional<QString> password = dialog.ask();
+    if (!password)
+        return gui::ExitFailure;
+
+    const engine::JobStatus locked = job.encipherTo(file, password->toStdU16String());
+    return locked.ok() ? succeed(locked, showResult, EncryptedText) : refuse(locked.notice());
+}
+
+int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
+    const std::filesystem::path file = gui::toPath(fileName);
+    engine::DecryptJob job(environment_);
+    if (const engine::JobStatus opened = job.openEnciphered(file); !opened.ok())
+        return refuse(opened.notice());
+
+    gui::PasswordPromptDialog dialog(QString::fromStdU16String(job.opened()->storedPassword),
+                                     boxes_);
+    if (dialog.ask().isEmpty())
+        return gui::ExitFailure;
+
+    const engine::JobStatus restored = job.restoreTo(file);
+    return restored.ok() ? succeed(restored, showResult, DecryptedText) : refuse(restored.notice());
+}
+
+int UnattendedRun::refuse(const std::optional<engine::Notice>& notice) {
+    if (notice)
+        boxes_.tell(nullptr, *notice);
+    return gui::ExitFailure;
+}
+
+// What went wrong after the file was replaced is told whether or not the
+// success itself is to be shown.
+int UnattendedRun::succeed(const engine::JobStatus& status, bool showResult, const QString& text) {
+    for (const engine::Notice& warning : status.warnings())
+        boxes_.tell(nullptr, warning);
+    if (showResult)
+        boxes_.show(nullptr, text, gui::Icon::Exclamation);
+    return gui::ExitSuccess;
+}
+
+} // namespace veskard::app

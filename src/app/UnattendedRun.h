@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "engine/JobEnvironment.h"
+#include "engine/JobStatus.h"
+#include "engine/RandomSource.h"
+#include "engine/TextFormats.h"
+#include "gui/desktop/MessageBoxes.h"
+#include "gui/desktop/ProgramEnd.h"
+#include "platform/Clock.h"
+
+namespace veskard::app {
+
+// Locks or unlocks one named file in place without the main window, as
+// "Veskard /e/s FILE" and "Veskard /r/s FILE" ask: only the password dialog and
+// the messages are shown. The caller ends the program with the exit status.
+class UnattendedRun {
+public:
+    static const QString BothSwitchesText;
+    static const QString EncryptedText;
+    static const QString DecryptedText;
+
+    UnattendedRun(gui::MessageBoxes& boxes, gui::ProgramEnd& end, engine::RandomSource& random,
+                  const platform::Clock& clock, const engine::TextFormats& formats);
+
+    // Runs on `fileName`, which exists. Returns ExitSuccess when the file was
+    // locked or unlocked, ExitFailure when that was refused, failed or was
+    // cancelled. The file keeps its attributes; "set.ini" is not touched.
+    int run(const Switches& switches, const QString& fileName);
+
+private:
+    int encrypt(const QString& fileName, bool showResult);
+    int decrypt(const QString& fileName, bool showResult);
+    int refuse(const std::optional<engine::Notice>& notice);
+    int succeed(const engine::JobStatus& status, bool showResult, const QString& text);
+
+    gui::MessageBoxes& boxes_;
+    gui::ProgramEnd& end_;
+    engine::UnwatchedJob events_;
+    engine::JobEnvironment environment_;
+};
+
+} // namespace veskard::app

@@ -1,0 +1,72 @@
+#include "gui/dialogs/NewPasswordDialog.h"
+
+#include "gui/desktop/DesignLook.h"
+#include "gui/desktop/Twips.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace veskard::gui {
+
+NewPasswordDialog::NewPasswordDialog(ProgramEnd& end, QWidget* parent)
+    : QDialog(parent)
+    , end_(end)
+    , passwordEdit_(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("设置密码"));
+    shapeFixedDialog(*this, 4215, 1545);
+
+    auto* promptLabel = new QLabel(QStringLiteral("请输入密码："), this);
+    promptLabel->setObjectName(QStringLiteral("Label1"));
+    promptLabel->setGeometry(rectInTwips(240, 240, 1080, 180));
+    promptLabel->setBuddy(passwordEdit_);
+
+    passwordEdit_->setObjectName(QStringLiteral("Text1"));
+    passwordEdit_->setGeometry(rectInTwips(240, 480, 3735, 270));
+    makePasswordBox(*passwordEdit_);
+
+    auto* okButton = new QPushButton(QStringLiteral("确定"), this);
+    okButton->setObjectName(QStringLiteral("Command1"));
+    okButton->setGeometry(rectInTwips(600, 960, 1215, 375));
+    okButton->setDefault(true);
+    auto* closeButton = new QPushButton(QStringLiteral("关闭"), this);
+    closeButton->setObjectName(QStringLiteral("Command2"));
+    closeButton->setGeometry(rectInTwips(2160, 960, 1335, 375));
+    setTabOrder(passwordEdit_, okButton);
+    setTabOrder(okButton, closeButton);
+
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(closeButton, &QPushButton::clicked, this, &NewPasswordDialog::endProgram);
+}
+
+std::optional<QString> NewPasswordDialog::ask() {
+    const int result = exec();
+    if (ended_)
+        return std::nullopt;
+    return result == Accepted ? passwordEdit_->text() : QString();
+}
+
+void NewPasswordDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    centreOnScreen(*this);
+    passwordEdit_->setFocus();
+}
+
+// Esc is the Close button's key; QDialog would merely reject.
+void NewPasswordDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        endProgram();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void NewPasswordDialog::endProgram() {
+    ended_ = true;
+    end_.now(ExitFailure);
+    reject();
+}
+
+} // namespace veskard::gui

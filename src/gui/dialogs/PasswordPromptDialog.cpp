@@ -1,0 +1,119 @@
+#include "gui/dialogs/PasswordPromptDialog.h"
+
+#include "gui/desktop/DesignLook.h"
+#include "gui/desktop/Twips.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace veskard::gui {
+namespace {
+
+bool isEnter(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+const QString PasswordPromptDialog::EmptyPasswordText =
+    QStringLiteral("你未输入密码，密码不能为空！");
+const QString PasswordPromptDialog::WrongPasswordText =
+    QStringLiteral("你输入的密码不正确，请重新输入！  ");
+
+PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, MessageBoxes& boxes,
+                                           QWidget* parent)
+    : QDialog(parent)
+    , storedPassword_(std::move(storedPassword))
+    , boxes_(boxes)
+    , passwordEdit_(new QLineEdit(this))
+    , okButton_(new QPushButton(QStringLiteral("确定"), this))
+    , cancelButton_(new QPushButton(QStringLiteral("取消"), this)) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("输入密码"));
+    shapeFixedDialog(*this, 4065, 1665);
+
+    auto* promptLabel = new QLabel(QStringLiteral("请输入文件密码："), this);
+    promptLabel->setObjectName(QStringLiteral("Label1"));
+    promptLabel->setGeometry(rectInTwips(120, 240, 2295, 255));
+    promptLabel->setBuddy(passwordEdit_);
+
+    passwordEdit_->setObjectName(QStringLiteral("Text1"));
+    passwordEdit_->setGeometry(rectInTwips(120, 480, 3735, 270));
+    makePasswordBox(*passwordEdit_);
+
+    okButton_->setObjectName(QStringLiteral("Command1"));
+    okButton_->setGeometry(rectInTwips(600, 1080, 1215, 375));
+    cancelButton_->setObjectName(QStringLiteral("Command2"));
+    cancelButton_->setGeometry(rectInTwips(2040, 1080, 1335, 375));
+    // Neither button is the default: Enter does only what is wired below.
+    for (QPushButton* button : {okButton_, cancelButton_}) {
+        button->setAutoDefault(false);
+        button->installEventFilter(this);
+    }
+    setTabOrder(passwordEdit_, okButton_);
+    setTabOrder(okButton_, cancelButton_);
+
+    connect(passwordEdit_, &QLineEdit::returnPressed, this, &PasswordPromptDialog::confirm);
+    connect(okButton_, &QPushButton::clicked, this, &PasswordPromptDialog::confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &PasswordPromptDialog::cancel);
+}
+
+QString PasswordPromptDialog::ask() {
+    accepted_.clear();
+    exec();
+    return accepted_;
+}
+
+void PasswordPromptDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    centreOnScreen(*this);
+    passwordEdit_->setFocus();
+}
+
+// Esc does nothing here: the dialog has no cancel button.
+void PasswordPromptDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+// A focused button answers Enter when the key comes up.
+bool PasswordPromptDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (isEnter(key) && !key.isAutoRepeat()) {
+            if (watched == okButton_)
+                confirm();
+            else if (watched == cancelButton_)
+                cancel();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PasswordPromptDialog::confirm() {
+    const QString typed = passwordEdit_->text();
+    if (typed.isEmpty()) {
+        boxes_.show(this, EmptyPasswordText, Icon::Stop);
+        passwordEdit_->setFocus();
+        return;
+    }
+    if (typed != storedPassword_) {
+        const Answer answer = boxes_.show(this, WrongPasswordText, Icon::Stop, Buttons::YesNo);
+        if (answer == Answer::Yes)
+            focusAndSelect(*passwordEdit_);
+        else
+            reject();
+        return;
+    }
+    accepted_ = typed;
+    accept();
+}
+
+void PasswordPromptDialog::cancel() {
+    reject();
+}
+
+} // namespace veskard::gui

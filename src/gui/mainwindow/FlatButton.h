@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QFrame>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QLabel;
+
+namespace veskard::gui {
+
+class FlatButton;
+
+// The design of one flat button; positions and sizes in twips, the caption's
+// and the icon's relative to the frame.
+struct FlatButtonDesign {
+    int index = 0;
+    QRect frame{};
+    QString caption{}; // empty: an icon-only button, without a caption label
+    QRect captionArea{};
+    QString iconResource{}; // an SVG picture
+    QSize iconPixels{16, 16};
+    QPoint iconPlace{};
+    bool bevel = false;       // a permanent thin raised edge, drawn even at rest
+    QString accessibleName{}; // for the icon-only buttons, which show no caption
+};
+
+// What the flat buttons of one window share: at most one of them is drawn
+// pressed, its caption and icon shifted. While the mouse capture passes from
+// button to button, this is how a press that was never released is undone.
+class FlatButtonGroup {
+    friend class FlatButton;
+    FlatButton* pressed_ = nullptr;
+};
+
+// A command of the main window drawn without a border of its own: an icon and,
+// on most, a caption inside a flat frame. The pointer over it takes the mouse
+// capture, raises a one-pixel edge and turns the caption blue; the left button
+// down sinks the edge and moves icon and caption one pixel right and down.
+// Leaving it, pressed or not, brings it back to rest and gives the capture up,
+// so a press dragged off runs nothing. Releasing a mouse button over it reports
+// `released`. Disabled, it rests greyed and takes no input at all.
+class FlatButton : public QFrame {
+    Q_OBJECT
+
+public:
+    enum class Look { Rest, Highlighted, Pressed };
+
+    FlatButton(const FlatButtonDesign& design, FlatButtonGroup& group, QWidget* parent);
+
+    Look look() const { return look_; }
+
+    // A further button of the same size, place, look and behaviour, without a
+    // caption, made hidden; with this button's icon unless given another.
+    FlatButton* copy(int index, const QString& accessibleName,
+                     const QString& iconResource = {}) const;
+
+    // The caption's colour at rest, without any other drawing (the keyboard's
+    // way to an action ends a highlight this way).
+    void showCaptionAtRest();
+
+    // Runs the button as assistive technology does: reports `released` with
+    // Qt::NoButton, and draws nothing. Not while it is disabled.
+    void activate();
+
+signals:
+    // A mouse button went up over the button, or assistive technology pressed
+    // it (Qt::NoButton). The left button's release has been drawn already; a
+    // right click is reported too, and is meant to run nothing.
+    void released(int index, Qt::MouseButton button);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool covers(QPointF position) const;
+    void hover(QPointF position);
+    void highlight();
+    void press();
+    void rest();
+    void setLook(Look look);
+    void setCaptionColour(const QColor& colour);
+    void placeContent(bool shifted);
+    void drawBevel(QPainter& painter) const;
+    void drawEdge(QPainter& painter, bool sunken) const;
+
+    FlatButtonDesign design_;
+    FlatButtonGroup& group_;
+    QLabel* icon_ = nullptr;
+    QLabel* caption_ = nullptr;
+    Look look_ = Look::Rest;
+};
+
+} // namespace veskard::gui

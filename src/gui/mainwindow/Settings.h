@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace veskard::gui {
+
+// The value of an option check box, as "set.ini" stores it. (Not Qt's
+// Qt::CheckState, which numbers the states differently.)
+enum class CheckValue : std::int16_t { Unticked = 0, Ticked = 1, Greyed = 2 };
+
+// The main window's three options, with the design's values.
+struct Options {
+    CheckValue keepOriginal = CheckValue::Unticked; // 保存原文件副本: lock into another file
+    CheckValue writeEncryptScript = CheckValue::Ticked; // 生成自加密批处理文件
+    CheckValue writeDecryptScript = CheckValue::Ticked; // 生成自解密批处理文件
+    bool operator==(const Options&) const = default;
+};
+
+// The options' file among the files the program writes (ProgramFiles).
+inline constexpr auto SettingsFileName = "set.ini";
+
+// "set.ini" is a 6-byte record, not a text file: the three values as 16-bit
+// little-endian integers, in the order of the boxes.
+//
+// Loads the options saved in `file` into `options`. A missing file is made,
+// empty; bytes the file lacks count as 0, and an empty file changes nothing.
+// Loading stops silently at a value that is not a check box's (outside 0..2):
+// the boxes before it take their saved values, the others keep theirs. Like
+// the program's other files, `file` must be the user's own regular file (see
+// platform::File::openProgramFile); anything else leaves every box as it is.
+void loadSettings(const QString& file, Options& options);
+
+// Writes the three values over the start of `file` (made if missing); bytes
+// after the sixth stay. False when the file could not be written: the values
+// are then lost, and the window still closes.
+bool saveSettings(const QString& file, const Options& options);
+
+} // namespace veskard::gui

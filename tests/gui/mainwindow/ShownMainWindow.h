@@ -1,0 +1,95 @@
+#pragma once
+
+#include "engine/RandomSource.h"
+#include "engine/TextFormats.h"
+#include "gui/mainwindow/FlatButton.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "support/FixedClock.h"
+#include "support/TempFolder.h"
+#include "support/desktop/RecordingShell.h"
+#include "support/desktop/ScriptedFilePickers.h"
+#include "support/desktop/ScriptedMessageBoxes.h"
+
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace veskard::testing {
+
+// The main window as the program shows it: loaded with its icon buttons, its
+// message boxes and file dialogs answered by the test, its files written into
+// a folder of its own. The mouse acts through the window system, so that the
+// capture and the held buttons count as they do for a person.
+class ShownMainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.createIconButtons();
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    gui::FlatButton& button(int index) { return *window.controls().flatButtons[index]; }
+
+    QPoint inWindow(const QWidget& widget, QPoint local) const {
+        return widget.mapTo(&window, local);
+    }
+    void moveTo(const QWidget& widget, QPoint local) {
+        QTest::mouseMove(window.windowHandle(), inWindow(widget, local));
+    }
+    void moveOnto(const QWidget& widget) { moveTo(widget, widget.rect().center()); }
+    void press(Qt::MouseButton mouseButton, const QWidget& widget, QPoint local) {
+        QTest::mousePress(window.windowHandle(), mouseButton, {}, inWindow(widget, local));
+    }
+    void release(Qt::MouseButton mouseButton, const QWidget& widget, QPoint local) {
+        QTest::mouseRelease(window.windowHandle(), mouseButton, {}, inWindow(widget, local));
+    }
+    // A person's click on a flat button: onto it, press, release.
+    void click(int index, Qt::MouseButton mouseButton = Qt::LeftButton) {
+        gui::FlatButton& flat = button(index);
+        moveOnto(flat);
+        press(mouseButton, flat, flat.rect().center());
+        release(mouseButton, flat, flat.rect().center());
+    }
+
+private:
+    // The offscreen platform cannot grab the pointer and says so at every
+    // capture; the window still routes the mouse to the capturing button.
+    // Quiet from before the window is made until after it is gone.
+    class QuietAboutGrabs {
+    public:
+        QuietAboutGrabs() { previous_ = qInstallMessageHandler(&filter); }
+        ~QuietAboutGrabs() { qInstallMessageHandler(previous_); }
+
+    private:
+        static void filter(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+            if (!message.startsWith(QLatin1String("This plugin does not support grabbing")))
+                previous_(type, context, message);
+        }
+        static inline QtMessageHandler previous_ = nullptr;
+    };
+    QuietAboutGrabs quiet_;
+
+protected:
+    static QString text(const std::filesystem::path& path) {
+        return QString::fromStdU16String(path.u16string());
+    }
+    // The program's own files (set.ini, Encrypt_Info.txt) go into "program".
+    static gui::ProgramFiles programFilesIn(const test::TempFolder& folder) {
+        std::filesystem::create_directory(folder / "program");
+        return gui::ProgramFiles::forProgramIn(text(folder / "program"), text(folder / "data"));
+    }
+
+    test::TempFolder folder;
+    test::ScriptedMessageBoxes boxes;
+    test::ScriptedFilePickers pickers;
+    test::RecordingShell shell;
+    test::RecordingProgramEnd end;
+    const gui::Desktop desktop{boxes, pickers, shell, end, programFilesIn(folder)};
+    engine::SystemRandom random;
+    test::FixedClock clock{test::localTime(2024, 3, 1, 9, 30, 0)};
+    engine::FixedTextFormats formats;
+    gui::MainWindow window{desktop, random, clock, formats, gui::Options{}};
+};
+
+} // namespace veskard::testing

@@ -15,11 +15,12 @@ WindowJobs::WindowJobs(engine::RandomSource& random, const platform::Clock& cloc
 
 bool WindowJobs::isEnciphered(const QString& path) {
     bool enciphered = false;
-    run(engine::JobPhase::Load, [&enciphered, file = toPath(path)] {
-        enciphered = engine::isEnciphered(file);
-        return engine::JobStatus::success();
-    });
-    return enciphered;
+    const engine::JobStatus looked =
+        run(engine::JobPhase::Load, [&enciphered, file = toPath(path)] {
+            enciphered = engine::isEnciphered(file);
+            return engine::JobStatus::success();
+        });
+    return looked.ok() && enciphered;
 }
 
 engine::JobStatus WindowJobs::load(const QString& source) {

@@ -10,7 +10,7 @@ namespace {
 // The descriptions are shown to the user, followed by "！    ".
 class FileErrorCategory final : public std::error_category {
 public:
-    const char* name() const noexcept override { return "veskard-startup-files"; }
+    const char* name() const noexcept override { return "veskard-gui-writers"; }
 
     std::string message(int value) const override {
         switch (static_cast<FileError>(value)) {

@@ -17,7 +17,12 @@ function(veskard_include_root target prefix)
     get_filename_component(parent ${root}/${prefix} DIRECTORY)
     file(MAKE_DIRECTORY ${parent})
     file(CREATE_LINK ${folder} ${root}/${prefix} SYMBOLIC)
-    target_include_directories(${target} PUBLIC ${root})
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "INTERFACE_LIBRARY")
+        target_include_directories(${target} INTERFACE ${root})
+    else()
+        target_include_directories(${target} PUBLIC ${root})
+    endif()
 endfunction()
 
 # veskard_generated_header(<target> <prefix> <input> <name>): the header the

@@ -2,12 +2,12 @@
 
 #include "app/CommandLine.h"
 #include "gui/desktop/FileLookup.h"
+#include "texts/Texts.h"
 
 namespace veskard::app {
 
-const QString LoadStep::NotFoundText = QStringLiteral("不存在！请检查文件的路径及文件名");
-const QString LoadStep::NotAFileText =
-    gui::notAFileText() + QStringLiteral("！请检查文件的路径及文件名");
+const QString LoadStep::NotFoundText = QString(texts::unattended::notFound);
+const QString LoadStep::NotAFileText = QString(texts::unattended::notAFile);
 
 LoadStep::LoadStep(gui::MessageBoxes& boxes, gui::ProgramEnd& end, UnattendedRun& unattended,
                    QString settingsFile)

@@ -5,12 +5,13 @@
 #include "gui/desktop/Paths.h"
 #include "gui/dialogs/NewPasswordDialog.h"
 #include "gui/dialogs/PasswordPromptDialog.h"
+#include "texts/Texts.h"
 
 namespace veskard::app {
 
-const QString UnattendedRun::BothSwitchesText = QStringLiteral("参数错误，/e/r 不得同时加入");
-const QString UnattendedRun::EncryptedText = QStringLiteral("加密成功！！  ");
-const QString UnattendedRun::DecryptedText = QStringLiteral("解密成功！！  ");
+const QString UnattendedRun::BothSwitchesText = QString(texts::unattended::bothSwitches);
+const QString UnattendedRun::EncryptedText = QString(texts::unattended::encrypted);
+const QString UnattendedRun::DecryptedText = QString(texts::unattended::decrypted);
 
 UnattendedRun::UnattendedRun(gui::MessageBoxes& boxes, gui::ProgramEnd& end,
                              engine::RandomSource& random, const platform::Clock& clock,

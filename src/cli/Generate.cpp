@@ -1,6 +1,7 @@
 #include "cli/Generate.h"
 
 #include "engine/PasswordGenerator.h"
+#include "texts/Texts.h"
 
 #include <map>
 
@@ -45,10 +46,10 @@ std::variant<Arguments, UsageError> parseGenerate(std::span<const std::string> w
             anyClass = true;
         } else if (word == "-l" || word == "-n") {
             if (i + 1 == words.size())
-                return error("'" + std::string(word) + "' 后面缺少数值");
+                return error(texts::filled(texts::cli::numberMissing, word));
             (word == "-l" ? options.length : options.count) = words[++i];
         } else {
-            return error("generate 不接受 '" + std::string(word) + "'");
+            return error(texts::filled(texts::cli::generateTakesNot, word));
         }
     }
     if (anyClass)

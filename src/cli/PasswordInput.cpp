@@ -6,6 +6,7 @@
 #include "cli/Utf8.h"
 #include "engine/EngineError.h"
 #include "engine/RecordFormat.h"
+#include "texts/Texts.h"
 
 namespace veskard::cli {
 namespace {
@@ -38,10 +39,10 @@ Result<std::u16string> PasswordInput::readLine(std::string_view prompt) {
 }
 
 Result<std::u16string> PasswordInput::readNew() {
-    Result<std::u16string> password = readLine("密码：");
+    Result<std::u16string> password = readLine(texts::cli::passwordPrompt);
     if (!password || source_ == Source::StandardInput)
         return password;
-    const Result<std::u16string> confirmation = readLine("确认密码：");
+    const Result<std::u16string> confirmation = readLine(texts::cli::confirmPrompt);
     if (!confirmation)
         return confirmation.error();
     if (*confirmation != *password)
@@ -50,7 +51,7 @@ Result<std::u16string> PasswordInput::readNew() {
 }
 
 Result<std::u16string> PasswordInput::readExisting() {
-    return readLine("密码：");
+    return readLine(texts::cli::passwordPrompt);
 }
 
 } // namespace veskard::cli

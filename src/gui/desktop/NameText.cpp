@@ -1,4 +1,5 @@
 #include "gui/desktop/NameText.h"
+#include "texts/Texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,7 +42,7 @@ NameText refused(const QString& shown) {
 
 } // namespace
 
-const QString UndecodableNameText = QStringLiteral("文件名不是有效的 UTF-8 文字，无法处理：");
+const QString UndecodableNameText = QString(texts::unattended::undecodableName);
 
 NameText nameText(const QByteArray& bytes) {
     if (!givesBack(bytes))

@@ -2,6 +2,7 @@
 
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/Twips.h"
+#include "texts/Texts.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,10 +16,10 @@ NewPasswordDialog::NewPasswordDialog(ProgramEnd& end, QWidget* parent)
     , end_(end)
     , passwordEdit_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("设置密码"));
+    setWindowTitle(QString(texts::newPassword::caption));
     shapeFixedDialog(*this, 4215, 1545);
 
-    auto* promptLabel = new QLabel(QStringLiteral("请输入密码："), this);
+    auto* promptLabel = new QLabel(QString(texts::newPassword::prompt), this);
     promptLabel->setObjectName(QStringLiteral("Label1"));
     promptLabel->setGeometry(rectInTwips(240, 240, 1080, 180));
     promptLabel->setBuddy(passwordEdit_);
@@ -27,11 +28,11 @@ NewPasswordDialog::NewPasswordDialog(ProgramEnd& end, QWidget* parent)
     passwordEdit_->setGeometry(rectInTwips(240, 480, 3735, 270));
     makePasswordBox(*passwordEdit_);
 
-    auto* okButton = new QPushButton(QStringLiteral("确定"), this);
+    auto* okButton = new QPushButton(QString(texts::common::ok), this);
     okButton->setObjectName(QStringLiteral("Command1"));
     okButton->setGeometry(rectInTwips(600, 960, 1215, 375));
     okButton->setDefault(true);
-    auto* closeButton = new QPushButton(QStringLiteral("关闭"), this);
+    auto* closeButton = new QPushButton(QString(texts::common::close), this);
     closeButton->setObjectName(QStringLiteral("Command2"));
     closeButton->setGeometry(rectInTwips(2160, 960, 1335, 375));
     setTabOrder(passwordEdit_, okButton);

@@ -2,6 +2,7 @@
 
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/Twips.h"
+#include "texts/Texts.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,10 +18,8 @@ bool isEnter(const QKeyEvent& key) {
 
 } // namespace
 
-const QString PasswordPromptDialog::EmptyPasswordText =
-    QStringLiteral("你未输入密码，密码不能为空！");
-const QString PasswordPromptDialog::WrongPasswordText =
-    QStringLiteral("你输入的密码不正确，请重新输入！  ");
+const QString PasswordPromptDialog::EmptyPasswordText = QString(texts::passwordPrompt::empty);
+const QString PasswordPromptDialog::WrongPasswordText = QString(texts::passwordPrompt::wrong);
 
 PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, MessageBoxes& boxes,
                                            QWidget* parent)
@@ -28,13 +27,13 @@ PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, MessageBoxes&
     , storedPassword_(std::move(storedPassword))
     , boxes_(boxes)
     , passwordEdit_(new QLineEdit(this))
-    , okButton_(new QPushButton(QStringLiteral("确定"), this))
-    , cancelButton_(new QPushButton(QStringLiteral("取消"), this)) {
+    , okButton_(new QPushButton(QString(texts::common::ok), this))
+    , cancelButton_(new QPushButton(QString(texts::common::cancel), this)) {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("输入密码"));
+    setWindowTitle(QString(texts::passwordPrompt::caption));
     shapeFixedDialog(*this, 4065, 1665);
 
-    auto* promptLabel = new QLabel(QStringLiteral("请输入文件密码："), this);
+    auto* promptLabel = new QLabel(QString(texts::passwordPrompt::prompt), this);
     promptLabel->setObjectName(QStringLiteral("Label1"));
     promptLabel->setGeometry(rectInTwips(120, 240, 2295, 255));
     promptLabel->setBuddy(passwordEdit_);

@@ -8,6 +8,7 @@
 #include "gui/desktop/Twips.h"
 #include "gui/generator/PasswordList.h"
 #include "platform/File.h"
+#include "texts/Texts.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -60,7 +61,7 @@ PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, QLineEdit& pass
     , desktop_(desktop)
     , generator_(random) {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("密码生成器"));
+    setWindowTitle(QString(texts::generator::caption));
     shapeFixedDialog(*this, ClientWidth, ClientHeight);
     createControls();
     placeControls();
@@ -72,8 +73,8 @@ PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, QLineEdit& pass
 PasswordGeneratorDialog::~PasswordGeneratorDialog() = default;
 
 void PasswordGeneratorDialog::createControls() {
-    const QString captions[] = {QStringLiteral("输入密码位数："),
-                                QStringLiteral("希望生成几组密码：")};
+    const QString captions[] = {QString(texts::generator::lengthLabel),
+                                QString(texts::generator::countLabel)};
     for (int i = 0; i < 2; ++i) {
         numberLabels_[i] = new QLabel(captions[i], this);
         numberLabels_[i]->setObjectName(QStringLiteral("Label1(%1)").arg(i));
@@ -91,15 +92,16 @@ void PasswordGeneratorDialog::createControls() {
         spinners_[i]->setFocusPolicy(Qt::TabFocus);
     }
 
-    classGroup_ = new QGroupBox(QStringLiteral("生成符号"), this);
+    classGroup_ = new QGroupBox(QString(texts::generator::classes), this);
     classGroup_->setObjectName(QStringLiteral("Frame1"));
     // The caption sits on the frame's top line, as the design draws it, so the
     // first tick box keeps its distance from the line.
     classGroup_->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 2px groove palette(mid); border-radius: 2px; margin-top: 0.5em; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-    const QString classCaptions[] = {QStringLiteral("小写字母"), QStringLiteral("大写字母"),
-                                     QStringLiteral("数字"), QStringLiteral("其他特殊符号")};
+    const QString classCaptions[] = {
+        QString(texts::generator::lowerCase), QString(texts::generator::upperCase),
+        QString(texts::generator::digits), QString(texts::generator::symbols)};
     for (int i = 0; i < 4; ++i) {
         classBoxes_[i] = new QCheckBox(classCaptions[i], classGroup_);
         classBoxes_[i]->setObjectName(QStringLiteral("Check1(%1)").arg(i));
@@ -109,9 +111,10 @@ void PasswordGeneratorDialog::createControls() {
     list_ = new PasswordList(this);
     list_->setObjectName(QStringLiteral("List1"));
 
-    const QString buttonCaptions[] = {QStringLiteral("生成"), QStringLiteral("添加"),
-                                      QStringLiteral("保存"), QStringLiteral("复制"),
-                                      QStringLiteral("关闭")};
+    const QString buttonCaptions[] = {
+        QString(texts::generator::generate), QString(texts::generator::add),
+        QString(texts::generator::save), QString(texts::generator::copy),
+        QString(texts::common::close)};
     for (int i = 0; i < 5; ++i) {
         buttons_[i] = new QPushButton(buttonCaptions[i], this);
         buttons_[i]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
@@ -169,9 +172,9 @@ void PasswordGeneratorDialog::connectControls() {
 void PasswordGeneratorDialog::nameControlsForScreenReaders() {
     for (int i = 0; i < 2; ++i)
         numberBoxes_[i]->setAccessibleName(withoutColon(numberLabels_[i]->text()));
-    spinners_[0]->setAccessibleName(QStringLiteral("增减密码位数"));
-    spinners_[1]->setAccessibleName(QStringLiteral("增减密码组数"));
-    list_->setAccessibleName(QStringLiteral("生成的密码"));
+    spinners_[0]->setAccessibleName(QString(texts::generator::lengthSpinner));
+    spinners_[1]->setAccessibleName(QString(texts::generator::countSpinner));
+    list_->setAccessibleName(QString(texts::generator::list));
 }
 
 void PasswordGeneratorDialog::showEvent(QShowEvent* event) {
@@ -267,8 +270,8 @@ void PasswordGeneratorDialog::add() {
     passwordBox_.setText(current->text());
     confirmationBox_.setText(passwordBox_.text());
     desktop_.boxes.show(this,
-                        QStringLiteral("密码是 ") + passwordBox_.text() + LineEnd +
-                            QStringLiteral("可要记住了！"),
+                        QString(texts::generator::rememberBefore) + passwordBox_.text() + LineEnd +
+                            QString(texts::generator::rememberAfter),
                         Icon::Exclamation);
     accept();
 }
@@ -277,7 +280,7 @@ void PasswordGeneratorDialog::add() {
 // passwords) and shows the file in the text editor. A save that fails is
 // passed over, as the editor then shows.
 void PasswordGeneratorDialog::save() {
-    const QString path = desktop_.files.writable(QStringLiteral("paw.txt"));
+    const QString path = desktop_.files.writable(QString(texts::files::passwords));
     const engine::LocaleTextFormats formats;
     const QString record =
         QString::fromStdString(formats.dateTime(std::chrono::system_clock::now())) + LineEnd +

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texts/Texts.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -19,7 +21,7 @@ struct Options {
 };
 
 // The options' file among the files the program writes (ProgramFiles).
-inline constexpr auto SettingsFileName = "set.ini";
+inline constexpr auto SettingsFileName = texts::files::settings;
 
 // "set.ini" is a 6-byte record, not a text file: the three values as 16-bit
 // little-endian integers, in the order of the boxes.

@@ -3,12 +3,13 @@
 #include "engine/JobStatus.h"
 #include "gui/desktop/ProgramFiles.h"
 #include "gui/desktop/Shell.h"
+#include "texts/Texts.h"
 
 #include <QString>
 
 namespace veskard::gui {
 
-inline constexpr auto ReportFileName = "Encrypt_Info.txt";
+inline constexpr auto ReportFileName = texts::files::report;
 
 // Adds the operation log `log` (lines ending in CR LF) to the report file
 // "Encrypt_Info.txt" among the files the program writes, then shows that file

@@ -5,6 +5,7 @@
 #include "gui/desktop/SystemText.h"
 #include "gui/writers/FileError.h"
 #include "platform/CodePage.h"
+#include "texts/Texts.h"
 
 #include <QStringList>
 
@@ -22,9 +23,7 @@ QString ruleLine() {
 }
 
 QString productBanner() {
-    return QStringLiteral("Veskard v%1.%2 文件加密工具")
-        .arg(engine::VersionMajor)
-        .arg(engine::VersionMinor);
+    return QString(texts::scripts::banner).arg(engine::VersionMajor).arg(engine::VersionMinor);
 }
 
 QString switches(ScriptAction action) {
@@ -91,7 +90,7 @@ QString shortPath(const QString& path) {
 Result<QByteArray> batchScriptText(const QString& programFolder, const QString& fileName,
                                    ScriptAction action, unsigned codePage) {
     const QString program =
-        shortPath(withTrailingBackslash(programFolder)) + QStringLiteral("Veskard.exe");
+        shortPath(withTrailingBackslash(programFolder)) + QString(texts::files::windowsProgram);
     const platform::CodePageText programBytes = inCodePage(commandEscaped(program), codePage);
     if (!programBytes.exact)
         return FileError::ProgramFolderNotInCodePage;
@@ -101,7 +100,7 @@ Result<QByteArray> batchScriptText(const QString& programFolder, const QString& 
     const QStringList comments = {
         QStringLiteral("rem ") + ruleLine(),
         QStringLiteral("rem ") + productBanner(),
-        QStringLiteral("rem 文件：") + percentsEscaped(fileName),
+        QString(texts::scripts::batchFileLine) + percentsEscaped(fileName),
         QString(),
         QString(),
     };
@@ -121,7 +120,7 @@ QByteArray shellScriptText(const QString& program, const QString& fileName, Scri
         QStringLiteral("#!/bin/sh"),
         QStringLiteral("# ") + ruleLine(),
         QStringLiteral("# ") + productBanner(),
-        QStringLiteral("# 文件：") + controlCharactersMasked(fileName),
+        QString(texts::scripts::shellFileLine) + controlCharactersMasked(fileName),
         QString(),
         QStringLiteral("cd ") + shellQuoted(folder) + QStringLiteral(" && exec ") +
             shellQuoted(program) + u' ' + switches(action) + u' ' +

@@ -1,9 +1,11 @@
 #include "gui/writers/SystemScript.h"
+#include "texts/Texts.h"
 
 namespace veskard::gui {
 
 QString systemScriptName(ScriptAction action) {
-    return action == ScriptAction::Encrypt ? QStringLiteral("加密.sh") : QStringLiteral("解密.sh");
+    return action == ScriptAction::Encrypt ? QString(texts::files::encryptShell)
+                                           : QString(texts::files::decryptShell);
 }
 
 Result<SystemScript> systemScript(ScriptAction action, const QString& program,

@@ -1,14 +1,15 @@
 #include "gui/writers/SystemScript.h"
 
 #include "platform/CodePage.h"
+#include "texts/Texts.h"
 
 #include <QFileInfo>
 
 namespace veskard::gui {
 
 QString systemScriptName(ScriptAction action) {
-    return action == ScriptAction::Encrypt ? QStringLiteral("加密.bat")
-                                           : QStringLiteral("解密.bat");
+    return action == ScriptAction::Encrypt ? QString(texts::files::encryptBatch)
+                                           : QString(texts::files::decryptBatch);
 }
 
 // The batch line names the program by its folder and the fixed name

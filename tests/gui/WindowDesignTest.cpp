@@ -57,6 +57,10 @@ struct Window {
     std::vector<Control> controls;
 };
 
+void PrintTo(const Window& window, std::ostream* out) {
+    *out << window.id;
+}
+
 std::array<int, 4> corners(const QRect& r) {
     return {r.x(), r.y(), r.width(), r.height()};
 }

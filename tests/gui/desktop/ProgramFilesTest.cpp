@@ -17,11 +17,6 @@ QString textOf(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
 }
 
-void touch(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-}
-
 } // namespace
 
 // A copy carried around keeps its files beside it; an installed one in the
@@ -32,7 +27,7 @@ TEST(ProgramFiles, WritesBesideTheProgramUnlessInstalled) {
     const QString userData = textOf(root / "home" / "data");
     QDir().mkpath(carried);
     QFile::setPermissions(carried, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    touch(carried + "/readme.txt");
+    QFile(carried + "/readme.txt").open(QIODevice::WriteOnly);
 
     const gui::ProgramFiles besideCopy = gui::ProgramFiles::forProgramIn(carried, userData);
     EXPECT_EQ(besideCopy.writable("set.ini"), carried + "/set.ini");

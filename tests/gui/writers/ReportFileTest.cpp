@@ -1,6 +1,7 @@
 #include "gui/writers/ReportFile.h"
 
 #include "engine/Notice.h"
+#include "engine/Version.h"
 #include "gui/desktop/Paths.h"
 #include "gui/desktop/SystemText.h"
 #include "gui/writers/FileError.h"
@@ -15,7 +16,7 @@ namespace {
 
 using gui::saveReport;
 
-const QString Banner = QStringLiteral("******** Veskard v1.6 ********");
+const QString Banner = QString::fromStdString(engine::logBanner());
 const QString Log = Banner + QStringLiteral("\r\n\r\n开始时间：2024-05-06 07:08:09\r\n"
                                             "加密文件：/home/rob/plan.doc\r\n"
                                             "加密成功！\r\n用时：0秒\r\n");

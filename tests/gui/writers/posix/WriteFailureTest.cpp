@@ -1,4 +1,5 @@
 #include "engine/Messages.h"
+#include "engine/Version.h"
 #include "gui/desktop/Paths.h"
 #include "gui/writers/BatchScripts.h"
 #include "gui/writers/ReportFile.h"
@@ -63,8 +64,8 @@ TEST(WriteFailure, ReportThatCannotBeWrittenIsShownAndKeepsTheFileAsItWas) {
     engine::JobStatus status = engine::JobStatus::success();
     {
         FileSizeLimit limit(earlier.size() + 10); // room for part of the entry only
-        status = gui::saveReport(QStringLiteral("******** Veskard v1.6 ********\r\n") +
-                                     QString(100, u'x'),
+        status = gui::saveReport(QString::fromStdString(engine::logBanner()) +
+                                     QStringLiteral("\r\n") + QString(100, u'x'),
                                  files, shell);
     }
     EXPECT_EQ(status.notice(), FileTooLarge);

@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     const platform::SystemClock clock;
     const engine::LocaleTextFormats formats;
 
-    app::UnattendedRun unattended(boxes, end, random, clock, formats);
+    app::UnattendedRun unattended(boxes, random, clock, formats);
     app::LoadStep loadStep(boxes, end, unattended,
                            desktop.files.writable(QLatin1String(gui::SettingsFileName)));
     gui::Options options;

@@ -55,6 +55,8 @@ MainWindowActions::MainWindowActions(QWidget& window, const MainWindowControls& 
     , controls_(controls)
     , desktop_(desktop)
     , random_(random)
+    , clock_(clock)
+    , formats_(formats)
     , jobs_(random, clock, formats, this)
     , picker_(window, controls, desktop.pickers, desktop.boxes) {
     connect(&jobs_, &WindowJobs::logChanged, this, [this] {
@@ -101,8 +103,13 @@ void MainWindowActions::run(int index) {
     case About:
         return showAbout(&window_, desktop_);
     case Generator:
-        return showPasswordGenerator(&window_, *controls_.passwordEdit,
-                                     *controls_.confirmPasswordEdit, desktop_, random_);
+        if (const std::optional<QString> chosen =
+                PasswordGeneratorDialog(&window_, desktop_, random_, clock_, formats_)
+                    .choosePassword()) {
+            controls_.passwordEdit->setText(*chosen);
+            controls_.confirmPasswordEdit->setText(*chosen);
+        }
+        return;
     case Report:
         return saveReport();
     case PickEnciphered:

@@ -58,6 +58,8 @@ private:
     const MainWindowControls& controls_;
     Desktop desktop_;
     engine::RandomSource& random_;
+    const platform::Clock& clock_;
+    const engine::TextFormats& formats_;
     WindowJobs jobs_;
     FilePicker picker_;
     OpKind opKind_ = OpKind::None;

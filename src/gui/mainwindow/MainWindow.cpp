@@ -252,6 +252,10 @@ Options MainWindow::options() const {
             checkValue(*controls_.decryptScriptCheck)};
 }
 
+void MainWindow::setSourcePath(const QString& path) {
+    controls_.sourcePathEdit->setText(path);
+}
+
 void MainWindow::setOptions(const Options& options) {
     setCheckValue(*controls_.keepOriginalCheck, options.keepOriginal);
     setCheckValue(*controls_.encryptScriptCheck, options.writeEncryptScript);
@@ -350,14 +354,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-// Closing saves the options; a failure to save them still closes.
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (deferredWhileBusy(Ending::CloseWindow)) {
         event->ignore();
         return;
     }
-    saveSettings(desktop_.files.writable(QLatin1String(SettingsFileName)), options());
     event->accept();
+    emit closed();
 }
 
 // Like the file box, the window takes no drop while busy.

@@ -20,10 +20,11 @@ class MainWindowActions;
 //
 // Enter moves from the file box to the password boxes and, in the second,
 // encrypts. A file dropped on the window goes into the file box. Closing the
-// window saves the options. The hidden "&Cexit" button ends the program at
-// once when it is reached (Alt+C, or Tab from the file box), without saving
-// them. While a job's action runs, only button 2 and those two ways to end
-// take any input, and they wait until the action is over.
+// window tells `closed`, for the options to be kept. The hidden "&Cexit"
+// button ends the program at once when it is reached (Alt+C, or Tab from the
+// file box), and the window is never closed. While a job's action runs, only
+// button 2 and those two ways to end take any input, and they wait until the
+// action is over.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -43,11 +44,17 @@ public:
     // The options as the check boxes show them.
     Options options() const;
 
+    // The file to lock, as the command line named it.
+    void setSourcePath(const QString& path);
+
     // The status the hidden exit ends the program with: a failure when the
     // command line asked for a job that was not done.
     void setExitStatus(int status) { exitStatus_ = status; }
 
 signals:
+    // Closed by button 2 or the close box, once any action is over.
+    void closed();
+
     // Every flat button's `released`: a mouse button went up over button
     // `index` (already drawn), or assistive technology pressed it, or Enter
     // in the second password box asks to encrypt (both Qt::NoButton).

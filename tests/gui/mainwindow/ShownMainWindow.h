@@ -1,15 +1,19 @@
 #pragma once
 
+#include "engine/ByteStreams.h"
 #include "engine/RandomSource.h"
+#include "engine/RecordFormat.h"
 #include "engine/TextFormats.h"
 #include "gui/mainwindow/FlatButton.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
+#include "support/desktop/NextDialog.h"
 #include "support/desktop/RecordingShell.h"
 #include "support/desktop/ScriptedFilePickers.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
 
+#include <QLineEdit>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -28,7 +32,17 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
-    gui::FlatButton& button(int index) { return *window.controls().flatButtons[index]; }
+    // The controls by their design names.
+    gui::FlatButton& button(int index) {
+        return *window.findChild<gui::FlatButton*>(QStringLiteral("Frame1(%1)").arg(index));
+    }
+    template <typename Control = QLineEdit> Control& control(const char* name) {
+        return *window.findChild<Control*>(QLatin1String(name));
+    }
+    void activate() {
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
 
     QPoint inWindow(const QWidget& widget, QPoint local) const {
         return widget.mapTo(&window, local);
@@ -44,11 +58,27 @@ protected:
         QTest::mouseRelease(window.windowHandle(), mouseButton, {}, inWindow(widget, local));
     }
     // A person's click on a flat button: onto it, press, release.
-    void click(int index, Qt::MouseButton mouseButton = Qt::LeftButton) {
+    void click(int index) {
         gui::FlatButton& flat = button(index);
         moveOnto(flat);
-        press(mouseButton, flat, flat.rect().center());
-        release(mouseButton, flat, flat.rect().center());
+        press(Qt::LeftButton, flat, flat.rect().center());
+        release(Qt::LeftButton, flat, flat.rect().center());
+    }
+    // Clicks button `index`, and acts in the Dialog it opens. (The mouse
+    // lets the event loop run: the dialog is awaited from the release on.)
+    template <typename Dialog> void clickInto(int index, std::function<void(Dialog&)> act) {
+        gui::FlatButton& flat = button(index);
+        moveOnto(flat);
+        press(Qt::LeftButton, flat, flat.rect().center());
+        test::NextDialog<Dialog> person(std::move(act));
+        release(Qt::LeftButton, flat, flat.rect().center());
+    }
+    // Runs `act` once the first job of the next action runs, inside its event loop.
+    void duringTheJob(std::function<void()> act) {
+        QObject::connect(
+            window.findChild<gui::MainWindowController*>(), &gui::MainWindowController::jobStarted,
+            &window, [this, act] { QMetaObject::invokeMethod(&window, act, Qt::QueuedConnection); },
+            Qt::SingleShotConnection);
     }
 
 private:
@@ -73,6 +103,19 @@ private:
 protected:
     static QString text(const std::filesystem::path& path) {
         return QString::fromStdU16String(path.u16string());
+    }
+    QString make(const std::string& name) {
+        test::writeFile(folder / name, test::patternBytes(4000));
+        return text(folder / name);
+    }
+    void fill(const QString& file, const QString& password) {
+        control("Label3").setText(file);
+        control("Text2").setText(password);
+        control("Text3").setText(password);
+    }
+    static bool isLocked(const QString& file) {
+        const std::vector<std::byte> bytes = test::readFile(gui::toPath(file));
+        return static_cast<bool>(engine::readRecord(engine::MemoryInput(bytes)));
     }
     // The program's own files (set.ini, Encrypt_Info.txt) go into "program".
     static gui::ProgramFiles programFilesIn(const test::TempFolder& folder) {

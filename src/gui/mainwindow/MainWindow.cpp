@@ -369,8 +369,10 @@ void MainWindow::about() {
         showAbout(this, desktop_);
 }
 
-// Another action waits, and is dropped, while one is busy (the window greys
-// every way to one); closing waits for the end of the action (closeEvent).
+// While one action is busy, the window greys every way to another, and
+// closing waits for its end (closeEvent). A click can still come through the
+// job's event loop, from a press that began before it (assistive technology's
+// press ends 100 ms later): it is dropped.
 void MainWindow::run(Action action) {
     if (busy_)
         return;

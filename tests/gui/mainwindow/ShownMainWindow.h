@@ -13,6 +13,7 @@
 #include "support/desktop/ScriptedFilePickers.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QTest>
 #include <QWindow>
@@ -44,33 +45,27 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 
-    QPoint inWindow(const QWidget& widget, QPoint local) const {
-        return widget.mapTo(&window, local);
-    }
+    // The mouse through the window system, at `local` in `widget`.
     void moveTo(const QWidget& widget, QPoint local) {
-        QTest::mouseMove(window.windowHandle(), inWindow(widget, local));
+        QTest::mouseMove(window.windowHandle(), widget.mapTo(&window, local));
     }
     void moveOnto(const QWidget& widget) { moveTo(widget, widget.rect().center()); }
     void press(Qt::MouseButton mouseButton, const QWidget& widget, QPoint local) {
-        QTest::mousePress(window.windowHandle(), mouseButton, {}, inWindow(widget, local));
+        QTest::mousePress(window.windowHandle(), mouseButton, {}, widget.mapTo(&window, local));
     }
     void release(Qt::MouseButton mouseButton, const QWidget& widget, QPoint local) {
-        QTest::mouseRelease(window.windowHandle(), mouseButton, {}, inWindow(widget, local));
+        QTest::mouseRelease(window.windowHandle(), mouseButton, {}, widget.mapTo(&window, local));
     }
-    // A person's click on a flat button: onto it, press, release.
-    void click(int index) {
+    // A person's click on a flat button, and what they do in the Dialog it
+    // opens (awaited from the release on, as the mouse lets the event loop run).
+    template <typename Dialog = QDialog>
+    void click(int index, std::function<void(Dialog&)> act = nullptr) {
         gui::FlatButton& flat = button(index);
         moveOnto(flat);
         press(Qt::LeftButton, flat, flat.rect().center());
-        release(Qt::LeftButton, flat, flat.rect().center());
-    }
-    // Clicks button `index`, and acts in the Dialog it opens. (The mouse
-    // lets the event loop run: the dialog is awaited from the release on.)
-    template <typename Dialog> void clickInto(int index, std::function<void(Dialog&)> act) {
-        gui::FlatButton& flat = button(index);
-        moveOnto(flat);
-        press(Qt::LeftButton, flat, flat.rect().center());
-        test::NextDialog<Dialog> person(std::move(act));
+        std::optional<test::NextDialog<Dialog>> person;
+        if (act)
+            person.emplace(std::move(act));
         release(Qt::LeftButton, flat, flat.rect().center());
     }
     // Runs `act` once the first job of the next action runs, inside its event loop.
@@ -81,26 +76,21 @@ protected:
             Qt::SingleShotConnection);
     }
 
-private:
     // The offscreen platform cannot grab the pointer and says so at every
     // capture; the window still routes the mouse to the capturing button.
     // Quiet from before the window is made until after it is gone.
-    class QuietAboutGrabs {
-    public:
-        QuietAboutGrabs() { previous_ = qInstallMessageHandler(&filter); }
-        ~QuietAboutGrabs() { qInstallMessageHandler(previous_); }
-
-    private:
-        static void filter(QtMsgType type, const QMessageLogContext& context,
-                           const QString& message) {
-            if (!message.startsWith(QLatin1String("This plugin does not support grabbing")))
-                previous_(type, context, message);
+    struct QuietAboutGrabs {
+        QuietAboutGrabs() {
+            previous = qInstallMessageHandler(
+                [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+                    if (!message.startsWith(QLatin1String("This plugin does not support grabbing")))
+                        previous(type, context, message);
+                });
         }
-        static inline QtMessageHandler previous_ = nullptr;
-    };
-    QuietAboutGrabs quiet_;
+        ~QuietAboutGrabs() { qInstallMessageHandler(previous); }
+        static inline QtMessageHandler previous = nullptr;
+    } quiet_;
 
-protected:
     static QString text(const std::filesystem::path& path) {
         return QString::fromStdU16String(path.u16string());
     }

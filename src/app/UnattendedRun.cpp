@@ -3,6 +3,7 @@
 #include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
 #include "gui/desktop/Paths.h"
+#include "gui/desktop/ProgramEnd.h"
 #include "gui/dialogs/NewPasswordDialog.h"
 #include "gui/dialogs/PasswordPromptDialog.h"
 #include "texts/Texts.h"
@@ -13,11 +14,9 @@ const QString UnattendedRun::BothSwitchesText = QString(texts::unattended::bothS
 const QString UnattendedRun::EncryptedText = QString(texts::unattended::encrypted);
 const QString UnattendedRun::DecryptedText = QString(texts::unattended::decrypted);
 
-UnattendedRun::UnattendedRun(gui::MessageBoxes& boxes, gui::ProgramEnd& end,
-                             engine::RandomSource& random, const platform::Clock& clock,
-                             const engine::TextFormats& formats)
+UnattendedRun::UnattendedRun(gui::MessageBoxes& boxes, engine::RandomSource& random,
+                             const platform::Clock& clock, const engine::TextFormats& formats)
     : boxes_(boxes)
-    , end_(end)
     , environment_{events_, clock, random, formats} {}
 
 int UnattendedRun::run(const Switches& switches, const QString& fileName) {
@@ -37,12 +36,14 @@ int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
     if (const engine::JobStatus loaded = job.load(file); !loaded.ok())
         return refuse(loaded.notice());
 
-    gui::NewPasswordDialog dialog(end_);
-    const std::optional<QString> password = dialog.ask();
-    if (!password)
+    // Closed by the window system, the dialog hands back the empty password,
+    // which the job refuses in its own words.
+    gui::NewPasswordDialog dialog;
+    const gui::NewPasswordDialog::Outcome password = dialog.ask();
+    if (password.ending == gui::NewPasswordDialog::Ending::Quit)
         return gui::ExitFailure;
 
-    const engine::JobStatus locked = job.encipherTo(file, password->toStdU16String());
+    const engine::JobStatus locked = job.encipherTo(file, password.password.toStdU16String());
     return locked.ok() ? succeed(locked, showResult, EncryptedText) : refuse(locked.notice());
 }
 

@@ -6,7 +6,6 @@
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
 #include "gui/desktop/MessageBoxes.h"
-#include "gui/desktop/ProgramEnd.h"
 #include "platform/Clock.h"
 
 namespace veskard::app {
@@ -20,12 +19,13 @@ public:
     static const QString EncryptedText;
     static const QString DecryptedText;
 
-    UnattendedRun(gui::MessageBoxes& boxes, gui::ProgramEnd& end, engine::RandomSource& random,
+    UnattendedRun(gui::MessageBoxes& boxes, engine::RandomSource& random,
                   const platform::Clock& clock, const engine::TextFormats& formats);
 
     // Runs on `fileName`, which exists. Returns ExitSuccess when the file was
     // locked or unlocked, ExitFailure when that was refused, failed or was
-    // cancelled. The file keeps its attributes; "set.ini" is not touched.
+    // cancelled (the set-password dialog's Close ends the run at once, without
+    // a word). The file keeps its attributes; "set.ini" is not touched.
     int run(const Switches& switches, const QString& fileName);
 
 private:
@@ -35,7 +35,6 @@ private:
     int succeed(const engine::JobStatus& status, bool showResult, const QString& text);
 
     gui::MessageBoxes& boxes_;
-    gui::ProgramEnd& end_;
     engine::UnwatchedJob events_;
     engine::JobEnvironment environment_;
 };

@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLineEdit>
 
 using namespace veskard;
 
@@ -34,14 +33,18 @@ int main(int argc, char* argv[]) {
     const platform::SystemClock clock;
     const engine::LocaleTextFormats formats;
 
-    app::UnattendedRun unattended(boxes, end, random, clock, formats);
-    app::LoadStep loadStep(boxes, end, unattended,
-                           desktop.files.writable(QLatin1String(gui::SettingsFileName)));
+    const QString settingsFile = desktop.files.writable(QLatin1String(gui::SettingsFileName));
+    app::UnattendedRun unattended(boxes, random, clock, formats);
+    app::LoadStep loadStep(boxes, end, unattended, settingsFile);
     gui::Options options;
     const app::LoadStep::Outcome started = loadStep.run(commandLine, options);
 
     gui::MainWindow window(desktop, random, clock, formats, options);
-    window.controls().sourcePathEdit->setText(started.fileToEncrypt);
+    // Kept when the window is closed, never when the program is ended at
+    // once. Options that cannot be saved are lost; the window closes anyway.
+    QObject::connect(&window, &gui::MainWindow::closed, &window,
+                     [&] { gui::saveSettings(settingsFile, window.options()); });
+    window.setSourcePath(started.fileToEncrypt);
     window.setExitStatus(started.exitStatus);
     window.createIconButtons();
     window.show();

@@ -16,10 +16,10 @@ constexpr Switches EncryptShow{true, true, false};
 constexpr Switches Show{false, true, false};
 
 CommandLine plain(Switches switches, const char* name) {
-    return {switches, false, QString::fromUtf8(name)};
+    return {switches, false, QString::fromUtf8(name), {}};
 }
 CommandLine switchForm(Switches switches, const char* name) {
-    return {switches, true, QString::fromUtf8(name)};
+    return {switches, true, QString::fromUtf8(name), {}};
 }
 // A name whose bytes are not UTF-8 is no file name: shown, never acted on.
 CommandLine refused(Switches switches, bool switchForm, const char* shown) {

@@ -99,7 +99,6 @@ public:
     engine::SystemRandom random;
     FixedClock clock{localTime(2024, 3, 1, 9, 30, 0)};
     engine::FixedTextFormats formats;
-    QLineEdit passwordBox, confirmationBox;
 };
 
 TEST_P(WindowDesign, MatchesItsDesign) {
@@ -179,12 +178,12 @@ std::unique_ptr<QWidget> about(WindowDesign& t) {
 std::unique_ptr<QWidget> prompt(WindowDesign& t) {
     return std::make_unique<gui::PasswordPromptDialog>(QStringLiteral("Secret"), t.boxes);
 }
-std::unique_ptr<QWidget> newPassword(WindowDesign& t) {
-    return std::make_unique<gui::NewPasswordDialog>(t.end);
+std::unique_ptr<QWidget> newPassword(WindowDesign&) {
+    return std::make_unique<gui::NewPasswordDialog>();
 }
 std::unique_ptr<QWidget> generator(WindowDesign& t) {
-    return std::make_unique<gui::PasswordGeneratorDialog>(nullptr, t.passwordBox, t.confirmationBox,
-                                                          t.desktop, t.random);
+    return std::make_unique<gui::PasswordGeneratorDialog>(nullptr, t.desktop, t.random, t.clock,
+                                                          t.formats);
 }
 std::unique_ptr<QWidget> mainWindow(WindowDesign& t) {
     auto window =

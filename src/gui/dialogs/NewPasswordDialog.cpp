@@ -10,10 +10,15 @@
 #include <QPushButton>
 
 namespace veskard::gui {
+namespace {
 
-NewPasswordDialog::NewPasswordDialog(ProgramEnd& end, QWidget* parent)
+// What exec() returns after Close, beside QDialog's Accepted and Rejected.
+constexpr int QuitResult = QDialog::Accepted + 1;
+
+} // namespace
+
+NewPasswordDialog::NewPasswordDialog(QWidget* parent)
     : QDialog(parent)
-    , end_(end)
     , passwordEdit_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QString(texts::newPassword::caption));
@@ -39,14 +44,18 @@ NewPasswordDialog::NewPasswordDialog(ProgramEnd& end, QWidget* parent)
     setTabOrder(okButton, closeButton);
 
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(closeButton, &QPushButton::clicked, this, &NewPasswordDialog::endProgram);
+    connect(closeButton, &QPushButton::clicked, this, [this] { done(QuitResult); });
 }
 
-std::optional<QString> NewPasswordDialog::ask() {
-    const int result = exec();
-    if (ended_)
-        return std::nullopt;
-    return result == Accepted ? passwordEdit_->text() : QString();
+NewPasswordDialog::Outcome NewPasswordDialog::ask() {
+    switch (exec()) {
+    case Accepted:
+        return {Ending::Accepted, passwordEdit_->text()};
+    case QuitResult:
+        return {Ending::Quit, {}};
+    default:
+        return {Ending::Closed, {}};
+    }
 }
 
 void NewPasswordDialog::showEvent(QShowEvent* event) {
@@ -58,16 +67,10 @@ void NewPasswordDialog::showEvent(QShowEvent* event) {
 // Esc is the Close button's key; QDialog would merely reject.
 void NewPasswordDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        endProgram();
+        done(QuitResult);
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void NewPasswordDialog::endProgram() {
-    ended_ = true;
-    end_.now(ExitFailure);
-    reject();
 }
 
 } // namespace veskard::gui

@@ -1,10 +1,6 @@
 #pragma once
 
-#include "gui/desktop/ProgramEnd.h"
-
 #include <QDialog>
-
-#include <optional>
 
 class QLineEdit;
 
@@ -16,24 +12,26 @@ class NewPasswordDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit NewPasswordDialog(ProgramEnd& end, QWidget* parent = nullptr);
+    // OK (or Enter); the window closed by the window system; Close (or Esc),
+    // which asks to end the whole run.
+    enum class Ending { Accepted, Closed, Quit };
+    struct Outcome {
+        Ending ending;
+        QString password; // as typed, unexamined and possibly empty; empty unless Accepted
+        bool operator==(const Outcome&) const = default;
+    };
 
-    // Shows the dialog modally and returns the typed password after OK (or
-    // Enter), unexamined and possibly empty; the empty text when the window
-    // was closed. Close (or Esc) ends the program with ExitFailure instead;
-    // nothing is returned then, should the end come back at all (a test's).
-    std::optional<QString> ask();
+    explicit NewPasswordDialog(QWidget* parent = nullptr);
+
+    // Shows the dialog modally and tells how it ended.
+    Outcome ask();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void endProgram();
-
-    ProgramEnd& end_;
     QLineEdit* passwordEdit_;
-    bool ended_ = false;
 };
 
 } // namespace veskard::gui

@@ -1,6 +1,5 @@
 #include "gui/generator/PasswordGeneratorDialog.h"
 
-#include "engine/TextFormats.h"
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/Paths.h"
 #include "gui/desktop/Placement.h"
@@ -20,7 +19,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include <chrono>
 #include <span>
 
 namespace veskard::gui {
@@ -52,13 +50,14 @@ QString withoutColon(const QString& caption) {
 
 } // namespace
 
-PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, QLineEdit& passwordBox,
-                                                 QLineEdit& confirmationBox, const Desktop& desktop,
-                                                 engine::RandomSource& random)
+PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, const Desktop& desktop,
+                                                 engine::RandomSource& random,
+                                                 const platform::Clock& clock,
+                                                 const engine::TextFormats& formats)
     : QDialog(owner)
-    , passwordBox_(passwordBox)
-    , confirmationBox_(confirmationBox)
     , desktop_(desktop)
+    , clock_(clock)
+    , formats_(formats)
     , generator_(random) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QString(texts::generator::caption));
@@ -71,6 +70,11 @@ PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, QLineEdit& pass
 }
 
 PasswordGeneratorDialog::~PasswordGeneratorDialog() = default;
+
+std::optional<QString> PasswordGeneratorDialog::choosePassword() {
+    exec();
+    return chosen_;
+}
 
 void PasswordGeneratorDialog::createControls() {
     const QString captions[] = {QString(texts::generator::lengthLabel),
@@ -267,10 +271,9 @@ void PasswordGeneratorDialog::add() {
     const QListWidgetItem* current = list_->currentItem();
     if (!current)
         return; // a new list, nothing chosen in it yet: nothing to hand over
-    passwordBox_.setText(current->text());
-    confirmationBox_.setText(passwordBox_.text());
+    chosen_ = current->text();
     desktop_.boxes.show(this,
-                        QString(texts::generator::rememberBefore) + passwordBox_.text() + LineEnd +
+                        QString(texts::generator::rememberBefore) + *chosen_ + LineEnd +
                             QString(texts::generator::rememberAfter),
                         Icon::Exclamation);
     accept();
@@ -281,10 +284,8 @@ void PasswordGeneratorDialog::add() {
 // passed over, as the editor then shows.
 void PasswordGeneratorDialog::save() {
     const QString path = desktop_.files.writable(QString(texts::files::passwords));
-    const engine::LocaleTextFormats formats;
-    const QString record =
-        QString::fromStdString(formats.dateTime(std::chrono::system_clock::now())) + LineEnd +
-        selectionText() + LineEnd;
+    const QString record = QString::fromStdString(formats_.dateTime(clock_.now())) + LineEnd +
+                           selectionText() + LineEnd;
     // Only the user's own regular file: never a link another user planted,
     // never a FIFO that would wait for a reader.
     Result<platform::File> file =
@@ -321,12 +322,6 @@ QString PasswordGeneratorDialog::selectionText() const {
 void PasswordGeneratorDialog::updateHorizontalExtent() {
     const QString first = list_->count() > 0 ? list_->item(0)->text() : QString();
     list_->setHorizontalExtent(list_->fontMetrics().horizontalAdvance(first) + 20);
-}
-
-void showPasswordGenerator(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
-                           const Desktop& desktop, engine::RandomSource& random) {
-    PasswordGeneratorDialog window(owner, passwordBox, confirmationBox, desktop, random);
-    window.exec();
 }
 
 } // namespace veskard::gui

@@ -2,7 +2,9 @@
 
 #include "engine/PasswordGenerator.h"
 #include "engine/RandomSource.h"
+#include "engine/TextFormats.h"
 #include "gui/desktop/Desktop.h"
+#include "platform/Clock.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -23,9 +25,9 @@ class PasswordList;
 
 // The password generator window: the length and count boxes with their
 // spinners, the four character classes, the list of passwords made, and the
-// buttons that make them, hand one to the main window's two password boxes,
-// save the selected ones to paw.txt, copy them, or close. Each opening starts
-// afresh; nothing of it outlives the window but what "添加" hands over.
+// buttons that make them, hand one back to the window that opened it, save the
+// selected ones to paw.txt, copy them, or close. Each opening starts afresh;
+// nothing of it outlives the window but what "添加" hands back.
 class PasswordGeneratorDialog final : public QDialog {
     Q_OBJECT
 
@@ -33,9 +35,14 @@ public:
     // Buttons, in the order of the design's control array.
     enum Button { Generate, Add, Save, Copy, Close };
 
-    PasswordGeneratorDialog(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
-                            const Desktop& desktop, engine::RandomSource& random);
+    // The clock and formats date each record saved to paw.txt.
+    PasswordGeneratorDialog(QWidget* owner, const Desktop& desktop, engine::RandomSource& random,
+                            const platform::Clock& clock, const engine::TextFormats& formats);
     ~PasswordGeneratorDialog() override;
+
+    // Shows the window modally; the password "添加" handed back, or nothing
+    // when it was closed otherwise.
+    std::optional<QString> choosePassword();
 
     // Ends a generation still running, then closes.
     void done(int result) override;
@@ -65,9 +72,10 @@ private:
     QString selectionText() const;
     void updateHorizontalExtent();
 
-    QLineEdit& passwordBox_;
-    QLineEdit& confirmationBox_;
     Desktop desktop_;
+    const platform::Clock& clock_;
+    const engine::TextFormats& formats_;
+    std::optional<QString> chosen_;
     engine::PasswordGenerator generator_;
     std::optional<engine::Generation> running_;
     QTimer nextPassword_; // one password per turn of the event loop
@@ -80,10 +88,5 @@ private:
     PasswordList* list_ = nullptr;
     std::array<QPushButton*, 5> buttons_{};
 };
-
-// Shows the generator modally over `owner` and returns when it closes. "添加"
-// writes the chosen password into `passwordBox` and `confirmationBox`.
-void showPasswordGenerator(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
-                           const Desktop& desktop, engine::RandomSource& random);
 
 } // namespace veskard::gui

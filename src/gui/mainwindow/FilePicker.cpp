@@ -2,11 +2,8 @@
 
 #include "gui/desktop/FileLookup.h"
 #include "gui/desktop/NameText.h"
-#include "gui/mainwindow/MainWindowControls.h"
 
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 
 namespace veskard::gui {
 namespace {
@@ -30,42 +27,31 @@ QString namePart(const QString& path) {
 
 } // namespace
 
-FilePicker::FilePicker(QWidget& owner, const MainWindowControls& controls, FilePickers& pickers,
-                       MessageBoxes& boxes)
-    : owner_(owner)
-    , controls_(controls)
-    , pickers_(pickers)
-    , boxes_(boxes) {}
-
-QString FilePicker::pickFile(PickMode mode, OpKind opKind) const {
-    if (mode == PickMode::Save)
-        return save(opKind);
-    return checked(pickers_.pick(&owner_, {.mode = FileRequest::Mode::Open,
-                                           .filterName = QStringLiteral("所有文件"),
-                                           .filterPattern = QStringLiteral("*.*"),
-                                           .initialFolder = controls_.sourcePathEdit->text(),
-                                           .suggestedName = {}}));
+QString FilePicker::pickOpen(const QString& startAt) const {
+    return checked(person_.pick({.mode = FileRequest::Mode::Open,
+                                 .filterName = QStringLiteral("所有文件"),
+                                 .filterPattern = QStringLiteral("*.*"),
+                                 .initialFolder = startAt,
+                                 .suggestedName = {}}));
 }
 
-QString FilePicker::save(OpKind opKind) const {
-    const QString source = opKind == OpKind::Encrypt ? controls_.sourcePathEdit->text()
-                                                     : controls_.lockedPathLabel->text();
+QString FilePicker::pickSave(const QString& source, const QString& startAt) const {
     // The ending is taken from the name alone: a short name must not lend the
     // ending a folder separator, which added to a path would lead elsewhere.
     const QString ending = namePart(source).right(EndingLength);
     const QString chosen =
-        checked(pickers_.pick(&owner_, {.mode = FileRequest::Mode::Save,
-                                        .filterName = ending.toUpper() + QStringLiteral("文件"),
-                                        .filterPattern = QStringLiteral("*.") + ending,
-                                        .initialFolder = controls_.sourcePathEdit->text(),
-                                        .suggestedName = visibleFileName(source)}));
+        checked(person_.pick({.mode = FileRequest::Mode::Save,
+                              .filterName = ending.toUpper() + QStringLiteral("文件"),
+                              .filterPattern = QStringLiteral("*.") + ending,
+                              .initialFolder = startAt,
+                              .suggestedName = visibleFileName(source)}));
     if (chosen.isEmpty() || chosen.right(ending.size()).toUpper() == ending.toUpper())
         return chosen;
 
     // The dialog asked about the name it was given, not about this one.
     const QString path = chosen + u'.' + ending;
-    if (QFileInfo::exists(path) && boxes_.show(&owner_, overwriteQuestion(path), Icon::Exclamation,
-                                               Buttons::YesNo) != Answer::Yes)
+    if (QFileInfo::exists(path) &&
+        person_.show(overwriteQuestion(path), Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
         return {};
     return path;
 }
@@ -75,7 +61,7 @@ QString FilePicker::save(OpKind opKind) const {
 QString FilePicker::checked(const QString& picked) const {
     const NameText name = nameText(picked);
     if (!name.refusal.isEmpty())
-        boxes_.show(&owner_, name.refusal, Icon::Stop);
+        person_.show(name.refusal, Icon::Stop);
     return name.text;
 }
 

@@ -2,7 +2,6 @@
 #include "gui/dialogs/PasswordPromptDialog.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
-#include "support/desktop/RecordingShell.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
 
 #include <QAccessible>
@@ -41,14 +40,13 @@ protected:
         test::NextDialog<PasswordPromptDialog> person(std::move(act));
         return dialog.ask();
     }
-    std::optional<QString> askNewPassword(std::function<void(NewPasswordDialog&)> act) {
-        NewPasswordDialog dialog(end);
+    NewPasswordDialog::Outcome askNewPassword(std::function<void(NewPasswordDialog&)> act) {
+        NewPasswordDialog dialog;
         test::NextDialog<NewPasswordDialog> person(std::move(act));
         return dialog.ask();
     }
 
     test::ScriptedMessageBoxes boxes;
-    test::RecordingProgramEnd end;
 };
 
 } // namespace
@@ -108,16 +106,26 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
               longest);
 }
 
-// Closing the window hands back the empty text; Esc, like 关闭, ends the program.
-TEST_F(PasswordDialogs, NewPasswordHandsBackNothingWhenClosedAndEscEndsTheProgram) {
-    EXPECT_EQ(askNewPassword([](NewPasswordDialog& dialog) {
-                  QTest::keyClicks(&box(dialog), QStringLiteral("typed"));
-                  dialog.close();
-              }),
-              QString());
-    EXPECT_FALSE(end.status.has_value());
-    EXPECT_EQ(askNewPassword(
-                  [](NewPasswordDialog& dialog) { QTest::keyClick(&box(dialog), Qt::Key_Escape); }),
-              std::nullopt);
-    EXPECT_EQ(end.status, gui::ExitFailure);
+// OK hands back the text as typed, closing the window the empty text; Close
+// and Esc end the run.
+TEST_F(PasswordDialogs, NewPasswordTellsHowItEnded) {
+    using Ending = NewPasswordDialog::Ending;
+    const auto typedThen = [](std::function<void(NewPasswordDialog&)> end) {
+        return [end](NewPasswordDialog& dialog) {
+            QTest::keyClicks(&box(dialog), QStringLiteral("typed"));
+            end(dialog);
+        };
+    };
+    const std::pair<std::function<void(NewPasswordDialog&)>, NewPasswordDialog::Outcome> cases[] = {
+        {test::typing(QStringLiteral(" typed ")), {Ending::Accepted, QStringLiteral(" typed ")}},
+        {typedThen([](NewPasswordDialog& dialog) { dialog.close(); }), {Ending::Closed, {}}},
+        {typedThen([](NewPasswordDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); }),
+         {Ending::Quit, {}}},
+        {typedThen([](NewPasswordDialog& dialog) {
+             QTest::mouseClick(&button(dialog, "Command2"), Qt::LeftButton);
+         }),
+         {Ending::Quit, {}}},
+    };
+    for (const auto& [act, outcome] : cases)
+        EXPECT_EQ(askNewPassword(act), outcome);
 }

@@ -1,6 +1,6 @@
 #include "gui/generator/PasswordGeneratorDialog.h"
-#include "engine/TextFormats.h"
 #include "gui/generator/PasswordList.h"
+#include "support/FixedClock.h"
 #include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
 #include "support/desktop/NextDialog.h"
@@ -19,8 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <set>
 #include <sys/stat.h>
 
 namespace veskard::test {
@@ -28,7 +26,6 @@ namespace {
 
 using gui::PasswordGeneratorDialog;
 using gui::PasswordList;
-using std::chrono::system_clock;
 
 class PasswordGeneratorDialogTest : public ::testing::Test {
 protected:
@@ -87,9 +84,9 @@ protected:
                                             {}}};
     // Digits only: 0.05 draws '0', 0.15 '1' and so on.
     ScriptedRandom random_{{0.05f, 0.15f, 0.25f, 0.35f, 0.45f, 0.55f, 0.65f, 0.75f, 0.85f}};
-    QLineEdit passwordBox_;
-    QLineEdit confirmationBox_;
-    PasswordGeneratorDialog window_{nullptr, passwordBox_, confirmationBox_, desktop_, random_};
+    FixedClock clock_{localTime(2024, 3, 1, 9, 30, 0)};
+    engine::FixedTextFormats formats_;
+    PasswordGeneratorDialog window_{nullptr, desktop_, random_, clock_, formats_};
 };
 
 TEST_F(PasswordGeneratorDialogTest,
@@ -161,12 +158,11 @@ TEST_F(PasswordGeneratorDialogTest,
     EXPECT_EQ(list()->toolTip(), QStringLiteral("678"));
 
     // A new list: the buttons stay enabled and the tooltip keeps its text;
-    // with nothing chosen in it yet, "添加" has nothing to hand over.
+    // with nothing chosen in it yet, "添加" has nothing to hand back.
     generate(QStringLiteral("6"), {}, 1);
     EXPECT_TRUE(button(PasswordGeneratorDialog::Add)->isEnabled());
     EXPECT_EQ(list()->toolTip(), QStringLiteral("678"));
     QTest::mouseClick(button(PasswordGeneratorDialog::Add), Qt::LeftButton);
-    EXPECT_EQ(passwordBox_.text(), QString());
     EXPECT_TRUE(window_.isVisible());
     // The list scrolls sideways as far as its first entry is wide, and 20 more.
     EXPECT_EQ(list()->horizontalExtent(),
@@ -175,9 +171,8 @@ TEST_F(PasswordGeneratorDialogTest,
 
 // Save appends a record of the selection to paw.txt and opens it, Copy puts
 // the selection on the clipboard (an empty selection: an empty line, an empty
-// clipboard), and Add hands the current password to both boxes and closes.
+// clipboard), and Add hands the current password back and closes.
 TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswordAdded) {
-    const system_clock::time_point before = system_clock::now();
     generate(QStringLiteral("4"), QStringLiteral("3"), 3);
     const QString first = list()->item(0)->text(), third = list()->item(2)->text();
     clickEntry(0);
@@ -189,7 +184,6 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     QTest::mouseClick(button(PasswordGeneratorDialog::Save), Qt::LeftButton);
     QTest::mouseClick(button(PasswordGeneratorDialog::Copy), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
-    const system_clock::time_point after = system_clock::now();
 
     const QString path = QString::fromStdString((folder_ / "paw.txt").string());
     EXPECT_EQ(shell_.inEditor, (std::vector<QString>{path, path}));
@@ -197,26 +191,20 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromLocal8Bit(file.readAll()).split(QStringLiteral("\r\n"));
     // Two records: the date and time, the selected passwords; the date and
-    // time, one empty line for an empty selection.
-    ASSERT_EQ(lines.size(), 6) << lines.join('|').toStdString();
-    EXPECT_EQ(lines.mid(1, 2), (QStringList{first, third}));
-    EXPECT_EQ(lines[4], QString());
-    EXPECT_EQ(lines[5], QString()) << "the last line ends in CR LF too";
-    std::set<QString> times;
-    const engine::LocaleTextFormats formats;
-    for (auto second = std::chrono::floor<std::chrono::seconds>(before); second <= after;
-         second += std::chrono::seconds(1))
-        times.insert(QString::fromStdString(formats.dateTime(second)));
-    EXPECT_TRUE(times.contains(lines[0])) << lines[0].toStdString();
-    EXPECT_TRUE(times.contains(lines[3])) << lines[3].toStdString();
+    // time, one empty line for an empty selection. The last line ends in CR
+    // LF too.
+    const QString time = QStringLiteral("2024-03-01 09:30:00");
+    EXPECT_EQ(lines, (QStringList{time, first, third, time, {}, {}}));
 
     clickEntry(1);
     const QString password = list()->item(1)->text();
     boxes_.expect(QStringLiteral("密码是 ") + password + QStringLiteral("\r\n可要记住了！"),
                   gui::Icon::Exclamation);
-    QTest::mouseClick(button(PasswordGeneratorDialog::Add), Qt::LeftButton);
-    EXPECT_EQ(passwordBox_.text(), password);
-    EXPECT_EQ(confirmationBox_.text(), password);
+    window_.hide(); // opened again, modally, to hand the password back
+    const NextDialog<PasswordGeneratorDialog> person([&](PasswordGeneratorDialog&) {
+        QTest::mouseClick(button(PasswordGeneratorDialog::Add), Qt::LeftButton);
+    });
+    EXPECT_EQ(window_.choosePassword(), password);
     EXPECT_FALSE(window_.isVisible());
 }
 
@@ -235,34 +223,25 @@ TEST_F(PasswordGeneratorDialogTest, SavingNeverWaitsOnAFifoInTheSaveFilesPlace) 
 TEST_F(PasswordGeneratorDialogTest, ClosingDuringALongGenerationEndsIt) {
     // A thousand passwords of a thousand characters; the window answers while
     // they come, and its close button is pressed after the first few.
+    engine::SystemRandom system;
+    PasswordGeneratorDialog window(nullptr, desktop_, system, clock_, formats_);
+    const auto* growing = window.findChild<QListWidget*>(QStringLiteral("List1"));
     int shownWhenClosed = -1;
-    const auto closeMidway = [&](PasswordGeneratorDialog& opened) {
-        opened.findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
-        opened.findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("1000"));
-        QTest::mouseClick(opened.findChild<QPushButton*>(QStringLiteral("Command1(0)")),
+    const NextDialog<PasswordGeneratorDialog> person([&](PasswordGeneratorDialog&) {
+        window.findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
+        window.findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("1000"));
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command1(0)")),
                           Qt::LeftButton);
-        const auto* growing = opened.findChild<QListWidget*>(QStringLiteral("List1"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return growing->count() >= 3; }));
-        QTest::mouseClick(opened.findChild<QPushButton*>(QStringLiteral("Command1(4)")),
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command1(4)")),
                           Qt::LeftButton);
         shownWhenClosed = growing->count();
-    };
-    engine::SystemRandom system;
-    {
-        PasswordGeneratorDialog window(nullptr, passwordBox_, confirmationBox_, desktop_, system);
-        const NextDialog<PasswordGeneratorDialog> acting(closeMidway);
-        window.exec();
-        EXPECT_GT(shownWhenClosed, 0);
-        EXPECT_LT(shownWhenClosed, 1000);
-        QTest::qWait(50);
-        EXPECT_EQ(window.findChild<QListWidget*>(QStringLiteral("List1"))->count(), shownWhenClosed)
-            << "no password after the close";
-    }
-    // Through the one opening call the window goes away with its generation.
-    const NextDialog<PasswordGeneratorDialog> acting(closeMidway);
-    showPasswordGenerator(nullptr, passwordBox_, confirmationBox_, desktop_, system);
+    });
+    EXPECT_EQ(window.choosePassword(), std::nullopt);
+    EXPECT_GT(shownWhenClosed, 0);
+    EXPECT_LT(shownWhenClosed, 1000);
     QTest::qWait(50);
-    EXPECT_EQ(passwordBox_.text(), QString());
+    EXPECT_EQ(growing->count(), shownWhenClosed) << "no password after the close";
 }
 
 } // namespace

@@ -1,28 +1,30 @@
 #include "ShownMainWindow.h"
 
-#include "engine/ByteStreams.h"
-#include "engine/RecordFormat.h"
+#include "gui/about/AboutDialog.h"
 #include "gui/desktop/NameText.h"
 #include "gui/desktop/Twips.h"
+#include "gui/dialogs/PasswordPromptDialog.h"
+#include "gui/generator/PasswordGeneratorDialog.h"
 #include "support/desktop/Keyboard.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QUrl>
 
 namespace veskard::testing {
 namespace {
 
+using gui::Answer, gui::Buttons, gui::Icon;
 using gui::FlatButton;
 using gui::MainWindow;
-using gui::MainWindowControls;
 using MainWindowLayout = ShownMainWindow;
 
 QRect twips(int left, int top, int width, int height) {
@@ -50,18 +52,18 @@ TEST_F(MainWindowLayout, PlacesTheControlsAsDesigned) {
     }
     EXPECT_EQ(window.size(), gui::sizeInTwips(5790, 4890));
 
-    const MainWindowControls& c = window.controls();
-    const QPushButton& exit = *c.hiddenExitButton;
+    const auto& exit = control<QPushButton>("Command1");
     EXPECT_EQ(exit.text(), QStringLiteral("&Cexit"));
     EXPECT_TRUE(exit.isVisible()) << "it must still take the focus";
     for (const QPoint corner : {exit.geometry().topLeft(), exit.geometry().bottomRight()}) {
         const QWidget* seen = window.childAt(corner);
         EXPECT_TRUE(seen == &button(2) || button(2).isAncestorOf(seen));
     }
-    EXPECT_TRUE(c.restoredPathEdit->isReadOnly());
-    EXPECT_FALSE(c.restoredPathEdit->hasFrame());
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(c.lockedPathLabel)->text(QAccessible::Name),
-              QStringLiteral("选择解密文件："))
+    EXPECT_TRUE(control("Text5").isReadOnly());
+    EXPECT_FALSE(control("Text5").hasFrame());
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(&control<QLabel>("Label7"))->text(QAccessible::Name),
+        QStringLiteral("选择解密文件："))
         << "named by its label while it is empty";
 
     // Every caption fits its box.
@@ -97,159 +99,188 @@ TEST_F(MainWindowLayout, TabsThroughTheInputsInTheDesignsOrder) {
 
 using MainWindowEvents = ShownMainWindow;
 
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+// A greyed option stays greyed until a click ticks it. Closing the window
+// tells so, for the options to be kept; the hidden exit ends the program at
+// once (reached by Tab from the file box, or Alt+C) and tells nothing.
+TEST_F(MainWindowEvents, TheOptionsAreKeptOnClosingAndTheHiddenExitEndsAtOnce) {
+    using gui::CheckValue;
+    MainWindow shown(desktop, random, clock, formats,
+                     {CheckValue::Greyed, CheckValue::Greyed, CheckValue::Unticked});
+    const auto check = [&](const char* name) { return shown.findChild<QCheckBox*>(name); };
+    EXPECT_EQ(check("Check1")->checkState(), Qt::PartiallyChecked);
+    check("Check2")->click();
+    check("Check2")->click();
+    check("Check3")->click();
+    EXPECT_EQ(shown.options(),
+              (gui::Options{CheckValue::Greyed, CheckValue::Unticked, CheckValue::Ticked}));
+    QSignalSpy closed(&shown, &MainWindow::closed);
+    shown.close();
+    EXPECT_EQ(closed.size(), 1);
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-TEST_F(MainWindowEvents, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
-    const QString settings = desktop.files.writable("set.ini");
-    const auto reopened = [&](const QByteArray& saved) {
-        writeBytes(settings, saved);
-        gui::Options options;
-        gui::loadSettings(settings, options);
-        return std::make_unique<MainWindow>(desktop, random, clock, formats, options);
-    };
-    const auto states = [](const MainWindow& shown) {
-        const MainWindowControls& c = shown.controls();
-        return std::vector{c.keepOriginalCheck->checkState(), c.encryptScriptCheck->checkState(),
-                           c.decryptScriptCheck->checkState()};
-    };
-
-    std::unique_ptr<MainWindow> shown = reopened(QByteArray("\x01\x00", 2)); // the rest count as 0
-    EXPECT_EQ(states(*shown), (std::vector{Qt::Checked, Qt::Unchecked, Qt::Unchecked}));
-    shown->controls().decryptScriptCheck->click();
-    shown->close();
-    EXPECT_EQ(contentOf(settings), QByteArray("\x01\x00\x00\x00\x01\x00", 6));
-
-    // Greyed stays greyed, until a click ticks it.
-    shown = reopened(QByteArray("\x02\x00\x02\x00\x00\x00", 6));
-    EXPECT_EQ(states(*shown),
-              (std::vector{Qt::PartiallyChecked, Qt::PartiallyChecked, Qt::Unchecked}));
-    shown->controls().encryptScriptCheck->click();
-    shown->controls().encryptScriptCheck->click();
-    shown->close();
-    EXPECT_EQ(contentOf(settings), QByteArray("\x02\x00\x00\x00\x00\x00", 6));
-
-    // Options that cannot be saved are lost, and the window still closes.
-    ASSERT_TRUE(QFile::remove(settings));
-    ASSERT_TRUE(QDir().mkdir(settings));
-    window.close();
-    EXPECT_FALSE(window.isVisible());
-}
-
-TEST_F(MainWindowEvents, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingTheOptions) {
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    window.controls().keepOriginalCheck->click();
-    window.controls().sourcePathEdit->setFocus();
-    QTest::keyClick(window.controls().sourcePathEdit, Qt::Key_Tab);
+    QSignalSpy notClosed(&window, &MainWindow::closed);
+    activate();
+    control("Label3").setFocus();
+    QTest::keyClick(&control("Label3"), Qt::Key_Tab);
     EXPECT_EQ(end.status, gui::ExitSuccess);
-
     // After a command line that asked for a job not done, the end is a failure.
     end.status.reset();
     window.setExitStatus(gui::ExitFailure);
-    window.controls().passwordEdit->setFocus();
+    control("Text2").setFocus();
     QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return end.status.has_value(); }));
-    EXPECT_EQ(end.status, gui::ExitFailure);
-    EXPECT_FALSE(QFileInfo::exists(desktop.files.writable("set.ini")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return end.status == gui::ExitFailure; }));
+    EXPECT_TRUE(notClosed.isEmpty());
 }
 
-TEST_F(MainWindowEvents, EnterLeadsFromTheFileBoxThroughThePasswordsIntoEncrypting) {
-    const MainWindowControls& c = window.controls();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    const std::filesystem::path plan = folder / "plan.txt";
-    test::writeFile(plan, test::patternBytes(800));
-    c.encryptScriptCheck->setChecked(false);
-    c.decryptScriptCheck->setChecked(false);
-    c.sourcePathEdit->setText(text(plan));
-    c.sourcePathEdit->setFocus();
-    QTest::keyClick(c.sourcePathEdit, Qt::Key_Return);
-    ASSERT_TRUE(c.passwordEdit->hasFocus());
-    test::typeText(c.passwordEdit, "pw");
-    QTest::keyClick(c.passwordEdit, Qt::Key_Return);
-    ASSERT_TRUE(c.confirmPasswordEdit->hasFocus());
-    test::typeText(c.confirmPasswordEdit, "pw");
-    QTest::keyClick(c.confirmPasswordEdit, Qt::Key_Return);
-
-    const std::vector<std::byte> locked = test::readFile(plan);
-    EXPECT_TRUE(engine::readRecord(engine::MemoryInput(locked)));
+// Enter moves on to the next box and in the last one locks, as 确认加密 does
+// without drawing a click; a refusal hands the box to type again, selected.
+// The log is selected whole, its end in view. Then clicks unlock the file.
+TEST_F(MainWindowEvents, EnterLocksThroughTheBoxesAndClicksUnlock) {
+    activate();
+    const QString plan = make("plan.txt");
+    control("Label3").setText(plan);
+    control("Label3").setFocus();
+    QTest::keyClick(&control("Label3"), Qt::Key_Return);
+    test::typeText(&control("Text2"), "中文Pw");
+    QTest::keyClick(&control("Text2"), Qt::Key_Return);
+    test::typeText(&control("Text3"), "中文");
+    boxes.expect("密码确认不正确！   ", Icon::Stop);
+    QTest::keyClick(&control("Text3"), Qt::Key_Return);
+    EXPECT_EQ(control("Text3").selectedText(), "中文");
+    test::typeText(&control("Text3"), "中文Pw");
+    QTest::keyClick(&control("Text3"), Qt::Key_Return);
     EXPECT_EQ(button(1).look(), FlatButton::Look::Rest) << "no click drawn";
-    EXPECT_TRUE(c.sourcePathEdit->text().isEmpty());
-}
+    EXPECT_TRUE(isLocked(plan));
+    EXPECT_TRUE(control("Label3").text().isEmpty());
+    auto& log = control<QPlainTextEdit>("info");
+    EXPECT_TRUE(
+        log.toPlainText().endsWith("\n加密成功！\n结束时间：2024-03-01 09:30:00\n用时：0秒\n"));
+    EXPECT_EQ(log.textCursor().selectedText().size(), log.document()->characterCount() - 1);
+    EXPECT_TRUE(log.viewport()->rect().contains(log.cursorRect())) << "the end in view";
 
-TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
-    // As the window system delivers a drop: entering first, then dropping.
-    const auto drop = [&](const QMimeData& data) {
-        const QPoint at(20, 20);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window, &enter);
-        QDropEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window, &event);
-    };
-    const QString first = text(folder / "a.txt");
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(text(folder / "b.txt"))});
-    drop(files);
-    EXPECT_EQ(window.controls().sourcePathEdit->text(), first);
-    EXPECT_TRUE(window.acceptDrops());
+    pickers.answer(plan);
+    click(5);
+    boxes.expect("是否直接对“plan.txt”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::Yes);
+    boxes.expect("恭喜！恭喜！已成功破解“" + plan + "”        \r\n是否以缺省方式打开它。",
+                 Icon::Question, Buttons::YesNo, Answer::Yes);
+    click<gui::PasswordPromptDialog>(6, test::typing("中文Pw"));
+    EXPECT_FALSE(isLocked(plan));
+    EXPECT_EQ(control("Text5").text(), plan);
+    EXPECT_TRUE(control<QLabel>("Label7").text().isEmpty());
+    EXPECT_EQ(shell.opened, std::vector{plan});
 
-    QMimeData words;
-    words.setText(QStringLiteral("不是文件"));
-    drop(words);
-    EXPECT_EQ(window.controls().sourcePathEdit->text(), first);
-
-    QMimeData aFolder;
-    aFolder.setUrls({QUrl::fromLocalFile(text(folder.path()))});
-    drop(aFolder);
-    EXPECT_EQ(window.controls().sourcePathEdit->text(), text(folder.path()));
-
-    // An address holds a name's bytes: one that is not UTF-8 is refused once
-    // the drop is over, not read as the name really made of U+FFFD beside it.
-    test::writeFile(folder / "\xFF\xFE.bin", {std::byte{1}});
-    const QString decoy = text(folder / "\uFFFD\uFFFD.bin");
-    test::writeFile(folder / "\uFFFD\uFFFD.bin", {std::byte{2}});
-    QMimeData undecodable;
-    undecodable.setUrls(
-        {QUrl::fromEncoded(QUrl::fromLocalFile(text(folder.path())).toEncoded() + "/%FF%FE.bin")});
-    boxes.expect(gui::UndecodableNameText + text(folder.path()) + "/\\xFF\\xFE.bin",
-                 gui::Icon::Stop);
-    drop(undecodable);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.shown().empty(); }));
-    EXPECT_EQ(window.controls().sourcePathEdit->text(), text(folder.path()));
-    QMimeData reallyNamedSo;
-    reallyNamedSo.setUrls({QUrl::fromLocalFile(decoy)});
-    drop(reallyNamedSo);
-    EXPECT_EQ(window.controls().sourcePathEdit->text(), decoy);
-}
-
-TEST_F(MainWindowEvents, TheLogIsSelectedWholeAfterEveryChangeAndOnADoubleClick) {
-    QPlainTextEdit& log = *window.controls().logView;
-    log.setPlainText(QStringLiteral("第一行\r\n第二行\r\n"));
-    EXPECT_EQ(log.document()->blockCount(), 3) << "CR LF ends a line";
-    EXPECT_FALSE(log.toPlainText().contains(QLatin1Char('\r')));
-    const int length = log.document()->characterCount() - 1;
-    EXPECT_EQ(log.textCursor().selectionStart(), 0);
-    EXPECT_EQ(log.textCursor().selectionEnd(), length);
-
-    QTextCursor inside(log.document());
-    inside.setPosition(2);
-    log.setTextCursor(inside);
-    // Sent straight to the box: the mouse of the other tests stays as it was.
+    // A double click selects the whole log again.
+    log.moveCursor(QTextCursor::Start);
     const QPointF at(5, 5);
     QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, log.viewport()->mapToGlobal(at),
                             Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(log.viewport(), &doubleClick);
-    EXPECT_EQ(log.textCursor().selectionStart(), 0);
-    EXPECT_EQ(log.textCursor().selectionEnd(), length);
+    EXPECT_EQ(log.textCursor().selectedText().size(), log.document()->characterCount() - 1);
+
+    const auto closesOverTheWindow = [this](QDialog& dialog) {
+        EXPECT_EQ(dialog.parentWidget(), &window);
+        dialog.reject();
+    };
+    click<gui::PasswordGeneratorDialog>(7, closesOverTheWindow);
+    click<gui::AboutDialog>(3, closesOverTheWindow);
+}
+
+// Only the first file dropped counts. An address holds a name's bytes: one
+// that is not UTF-8 is refused once the drop is over, not read as the name
+// really made of U+FFFD beside it.
+TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
+    const auto drop = [&](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter({20, 20}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        QDropEvent event(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    };
+    const QString first = text(folder / "a.txt");
+    drop({QUrl::fromLocalFile(first), QUrl::fromLocalFile(text(folder / "b.txt"))});
+    EXPECT_EQ(control("Label3").text(), first);
+    boxes.expect(gui::UndecodableNameText + text(folder.path()) + "/\\xFF\\xFE.bin", Icon::Stop);
+    drop({QUrl::fromEncoded(QUrl::fromLocalFile(text(folder.path())).toEncoded() + "/%FF%FE.bin")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.shown().empty(); }));
+    EXPECT_EQ(control("Label3").text(), first);
+    drop({QUrl::fromLocalFile(text(folder / "\uFFFD\uFFFD.bin"))});
+    EXPECT_EQ(control("Label3").text(), text(folder / "\uFFFD\uFFFD.bin"));
+}
+
+// While a job runs, only 关闭 takes input: nothing typed, dropped or clicked
+// starts anything, and no dialog holds the action up (any is counted and
+// closed). Afterwards all is back, the focus too.
+TEST_F(MainWindowEvents, WhileAJobRunsOnlyClosingTakesInputAndTheActionEndsUnheld) {
+    const QString plan = make("plan.txt");
+    fill(plan, "pw");
+    activate();
+    control("Label3").setFocus(); // moved on from a disabled box, it must not reach the hidden exit
+    int opened = 0;
+    QTimer closer;
+    closer.callOnTimeout([&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            ++opened, dialog->reject();
+    });
+    const std::vector<QLineEdit*> inputs{&control("Label3"), &control("Text2"), &control("Text3")};
+    duringTheJob([&] {
+        closer.start(0);
+        for (const int index : {0, 1, 3, 4, 5, 6, 7}) {
+            EXPECT_FALSE(button(index).isEnabled()) << index;
+            click(index);
+        }
+        EXPECT_TRUE(button(2).isEnabled());
+        test::typeText(&control("Text2"), "x");
+        QTest::keyClick(&control("Text3"), Qt::Key_Return);
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(text(folder / "other.txt"))});
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(&window, &drop);
+        EXPECT_EQ(control("Label3").text(), plan);
+        EXPECT_EQ(control("Text2").text(), "pw");
+        closer.stop();
+    });
+    click(1);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(isLocked(plan));
+    for (int index = 0; index < 8; ++index)
+        EXPECT_TRUE(button(index).isEnabled()) << index;
+    for (QLineEdit* box : inputs)
+        EXPECT_TRUE(box->isEnabled() && box->text().isEmpty()) << box->objectName().toStdString();
+    EXPECT_EQ(window.focusWidget(), &control("Label3"));
+    EXPECT_FALSE(end.status);
+}
+
+// Alt+C ends the program only once the whole lock is done (two jobs and the
+// scripts); closing the window waits the same way, then tells it is closed.
+TEST_F(MainWindowEvents, TheHiddenExitAndClosingWaitForTheWholeAction) {
+    QSignalSpy closed(&window, &MainWindow::closed);
+    activate();
+    const QString plan = make("plan.txt");
+    bool wholeLockDone = false;
+    end.atEnd = [&] {
+        wholeLockDone = isLocked(plan) && QFileInfo::exists(text(folder / "plan" / "解密.sh")) &&
+                        control("Label3").text().isEmpty();
+    };
+    fill(plan, "pw");
+    duringTheJob([&] {
+        QSignalSpy pressed(&control<QPushButton>("Command1"), &QPushButton::clicked);
+        QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+        ASSERT_TRUE(pressed.wait());
+        EXPECT_FALSE(end.status);
+    });
+    click(1);
+    EXPECT_TRUE(wholeLockDone);
+    EXPECT_TRUE(closed.isEmpty());
+
+    fill(make("other.txt"), "pw");
+    duringTheJob([&] {
+        window.close();
+        EXPECT_TRUE(window.isVisible());
+    });
+    click(1);
+    EXPECT_TRUE(control("Label3").text().isEmpty()) << "the whole action ran";
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(closed.size(), 1);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "gui/desktop/Paths.h"
 #include "platform/DirectoryLookup.h"
-#include "platform/ErrorText.h"
 #include "platform/File.h"
 #include "platform/PlatformError.h"
 
@@ -23,12 +22,6 @@ inline Found lookUp(const QString& path) {
     const bool notAFile =
         platform::regularFileState(toPath(path)).error() == platform::PlatformError::NotRegularFile;
     return notAFile ? Found::NotAFile : Found::Nothing;
-}
-
-// How the engine words a name that is there but no file ("不是普通文件").
-inline QString notAFileText() {
-    return QString::fromStdString(
-        platform::describeError(make_error_code(platform::PlatformError::NotRegularFile)));
 }
 
 // The name of the file `path` names, without its folder; empty for a hidden

@@ -2,6 +2,7 @@
 
 #include "gui/desktop/FileLookup.h"
 #include "gui/desktop/NameText.h"
+#include "texts/Texts.h"
 
 #include <QFileInfo>
 
@@ -11,7 +12,7 @@ namespace {
 constexpr qsizetype EndingLength = 3;
 
 QString overwriteQuestion(const QString& path) {
-    return QStringLiteral("“%1”已存在。\n要替换它吗？").arg(path);
+    return QString(texts::mainWindow::replaceExisting).arg(path);
 }
 
 // The name of a path, after its last folder separator.
@@ -29,7 +30,7 @@ QString namePart(const QString& path) {
 
 QString FilePicker::pickOpen(const QString& startAt) const {
     return checked(person_.pick({.mode = FileRequest::Mode::Open,
-                                 .filterName = QStringLiteral("所有文件"),
+                                 .filterName = QString(texts::mainWindow::allFiles),
                                  .filterPattern = QStringLiteral("*.*"),
                                  .initialFolder = startAt,
                                  .suggestedName = {}}));
@@ -39,12 +40,12 @@ QString FilePicker::pickSave(const QString& source, const QString& startAt) cons
     // The ending is taken from the name alone: a short name must not lend the
     // ending a folder separator, which added to a path would lead elsewhere.
     const QString ending = namePart(source).right(EndingLength);
-    const QString chosen =
-        checked(person_.pick({.mode = FileRequest::Mode::Save,
-                              .filterName = ending.toUpper() + QStringLiteral("文件"),
-                              .filterPattern = QStringLiteral("*.") + ending,
-                              .initialFolder = startAt,
-                              .suggestedName = visibleFileName(source)}));
+    const QString chosen = checked(
+        person_.pick({.mode = FileRequest::Mode::Save,
+                      .filterName = QString(texts::mainWindow::filesEndingIn).arg(ending.toUpper()),
+                      .filterPattern = QStringLiteral("*.") + ending,
+                      .initialFolder = startAt,
+                      .suggestedName = visibleFileName(source)}));
     if (chosen.isEmpty() || chosen.right(ending.size()).toUpper() == ending.toUpper())
         return chosen;
 

@@ -8,6 +8,7 @@
 #include "gui/generator/PasswordGeneratorDialog.h"
 #include "gui/mainwindow/Accessibility.h"
 #include "gui/writers/ReportFile.h"
+#include "texts/Texts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -164,14 +165,14 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
     , controller_(*person_, random, clock, formats, this) {
     installMainWindowAccessibility();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Orvessa"));
+    setWindowTitle(QString(texts::mainWindow::caption));
     setFont(designFont());
     // The size never changes: no maximize button, no border to drag.
     setFixedSize(sizeInTwips(ClientWidthTwips, ClientHeightTwips));
     setAcceptDrops(true);
 
-    auto* sourceCaption =
-        label(this, "Label10", QStringLiteral("选择加密文件："), {240, 285, 1260, 180});
+    auto* sourceCaption = label(this, "Label10", QString(texts::mainWindow::chooseSourceLabel),
+                                {240, 285, 1260, 180});
     sourcePathEdit_ = place(new QLineEdit(this), "Label3", {1560, 240, 3615, 270});
     setBackground(sourcePathEdit_, QPalette::Base, Qt::white);
     sourceCaption->setBuddy(sourcePathEdit_);
@@ -179,26 +180,26 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                                    .frame = {5280, 240, 300, 300},
                                    .iconResource = QStringLiteral(":/mainwindow/icons/open.svg"),
                                    .iconPlace = {30, 30},
-                                   .accessibleName = QStringLiteral("选择加密文件")},
+                                   .accessibleName = QString(texts::mainWindow::chooseSource)},
                                   &MainWindow::pickSourceFile);
 
     passwordEdit_ = passwordBox(this, "Text2", {1560, 600, 2175, 270});
-    label(this, "Label5", QStringLiteral("输入密码："), {240, 645, 900, 180})
+    label(this, "Label5", QString(texts::mainWindow::passwordLabel), {240, 645, 900, 180})
         ->setBuddy(passwordEdit_);
     encryptButton_ = addFlatButton({.index = 1,
                                     .frame = {3960, 720, 1335, 375},
-                                    .caption = QStringLiteral("确认加密"),
+                                    .caption = QString(texts::mainWindow::lock),
                                     .captionArea = {480, 120, 720, 180},
                                     .iconResource = QStringLiteral(":/mainwindow/icons/lock.svg"),
                                     .iconPlace = {180, 50},
                                     .bevel = true},
                                    &MainWindow::encrypt);
     confirmPasswordEdit_ = passwordBox(this, "Text3", {1560, 960, 2175, 270});
-    label(this, "Label6", QStringLiteral("确认密码："), {240, 1005, 900, 180})
+    label(this, "Label6", QString(texts::mainWindow::confirmLabel), {240, 1005, 900, 180})
         ->setBuddy(confirmPasswordEdit_);
     addFlatButton({.index = 7,
                    .frame = {3960, 1200, 1335, 375},
-                   .caption = QStringLiteral("随机密码"),
+                   .caption = QString(texts::mainWindow::generate),
                    .captionArea = {480, 120, 720, 180},
                    .iconResource = QStringLiteral(":/mainwindow/icons/generator.svg"),
                    .iconPlace = {120, 80},
@@ -206,21 +207,21 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                   &MainWindow::generatePassword);
 
     keepOriginalCheck_ =
-        checkBox(this, "Check1", QStringLiteral("保存原文件副本"), {360, 1440, 1575, 255});
-    encryptScriptCheck_ =
-        checkBox(this, "Check2", QStringLiteral("生成自加密批处理文件"), {360, 1680, 2175, 255});
-    decryptScriptCheck_ =
-        checkBox(this, "Check3", QStringLiteral("生成自解密批处理文件"), {360, 1920, 2415, 255});
+        checkBox(this, "Check1", QString(texts::mainWindow::keepOriginal), {360, 1440, 1575, 255});
+    encryptScriptCheck_ = checkBox(this, "Check2", QString(texts::mainWindow::writeEncryptScript),
+                                   {360, 1680, 2175, 255});
+    decryptScriptCheck_ = checkBox(this, "Check3", QString(texts::mainWindow::writeDecryptScript),
+                                   {360, 1920, 2415, 255});
 
     logView_ = place(new QPlainTextEdit(this), "info", {360, 2280, 3855, 855});
     logView_->setReadOnly(true);
     logView_->setTabChangesFocus(true);
     logView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setBackground(logView_, QPalette::Base, Qt::white);
-    logView_->setAccessibleName(QStringLiteral("操作记录"));
+    logView_->setAccessibleName(QString(texts::mainWindow::log));
     addFlatButton({.index = 4,
                    .frame = {4320, 2280, 1215, 375},
-                   .caption = QStringLiteral("保存报告"),
+                   .caption = QString(texts::mainWindow::saveReport),
                    .captionArea = {360, 120, 720, 180},
                    .iconResource = QStringLiteral(":/mainwindow/icons/report.svg"),
                    .iconPlace = {70, 90}},
@@ -228,17 +229,17 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
 
     auto* separator = place(new QFrame(this), "Frame2", {240, 3360, 5295, 30});
     separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    separator->setAccessibleName(QStringLiteral("分隔线"));
+    separator->setAccessibleName(QString(texts::common::separator));
 
-    auto* lockedPathCaption =
-        label(this, "Label4", QStringLiteral("选择解密文件："), {240, 3600, 1260, 180});
+    auto* lockedPathCaption = label(this, "Label4", QString(texts::mainWindow::chooseLockedLabel),
+                                    {240, 3600, 1260, 180});
     lockedPathLabel_ = place(new QLabel(this), "Label7", LockedPathArea);
     lockedPathLabel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     lockedPathLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lockedPathCaption->setBuddy(lockedPathLabel_); // names the field for assistive technology
 
     auto* restoredPathCaption =
-        label(this, "Label8", QStringLiteral("文件解密到："), {240, 3960, 1080, 180});
+        label(this, "Label8", QString(texts::mainWindow::restoredLabel), {240, 3960, 1080, 180});
     restoredPathEdit_ = place(new QLineEdit(this), "Text5", RestoredPathArea);
     restoredPathEdit_->setFrame(false);
     restoredPathEdit_->setReadOnly(true);
@@ -251,7 +252,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
         place(new QPushButton(QStringLiteral("&Cexit"), this), "Command1", {1856, 4320, 735, 375});
     closeButton_ = addFlatButton({.index = 2,
                                   .frame = {1496, 4320, 1215, 375},
-                                  .caption = QStringLiteral("关闭(&C)"),
+                                  .caption = QString(texts::mainWindow::close),
                                   .captionArea = {480, 120, 630, 180},
                                   .iconResource = QStringLiteral(":/mainwindow/icons/close.svg"),
                                   .iconPixels = {17, 15},
@@ -259,7 +260,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                                  &QWidget::close);
     addFlatButton({.index = 3,
                    .frame = {3056, 4320, 1238, 375},
-                   .caption = QStringLiteral("关于程序"),
+                   .caption = QString(texts::mainWindow::about),
                    .captionArea = {450, 120, 720, 180},
                    .iconResource = QStringLiteral(":/mainwindow/icons/about.svg"),
                    .iconPlace = {120, 90}},
@@ -289,10 +290,10 @@ void MainWindow::createIconButtons() {
     // its left, beside the field it fills; the unlock button goes before the
     // field of its result.
     const FlatButton& picker = *sourcePicker_;
-    FlatButton* lockedPicker = picker.copy(5, QStringLiteral("选择解密文件"));
+    FlatButton* lockedPicker = picker.copy(5, QString(texts::mainWindow::chooseLocked));
     lockedPicker->move(picker.x(), pixels(LockedPathArea.top() - 20));
-    FlatButton* unlock =
-        picker.copy(6, QStringLiteral("解密"), QStringLiteral(":/mainwindow/icons/unlock.svg"));
+    FlatButton* unlock = picker.copy(6, QString(texts::mainWindow::unlock),
+                                     QStringLiteral(":/mainwindow/icons/unlock.svg"));
     unlock->move(pointInTwips(LockedPathArea.left(), RestoredPathArea.top() - 10));
     connect(lockedPicker, &FlatButton::clicked, this, &MainWindow::pickLockedFile);
     connect(unlock, &FlatButton::clicked, this, &MainWindow::decrypt);

@@ -4,6 +4,7 @@
 #include "engine/PasswordCodes.h"
 #include "gui/writers/BatchScripts.h"
 #include "platform/FileAttributes.h"
+#include "texts/Texts.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -39,22 +40,22 @@ Refusal stop(const QString& text, FocusBox focus = FocusBox::None) {
 std::optional<Refusal> encryptRefusal(const QString& source, const QString& password,
                                       const QString& confirmation, Found found) {
     if (source.isEmpty())
-        return stop(QStringLiteral("未选择加密文件！    "));
+        return stop(QString(texts::mainWindow::noSourceChosen));
     if (password.isEmpty())
-        return stop(QStringLiteral("密码不能为空！      "), FocusBox::Password);
+        return stop(QString(texts::notices::emptyPassword), FocusBox::Password);
     if (password != confirmation)
-        return stop(QStringLiteral("密码确认不正确！   "), FocusBox::Confirmation);
+        return stop(QString(texts::mainWindow::confirmationDiffers), FocusBox::Confirmation);
     // Longer than a record holds: refused in the engine's words, before the log starts.
     if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes)
         return Refusal{*engine::failureNotice(engine::JobPhase::Encipher, codes.error()),
                        FocusBox::Password};
     if (namesAFolder(source))
-        return stop(QStringLiteral("未找到有文件！"));
+        return stop(QString(texts::mainWindow::noFileFound));
     switch (found) {
     case Found::Nothing:
-        return stop(u'“' + source + QStringLiteral("”不存在！  "));
+        return stop(QString(texts::mainWindow::sourceMissing).arg(source));
     case Found::NotAFile:
-        return stop(u'“' + source + u'”' + notAFileText() + QStringLiteral("！  "));
+        return stop(QString(texts::mainWindow::sourceNotAFile).arg(source));
     case Found::File:
         break;
     }
@@ -76,7 +77,7 @@ MainWindowController::MainWindowController(MainWindowPerson& person, engine::Ran
     connect(&jobs_, &WindowJobs::encipherProgressed, this,
             [this](int percent) { emit logShown(shownLog(QString::number(percent) + u'%')); });
     connect(&jobs_, &WindowJobs::restoreProgressed, this, [this](int percent) {
-        emit restoredPathShown(QStringLiteral("正在解密…… %1%").arg(percent));
+        emit restoredPathShown(QString(texts::mainWindow::unlockProgress).arg(percent));
     });
     connect(&jobs_, &WindowJobs::busyChanged, this, [this](bool jobRuns) {
         if (jobRuns)
@@ -98,7 +99,7 @@ ActionOutcome MainWindowController::encrypt(MainWindowState state) {
     }
     // Locked again, the file would come back from its first unlock still locked.
     if (jobs_.isEnciphered(source) &&
-        person_.show(QStringLiteral("该文件已经加密过，确定要再加密一次吗？"), Icon::Question,
+        person_.show(QString(texts::mainWindow::lockAgain), Icon::Question,
                      Buttons::YesNoDefaultNo) != Answer::Yes)
         return {state};
 
@@ -130,7 +131,7 @@ ActionOutcome MainWindowController::generatePassword(MainWindowState state) {
 ActionOutcome MainWindowController::saveReport(MainWindowState state) {
     const std::string& log = jobs_.log().text();
     if (log.empty())
-        person_.show(QStringLiteral("无任何报告！    "), Icon::Stop);
+        person_.show(QString(texts::mainWindow::noReport), Icon::Stop);
     else
         succeeded(person_.saveReport(QString::fromStdString(log)));
     return {state};
@@ -146,11 +147,11 @@ ActionOutcome MainWindowController::pickLocked(MainWindowState state) {
 ActionOutcome MainWindowController::decrypt(MainWindowState state) {
     const QString chosen = state.lockedPath;
     if (chosen.isEmpty()) {
-        person_.show(QStringLiteral("请选择需解密的文件！      "), Icon::Exclamation);
+        person_.show(QString(texts::mainWindow::chooseFileToUnlock), Icon::Exclamation);
         return {state};
     }
     const bool inPlace =
-        person_.show(QStringLiteral("是否直接对“%1”解密？    ").arg(visibleFileName(chosen)),
+        person_.show(QString(texts::mainWindow::unlockDirectly).arg(visibleFileName(chosen)),
                      Icon::Exclamation, Buttons::YesNo) == Answer::Yes;
 
     // Asked on every attempt: nothing accepted earlier, perhaps for another
@@ -168,10 +169,8 @@ ActionOutcome MainWindowController::decrypt(MainWindowState state) {
         return {state};
     state.restoredPath = target;
     emit restoredPathShown(target); // while the person is asked
-    const bool open =
-        person_.show(QStringLiteral("恭喜！恭喜！已成功破解“%1”        \r\n是否以缺省方式打开它。")
-                         .arg(target),
-                     Icon::Question, Buttons::YesNo) == Answer::Yes;
+    const bool open = person_.show(QString(texts::mainWindow::unlockedOpenIt).arg(target),
+                                   Icon::Question, Buttons::YesNo) == Answer::Yes;
     state.lockedPath.clear();
     emit lockedPathShown({});
 
@@ -180,8 +179,7 @@ ActionOutcome MainWindowController::decrypt(MainWindowState state) {
     if (open && !visibleFileName(target).isEmpty())
         person_.open(QFileInfo(target).absoluteFilePath());
     if (isHidden(target))
-        person_.show(QStringLiteral("文件有隐藏属性，无法打开，请在资源管理器中打开。"),
-                     Icon::None);
+        person_.show(QString(texts::mainWindow::hiddenCannotOpen), Icon::None);
     return {state};
 }
 

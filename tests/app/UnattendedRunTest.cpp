@@ -10,9 +10,7 @@
 #include "gui/dialogs/NewPasswordDialog.h"
 #include "gui/dialogs/PasswordPromptDialog.h"
 #include "platform/Clock.h"
-#include "platform/FileAttributes.h"
 #include "support/Encipher.h"
-#include "support/NativeAttributes.h"
 #include "support/TempFolder.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
@@ -20,7 +18,6 @@
 #include "support/desktop/ScriptedMessageBoxes.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -97,59 +94,38 @@ private:
 
 } // namespace
 
-// A hidden read-only file stays both, locked and unlocked: the run must not
-// clear them to get at the file.
 TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
-    const platform::FileAttributes attributes =
-        platform::FileAttribute::ReadOnly | platform::FileAttribute::Hidden;
-    test::native::storeAttributeWord(file, attributes.bits());
-
     will<gui::NewPasswordDialog>(test::typing(QStringLiteral("密码 Abc")));
     boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitSuccess);
     EXPECT_EQ(lockedWith(file), u"密码 Abc");
-    EXPECT_EQ(test::native::attributeWord(file), test::native::asStored(attributes).bits());
 
     will<gui::PasswordPromptDialog>(test::typing(QStringLiteral("密码 Abc")));
     boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitSuccess);
     expectUntouched();
-    EXPECT_EQ(test::native::attributeWord(file), test::native::asStored(attributes).bits());
     EXPECT_FALSE(end.status.has_value()) << "the caller ends the program";
 }
 
-// An empty password is refused before anything is written; the set-password
-// dialog's Close button ends the program; Cancel, like a wrong password given
-// up, unlocks nothing (the dialog accepts nothing either way).
-TEST_F(UnattendedRunTest, WithoutAPasswordNothingIsLockedOrUnlocked) {
+// Refusals are the engine's, shown in a box, before the password (locked
+// twice, the file would come back from its first unlock still locked) or
+// after it. The set-password dialog's Close button ends the program; Cancel,
+// like a wrong password given up, unlocks nothing.
+TEST_F(UnattendedRunTest, ARefusalOrNoPasswordLocksAndUnlocksNothing) {
     will<gui::NewPasswordDialog>(test::typing({}));
     boxes.expect(engine::Messages::emptyPassword());
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
-    expectUntouched();
-
-    will<gui::NewPasswordDialog>([](gui::NewPasswordDialog& dialog) {
-        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")), "typed");
-        cancel(dialog);
-    });
+    will<gui::NewPasswordDialog>(cancel);
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
     EXPECT_EQ(end.status, ExitFailure);
     expectUntouched();
 
     test::writeFile(file, test::encipher(plain, u"Right", random));
     const std::vector<std::byte> locked = test::readFile(file);
-    will<gui::PasswordPromptDialog>(cancel);
-    EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
-    EXPECT_EQ(test::readFile(file), locked);
-}
-
-// A refusal is the engine's (the command line's tests check which there are),
-// shown in a box: locked twice, the file would come back from its first
-// unlock still locked.
-TEST_F(UnattendedRunTest, TellsWhyAFileCannotBeLocked) {
-    test::writeFile(file, test::encipher(plain, u"pw", random));
-    const std::vector<std::byte> locked = test::readFile(file);
     boxes.expect(engine::Messages::alreadyEnciphered());
     EXPECT_EQ(unattended.run(EncryptShow, name), ExitFailure);
+    will<gui::PasswordPromptDialog>(cancel);
+    EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
     EXPECT_EQ(test::readFile(file), locked);
 }
 
@@ -215,7 +191,7 @@ TEST_F(LoadStepTest, ReportsAMissingFileAndHandsAPlainNameToTheWindow) {
     expectUntouched();
 }
 
-// A folder, a FIFO or a device is there, but is no file to lock.
+// A folder or a FIFO is there, but is no file to lock.
 TEST_F(LoadStepTest, TellsWhatIsThereButIsNoFile) {
     std::filesystem::create_directory(folder / "文件夹");
     boxes.expect(QStringLiteral("文件夹") + LoadStep::NotAFileText, Icon::Stop);

@@ -48,7 +48,6 @@ protected:
     }
     ~UnattendedRunTest() override { QDir::setCurrent(previousFolder_); }
 
-    // The person acts in the next dialog of type Dialog the run opens.
     template <typename Dialog> void will(std::function<void(Dialog&)> act) {
         person_ = std::make_shared<test::NextDialog<Dialog>>(std::move(act));
     }
@@ -138,8 +137,7 @@ protected:
     const LoadStep::Outcome switchesNothing{{}, ExitFailure};
 };
 
-// The run ends the program with its status and leaves "set.ini" as it was;
-// without "/s" success is silent.
+// Without "/s" success is silent; set.ini is read, never written.
 TEST_F(LoadStepTest, RunsASwitchFormNamingAFileUnattended) {
     will<gui::NewPasswordDialog>(test::typing(QStringLiteral("pw")));
     EXPECT_EQ(run(QList<QByteArray>{"/e", name.toUtf8()}), (LoadStep::Outcome{{}, ExitSuccess}));
@@ -149,14 +147,17 @@ TEST_F(LoadStepTest, RunsASwitchFormNamingAFileUnattended) {
     EXPECT_EQ(test::readFile(settings), settingsBytes);
 }
 
-// What the command line names is looked up first: a missing file, a folder
-// or a FIFO is told, and the window opens; a script that asked for a job
+// What the command line names is looked up first: a name that is not text
+// (the command line's test shows which), a missing file, a folder or a FIFO
+// is told, and the window opens; a script that asked for a job
 // learns that it was not done. A plain name goes to the window. On Windows
 // "/r" inside the name of one text counts as a switch, and "/e" with "/r" is
 // refused.
 TEST_F(LoadStepTest, RefusesWhatItCannotRunAndHandsAPlainNameToTheWindow) {
     boxes.expect(QStringLiteral("missing.txt") + LoadStep::NotFoundText, Icon::Stop);
     EXPECT_EQ(run(QStringLiteral("/e/s missing.txt")), switchesNothing);
+    boxes.expect(gui::UndecodableNameText + QStringLiteral("\\xFF.bin"), Icon::Stop);
+    EXPECT_EQ(run(QList<QByteArray>{"/e/s", "\xFF.bin"}), switchesNothing);
     std::filesystem::create_directory(folder / "r");
     boxes.expect(QStringLiteral("r") + LoadStep::NotAFileText, Icon::Stop);
     EXPECT_EQ(run(QList<QByteArray>{"r"}), plainNothing);
@@ -175,21 +176,4 @@ TEST_F(LoadStepTest, RefusesWhatItCannotRunAndHandsAPlainNameToTheWindow) {
     EXPECT_EQ(run(QStringLiteral("/e ./r/x.txt")), switchesNothing);
     EXPECT_EQ(end.status, ExitFailure);
     EXPECT_EQ(test::readFile(folder / "r" / "x.txt"), plain);
-}
-
-// Qt reads the bytes of a POSIX name as UTF-8; those that are not become
-// U+FFFD, and the text would name the file beside it that is really named so.
-TEST_F(LoadStepTest, RefusesANameThatIsNotTextAndActsOnNoOtherFile) {
-    const QByteArray undecodable("\xFF\xFE.bin");
-    const std::filesystem::path decoy = folder / "\uFFFD\uFFFD.bin";
-    test::writeFile(folder.path() / undecodable.toStdString(), plain);
-    test::writeFile(decoy, plain);
-    const QString refusal = gui::UndecodableNameText + QStringLiteral("\\xFF\\xFE.bin");
-    boxes.expect(refusal, Icon::Stop);
-    EXPECT_EQ(run(QList<QByteArray>{"/e/s", undecodable}), switchesNothing);
-    boxes.expect(refusal, Icon::Stop);
-    EXPECT_EQ(run(QList<QByteArray>{undecodable}), plainNothing);
-    EXPECT_EQ(test::readFile(folder.path() / undecodable.toStdString()), plain);
-    EXPECT_EQ(test::readFile(decoy), plain);
-    EXPECT_FALSE(end.status.has_value());
 }

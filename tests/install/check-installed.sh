@@ -34,16 +34,11 @@ needs() {
 
 check_tree() {
     {
-        echo usr/bin/Veskard
-        echo usr/bin/veskard-cli
-        echo usr/share/applications/$id.desktop
-        echo usr/share/bash-completion/completions/veskard-cli
-        echo usr/share/doc/veskard/copyright
+        printf 'usr/%s\n' bin/Veskard bin/veskard-cli share/applications/$id.desktop \
+            share/bash-completion/completions/veskard-cli share/doc/veskard/copyright \
+            share/icons/hicolor/scalable/apps/$id.svg share/man/man1/Veskard.1.gz \
+            share/man/man1/veskard-cli.1.gz share/metainfo/$id.metainfo.xml
         for size in 16 32 48 64 128 256; do echo usr/share/icons/hicolor/${size}x$size/apps/$id.png; done
-        echo usr/share/icons/hicolor/scalable/apps/$id.svg
-        echo usr/share/man/man1/Veskard.1.gz
-        echo usr/share/man/man1/veskard-cli.1.gz
-        echo usr/share/metainfo/$id.metainfo.xml
         [ -f "$source/readme.txt" ] && echo usr/share/veskard/readme.txt
     } | sort >"$work/expected"
     (cd "$root" && find . -type f | sed 's|^\./||' | sort) >"$work/actual"

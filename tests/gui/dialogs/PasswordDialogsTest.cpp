@@ -88,7 +88,6 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
               longest);
 }
 
-// Closing the window hands back the empty text; Esc, like 关闭, ends the program.
 TEST_F(PasswordDialogs, NewPasswordHandsBackNothingWhenClosedAndEscEndsTheProgram) {
     EXPECT_EQ(askNewPassword([](NewPasswordDialog& dialog) { dialog.close(); }), QString());
     EXPECT_FALSE(end.status.has_value());

@@ -35,21 +35,17 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window_));
     }
 
-    template <typename Control> Control* control(const QString& name) {
-        auto* found = window_.findChild<Control*>(name);
-        EXPECT_NE(found, nullptr) << name.toStdString();
-        return found;
+    template <typename Control> Control* control(const char* name, int index) {
+        return window_.findChild<Control*>(QStringLiteral("%1(%2)").arg(name).arg(index));
     }
-    QLineEdit* box(int index) { return control<QLineEdit>(QStringLiteral("Text1(%1)").arg(index)); }
-    QScrollBar* spinner(int index) {
-        return control<QScrollBar>(QStringLiteral("VScroll1(%1)").arg(index));
-    }
+    QLineEdit* box(int index) { return control<QLineEdit>("Text1", index); }
+    QScrollBar* spinner(int index) { return control<QScrollBar>("VScroll1", index); }
+    QCheckBox* tick(int index) { return control<QCheckBox>("Check1", index); }
     QPushButton* button(PasswordGeneratorDialog::Button which) {
-        return control<QPushButton>(QStringLiteral("Command1(%1)").arg(static_cast<int>(which)));
+        return control<QPushButton>("Command1", which);
     }
-    PasswordList* list() { return control<PasswordList>(QStringLiteral("List1")); }
+    PasswordList* list() { return window_.findChild<PasswordList*>(QStringLiteral("List1")); }
 
-    // A click on a spinner's upper or lower arrow.
     void clickArrow(QScrollBar* bar, bool up) {
         QTest::mouseClick(bar, Qt::LeftButton, {},
                           QPoint(bar->width() / 2, up ? 2 : bar->height() - 3));
@@ -61,7 +57,6 @@ protected:
         QTest::keyClicks(box(index), text);
     }
 
-    // Generates with the classes as they are ticked and waits for the whole list.
     void generate(const QString& length, const QString& count, int expected) {
         type(0, length);
         type(1, count);
@@ -79,14 +74,11 @@ protected:
     ScriptedFilePickers pickers_;
     RecordingShell shell_;
     RecordingProgramEnd end_;
-    gui::Desktop desktop_{boxes_, pickers_, shell_, end_,
-                          gui::ProgramFiles{QString::fromStdString(folder_.path().string()),
-                                            QString::fromStdString(folder_.path().string()),
-                                            {}}};
+    const QString home_ = QString::fromStdString(folder_.path().string());
+    gui::Desktop desktop_{boxes_, pickers_, shell_, end_, gui::ProgramFiles{home_, home_, {}}};
     // Digits only: 0.05 draws '0', 0.15 '1' and so on.
     ScriptedRandom random_{{0.05f, 0.15f, 0.25f, 0.35f, 0.45f, 0.55f, 0.65f, 0.75f, 0.85f}};
-    QLineEdit passwordBox_;
-    QLineEdit confirmationBox_;
+    QLineEdit passwordBox_, confirmationBox_;
     PasswordGeneratorDialog window_{nullptr, passwordBox_, confirmationBox_, desktop_, random_};
 };
 
@@ -114,11 +106,9 @@ TEST_F(PasswordGeneratorDialogTest, SpinnersAndNumberBoxesKeepInStepWithoutMovin
     EXPECT_EQ(box(0)->cursorPosition(), 1);
 }
 
-// Add, Save and Copy wait for the first click into the list; the tooltip
-// shows the current entry. A refusal is the model's, shown, and empties the list.
 TEST_F(PasswordGeneratorDialogTest, ButtonsWaitForAClickIntoTheListAndARefusalEmptiesIt) {
     for (int i : {0, 1, 3})
-        window_.findChild<QCheckBox*>(QStringLiteral("Check1(%1)").arg(i))->setChecked(false);
+        tick(i)->setChecked(false);
     generate(QStringLiteral("3"), QStringLiteral("3"), 3);
     EXPECT_EQ(list()->item(0)->text(), QStringLiteral("012"));
     const auto enabled = [this] {
@@ -141,15 +131,13 @@ TEST_F(PasswordGeneratorDialogTest, ButtonsWaitForAClickIntoTheListAndARefusalEm
     EXPECT_EQ(passwordBox_.text(), QString());
     EXPECT_TRUE(window_.isVisible());
 
-    window_.findChild<QCheckBox*>(QStringLiteral("Check1(2)"))->setChecked(false);
+    tick(2)->setChecked(false);
     boxes_.expect(engine::refusalNotice(engine::Refusal::NoClasses));
     QTest::mouseClick(button(PasswordGeneratorDialog::Generate), Qt::LeftButton);
     EXPECT_EQ(list()->count(), 0);
 }
 
-// Save appends a record of the selection to paw.txt and opens it, Copy puts
-// the selection on the clipboard (an empty selection: an empty line, an empty
-// clipboard), and Add hands the current password to both boxes and closes.
+// An empty selection saves an empty line and empties the clipboard.
 TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswordAdded) {
     const engine::LocaleTextFormats formats;
     const auto now = [&] { return QString::fromStdString(formats.dateTime(system_clock::now())); };
@@ -167,7 +155,7 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
     const QStringList times{before, now()};
 
-    const QString path = QString::fromStdString((folder_ / "paw.txt").string());
+    const QString path = home_ + "/paw.txt";
     EXPECT_EQ(shell_.inEditor, (std::vector<QString>{path, path}));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -36,7 +36,6 @@ protected:
     }
 };
 
-// The banner stands once, at the top; each entry ends with 41 hyphens.
 TEST_F(ReportFile, BlanksAtTheEndsAreTrimmedOnlyInTheFirstEntryOfAnEmptyFile) {
     writeFile(report, {}); // an existing but empty file counts as new
     const QString padded = QStringLiteral("  ") + Log + QStringLiteral("   ");

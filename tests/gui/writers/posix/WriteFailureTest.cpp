@@ -39,8 +39,6 @@ private:
 const engine::Notice FileTooLarge =
     engine::Messages::systemFailure(std::make_error_code(std::errc::file_too_large));
 
-// A script cut short is shown and leaves only the folder; a report entry cut
-// short is taken back, and the editor is not started.
 TEST(WriteFailure, IsShownAndLeavesNoPartFileOrEntry) {
     TempFolder folder;
     writeFile(folder / "plan.doc", patternBytes(200));

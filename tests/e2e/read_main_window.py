@@ -6,16 +6,82 @@ and, given SETTINGS, ends with status 0 by its 关闭 button, writing SETTINGS.
 Usage: read_main_window.py PROGRAM [SETTINGS], with DISPLAY set and a session
 bus (tests/support/own-display.sh provides both).
 """
+import contextlib
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 import pyatspi as R
 
-sys.dont_write_bytecode = True  # nothing written beside the sources
-from screen_reader import Failure, find, running, text_of, wait_for, walk
+BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(what, probe, seconds=60):
+    """probe() until it gives something; generous, as a slow machine needs."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        found = probe()
+        if found:
+            return found
+        time.sleep(0.1)
+    raise Failure(f"waited {seconds} s for {what}")
+
+
+def walk(node):
+    """Every accessible below node, in reading order; what goes away while it
+    is read is passed over."""
+    yield node
+    try:
+        children = list(node)
+    except Exception:
+        return
+    for child in children:
+        if child is not None:
+            yield from walk(child)
+
+
+def text_of(node):
+    return node.queryText().getText(0, -1)
+
+
+def application(pid):
+    for app in R.Registry.getDesktop(0):
+        try:
+            if app is not None and app.get_process_id() == pid and app.childCount > 0:
+                return app
+        except Exception:  # an application that went away meanwhile
+            pass
+    return None
+
+
+@contextlib.contextmanager
+def running(command, **options):
+    """command started on the accessibility bus; yields its process and its
+    application's accessible object, and ends both afterwards."""
+    launcher = subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    environment = dict(os.environ, QT_QPA_PLATFORM="xcb",
+                       QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    process = subprocess.Popen(command, env=environment, **options)
+    try:
+        app = wait_for("the program on the accessibility bus",
+                       lambda: process.poll() is not None or application(process.pid))
+        if process.poll() is not None:
+            raise Failure(f"{command[0]} ended at once with status {process.returncode}")
+        yield process, app
+    finally:
+        if process.poll() is None:
+            process.terminate()
+            process.wait()
+        launcher.terminate()
+        launcher.wait()
 
 FLAT_BUTTONS = ["选择加密文件", "确认加密", "关闭(C)", "关于程序", "保存报告", "选择解密文件", "解密",
                 "随机密码"]
@@ -29,7 +95,7 @@ INPUTS = {"选择加密文件：": (R.ROLE_TEXT, None), "输入密码：": (R.RO
 def read(frame, failures):
     """The window's buttons and (a label and the box it names share the name)
     its other inputs, each by name, with what a screen reader would miss."""
-    nodes = [node for _, node in walk(frame)]
+    nodes = list(walk(frame))
     buttons = {n.name: n for n in nodes if n.getRole() == R.ROLE_PUSH_BUTTON}
     boxes = {n.name: n for n in nodes if n.getRole() not in (R.ROLE_LABEL, R.ROLE_PUSH_BUTTON)}
     if sorted(buttons) != sorted(FLAT_BUTTONS + ["Cexit"]):
@@ -57,8 +123,9 @@ def main(program, settings=None):
         file.write(content)
     try:
         with running([program, plan], stderr=subprocess.DEVNULL) as (process, app):
-            frame = wait_for("the main window", lambda: find(app, R.ROLE_FRAME, "Orvessa"))
-            wait_for("its buttons", lambda: len([n for _, n in walk(frame)
+            frame = wait_for("the main window", lambda: next(
+                (n for n in walk(app) if n.getRole() == R.ROLE_FRAME and n.name == "Orvessa"), None))
+            wait_for("its buttons", lambda: len([n for n in walk(frame)
                                                   if n.getRole() == R.ROLE_PUSH_BUTTON]) == 9)
             buttons, boxes = read(frame, failures)
             if text_of(boxes["选择加密文件："]) != plan:

@@ -76,19 +76,6 @@ private:
 
 } // namespace
 
-TEST_F(UnattendedRunTest, LocksAndUnlocksInPlace) {
-    will<gui::NewPasswordDialog>(test::typing(QStringLiteral("密码 Abc")));
-    boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
-    EXPECT_EQ(unattended.run(EncryptShow, name), ExitSuccess);
-    EXPECT_NE(test::readFile(file), plain);
-
-    will<gui::PasswordPromptDialog>(test::typing(QStringLiteral("密码 Abc")));
-    boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
-    EXPECT_EQ(unattended.run(DecryptShow, name), ExitSuccess);
-    expectUntouched();
-    EXPECT_FALSE(end.status.has_value()) << "the caller ends the program";
-}
-
 // Refusals are the engine's, shown in a box, before the password (locked
 // twice, the file would come back from its first unlock still locked) or
 // after it. The set-password dialog's Close button ends the program; Cancel,
@@ -137,14 +124,23 @@ protected:
     const LoadStep::Outcome switchesNothing{{}, ExitFailure};
 };
 
-// Without "/s" success is silent; set.ini is read, never written.
-TEST_F(LoadStepTest, RunsASwitchFormNamingAFileUnattended) {
-    will<gui::NewPasswordDialog>(test::typing(QStringLiteral("pw")));
+// Without "/s" success is silent; set.ini is read, never written. The file is
+// named as a script names it, relative to the folder it runs in.
+TEST_F(LoadStepTest, LocksAndUnlocksASwitchFormUnattendedAndEndsTheProgram) {
+    will<gui::NewPasswordDialog>(test::typing(QStringLiteral("密码 Abc")));
     EXPECT_EQ(run(QList<QByteArray>{"/e", name.toUtf8()}), (LoadStep::Outcome{{}, ExitSuccess}));
     EXPECT_EQ(end.status, ExitSuccess);
     EXPECT_NE(test::readFile(file), plain);
     EXPECT_EQ(options, (Options{CheckValue::Ticked, CheckValue::Unticked, CheckValue::Greyed}));
     EXPECT_EQ(test::readFile(settings), settingsBytes);
+
+    will<gui::PasswordPromptDialog>(test::typing(QStringLiteral("密码 Abc")));
+    boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
+    EXPECT_EQ(run(QStringLiteral("/r/s ") + name), (LoadStep::Outcome{{}, ExitSuccess}));
+    expectUntouched();
+    will<gui::NewPasswordDialog>(test::typing(QStringLiteral("pw")));
+    boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
+    EXPECT_EQ(run(QStringLiteral("/e/s ") + name), (LoadStep::Outcome{{}, ExitSuccess}));
 }
 
 // What the command line names is looked up first: a name that is not text

@@ -63,22 +63,16 @@ TEST(BatchScriptText, LastLineNamesFileAndProgramExactlyInTheCodePageOrNotAtAll)
         QByteArray lastLine; // none when refused
         FileError refusal = {};
     } cases[] = {
+        // clang-format off
         {936, tools, pwn, "C:\\Tools\\Veskard.exe /e/s D:\\\x83\x7C mkdir PWN7 .txt"},
         {437, tools, pwn, {}, FileError::FileNameNotInCodePage},
-        {936, tools, QStringLiteral("D:\\億&億.doc"),
-         "C:\\Tools\\Veskard.exe /e/s D:\\\x83\x7C^&\x83\x7C.doc"},
+        {936, tools, QStringLiteral("D:\\億&億.doc"), "C:\\Tools\\Veskard.exe /e/s D:\\\x83\x7C^&\x83\x7C.doc"},
         {437, tools, specials, "C:\\Tools\\Veskard.exe /e/s D:\\R^&D (1)\\a^^b!c^|d^<e^>f%%g.doc"},
-        {437, QStringLiteral("C:\\R&D"), QStringLiteral("D:\\caf\u00E9.doc"),
-         "C:\\R^&D\\Veskard.exe /e/s D:\\caf\x82.doc"},
-        {850, QStringLiteral("C:/Program Files/\u00DCbersetzung Werkzeuge"),
-         QStringLiteral("D:\\plan.doc"),
-         "C:\\Progra~1\\\x9A"
-         "berse~1\\Veskard.exe /e/s D:\\plan.doc"},
-        {437,
-         QStringLiteral("C:\\工具"),
-         QStringLiteral("D:\\plan.doc"),
-         {},
-         FileError::ProgramFolderNotInCodePage},
+        {437, QStringLiteral("C:\\R&D"), QStringLiteral("D:\\caf\u00E9.doc"), "C:\\R^&D\\Veskard.exe /e/s D:\\caf\x82.doc"},
+        {850, QStringLiteral("C:/Program Files/\u00DCbersetzung Werkzeuge"), QStringLiteral("D:\\plan.doc"),
+         "C:\\Progra~1\\\x9A" "berse~1\\Veskard.exe /e/s D:\\plan.doc"},
+        {437, QStringLiteral("C:\\工具"), QStringLiteral("D:\\plan.doc"), {}, FileError::ProgramFolderNotInCodePage},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.toStdString() + " in " + std::to_string(c.codePage));

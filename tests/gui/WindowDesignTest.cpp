@@ -26,7 +26,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+// Geometry differences read as numbers, not bytes.
+static void PrintTo(const QRect& r, std::ostream* out) {
+    *out << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+}
 
 namespace veskard::test {
 namespace {
@@ -40,16 +43,14 @@ QRect twips(int left, int top, int width, int height) {
 struct Control {
     const char* name;
     std::optional<QRect> place; // none where the caption's own width decides
-    const char* text = nullptr; // a label's or button's caption
+    const char* text = nullptr; // a label's, button's or frame's caption
     const char* font = "11px";  // none where the style decides
 };
 
 class WindowDesign;
-using Make = std::unique_ptr<QWidget> (*)(WindowDesign&);
-
 struct Window {
     const char* id;
-    Make make;
+    std::unique_ptr<QWidget> (*make)(WindowDesign&);
     const char* title;
     QSize size;           // twips
     bool dialog;          // centred, only a close box, no icon, no minimize button
@@ -61,19 +62,13 @@ void PrintTo(const Window& window, std::ostream* out) {
     *out << window.id;
 }
 
-std::array<int, 4> corners(const QRect& r) {
-    return {r.x(), r.y(), r.width(), r.height()};
-}
-
 std::string fontOf(const QWidget& widget) {
-    const QFont font = widget.font();
-    QString text = font.pixelSize() > 0 ? QStringLiteral("%1px").arg(font.pixelSize())
-                                        : QStringLiteral("%1pt").arg(font.pointSizeF());
-    if (font.bold())
-        text += QStringLiteral(" bold");
-    if (font.underline())
-        text += QStringLiteral(" underline");
-    return text.toStdString();
+    const QFont f = widget.font();
+    return (f.pixelSize() > 0 ? QStringLiteral("%1px").arg(f.pixelSize())
+                              : QStringLiteral("%1pt").arg(f.pointSizeF()))
+        .append(f.bold() ? " bold" : "")
+        .append(f.underline() ? " underline" : "")
+        .toStdString();
 }
 
 std::string captionOf(const QWidget& widget) {
@@ -81,9 +76,7 @@ std::string captionOf(const QWidget& widget) {
         return label->text().toStdString();
     if (const auto* button = qobject_cast<const QAbstractButton*>(&widget))
         return button->text().toStdString();
-    if (const auto* frame = qobject_cast<const QGroupBox*>(&widget))
-        return frame->title().toStdString();
-    return "(no caption)";
+    return qobject_cast<const QGroupBox*>(&widget)->title().toStdString();
 }
 
 class WindowDesign : public ::testing::TestWithParam<Window> {
@@ -110,7 +103,6 @@ TEST_P(WindowDesign, MatchesItsDesign) {
 
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8(design.title));
     const QSize size = twips(0, 0, design.size.width(), design.size.height()).size();
-    EXPECT_EQ(window->size(), size);
     EXPECT_EQ(window->minimumSize(), size);
     EXPECT_EQ(window->maximumSize(), size);
     const Qt::WindowFlags flags = window->windowFlags();
@@ -133,15 +125,11 @@ TEST_P(WindowDesign, MatchesItsDesign) {
         auto* control = window->findChild<QWidget*>(QLatin1String(row.name));
         ASSERT_NE(control, nullptr);
         EXPECT_TRUE(control->isVisible());
-        if (row.place) {
-            EXPECT_EQ(corners(control->geometry()), corners(*row.place));
-        }
+        EXPECT_EQ(control->geometry(), row.place.value_or(control->geometry()));
         if (row.text) {
             EXPECT_EQ(captionOf(*control), row.text);
         }
-        if (row.font) {
-            EXPECT_EQ(fontOf(*control), row.font);
-        }
+        EXPECT_EQ(fontOf(*control), row.font ? row.font : fontOf(*control));
         // What a screen reader tells of it.
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
         ASSERT_NE(face, nullptr);

@@ -4,17 +4,12 @@
 #include "support/desktop/NextDialog.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
 
-#include <QAccessible>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-// The two password dialogs' keys and answers; their look is in the window
-// design test, the runs that use them in the unattended run's and the main
-// window's tests.
 using namespace veskard;
 using gui::Answer;
 using gui::Buttons;
@@ -51,51 +46,36 @@ protected:
 
 } // namespace
 
-// Only the stored password, exactly; a wrong one is asked about, and Yes
-// selects it for retyping. An empty box is refused, Cancel and closing accept
-// nothing; Enter counts on a focused button when the key comes up, and Esc is
-// no key of this dialog.
+// Only the stored password, exactly, shown masked; a wrong one is asked
+// about, and Yes selects it for retyping. An empty box is refused, Cancel and
+// closing accept nothing; Enter presses a focused button, Esc does nothing.
+// The longest password a record holds, as the command line may have locked
+// a file with it, is taken whole.
 TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
     boxes.expect(PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QTest::keyClicks(&box(dialog), QStringLiteral("secret"));
                   EXPECT_EQ(box(dialog).displayText(), QStringLiteral("******"));
-                  EXPECT_EQ(
-                      QAccessible::queryAccessibleInterface(&box(dialog))->text(QAccessible::Name),
-                      dialog.findChild<QLabel*>(QStringLiteral("Label1"))->text());
                   QTest::mouseClick(&button(dialog, "Command1"), Qt::LeftButton);
-                  ASSERT_TRUE(dialog.isVisible());
-                  EXPECT_EQ(dialog.focusWidget(), &box(dialog));
                   EXPECT_EQ(box(dialog).selectedText(), QStringLiteral("secret"));
                   QTest::keyClicks(&box(dialog), QStringLiteral("Secret"));
                   QTest::keyClick(&box(dialog), Qt::Key_Enter); // the keypad's
               }),
               QStringLiteral("Secret"));
     boxes.expect(PasswordPromptDialog::EmptyPasswordText, Icon::Stop);
+    boxes.expect(PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QTest::mouseClick(&button(dialog, "Command1"), Qt::LeftButton);
+                  QTest::keyClicks(&box(dialog), QStringLiteral("wrong"));
+                  button(dialog, "Command1").setFocus();
+                  QTest::keyClick(&button(dialog, "Command1"), Qt::Key_Return);
+                  QTest::keyClick(&dialog, Qt::Key_Escape);
                   ASSERT_TRUE(dialog.isVisible());
                   QTest::mouseClick(&button(dialog, "Command2"), Qt::LeftButton);
               }),
               QString());
-    boxes.expect(PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
-    EXPECT_EQ(askPrompt([this](PasswordPromptDialog& dialog) {
-                  const std::size_t shown = boxes.shown().size();
-                  QTest::keyClicks(&box(dialog), QStringLiteral("wrong"));
-                  QPushButton& ok = button(dialog, "Command1");
-                  ok.setFocus();
-                  QTest::keyPress(&ok, Qt::Key_Return);
-                  EXPECT_EQ(boxes.shown().size(), shown) << "not yet on the key's way down";
-                  QTest::keyRelease(&ok, Qt::Key_Return);
-                  EXPECT_EQ(boxes.shown().size(), shown + 1);
-                  QTest::keyClick(&dialog, Qt::Key_Escape);
-                  ASSERT_TRUE(dialog.isVisible());
-                  dialog.close();
-              }),
-              QString());
+    EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) { dialog.close(); }), QString());
 
-    // The longest password a record holds, as the command line may have
-    // locked a file with it, is taken whole.
     const QString longest(65'535, u'密');
     EXPECT_EQ(askPrompt(
                   [&](PasswordPromptDialog& dialog) {

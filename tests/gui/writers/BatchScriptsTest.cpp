@@ -24,14 +24,13 @@ protected:
     TempFolder folder;
     // The scripts name the program; it need not exist to be named.
     const QString program = fromPath(folder / "bin" / "Veskard");
+    const std::filesystem::path encrypt = gui::toPath(gui::systemScriptName(ScriptAction::Encrypt));
+    const std::filesystem::path revert = gui::toPath(gui::systemScriptName(ScriptAction::Revert));
 
     QString fileNamed(const std::string& name, platform::FileAttributes attributes = {}) {
         writeFile(folder / name, patternBytes(200));
         EXPECT_FALSE(platform::writeAttributes(folder / name, attributes));
         return fromPath(folder / name);
-    }
-    static std::filesystem::path scriptName(ScriptAction action) {
-        return gui::toPath(gui::systemScriptName(action));
     }
 };
 
@@ -47,21 +46,21 @@ TEST_F(BatchScripts, WritesTheChosenScriptsIntoANewFolderNamedAfterTheFile) {
     const engine::JobStatus status = writeScripts(false, true, QStringLiteral("plan.doc"), program);
     std::filesystem::current_path(previous);
     ASSERT_TRUE(status.ok());
-    EXPECT_EQ(listing(folder / "plan"), Names{scriptName(ScriptAction::Revert)});
+    EXPECT_EQ(listing(folder / "plan"), Names{revert});
     const QByteArray text = gui::systemScript(ScriptAction::Revert, program, file)->text;
-    const auto* bytes = reinterpret_cast<const std::byte*>(text.constData());
-    EXPECT_EQ(readFile(folder / "plan" / scriptName(ScriptAction::Revert)),
-              std::vector(bytes, bytes + text.size()));
+    EXPECT_EQ(readFile(folder / "plan" / revert),
+              std::vector(reinterpret_cast<const std::byte*>(text.cbegin()),
+                          reinterpret_cast<const std::byte*>(text.cend())));
 }
 
 // Whatever stands under the folder's name was not made by this lock (another
 // user may have put scripts there that look like ours): it is left as it is,
-// and the person is told. A four-character name leaves no base name.
-TEST_F(BatchScripts, TakenFolderNameOrNoBaseNameIsToldAndNothingIsWritten) {
+// and the person is told. A four-character name leaves no base name. A file
+// the scripts cannot name is refused before anything is created.
+TEST_F(BatchScripts, WritesNothingWhereTheFolderIsTakenOrTheFileCannotBeNamed) {
     const QString plan = fileNamed("plan.doc");
     std::filesystem::create_directory(folder / "plan");
-    const auto earlier = folder / "plan" / scriptName(ScriptAction::Encrypt);
-    writeFile(earlier, {std::byte{'x'}});
+    writeFile(folder / "plan" / encrypt, {std::byte{'x'}});
     const QString note = fileNamed("note.txt");
     writeFile(folder / "note", {std::byte{'y'}});
     for (const QString& file : {plan, note}) {
@@ -69,30 +68,22 @@ TEST_F(BatchScripts, TakenFolderNameOrNoBaseNameIsToldAndNothingIsWritten) {
         EXPECT_EQ(status.cause(), make_error_code(FileError::ScriptFolderTaken));
         EXPECT_EQ(status.notice(), gui::scriptFolderTakenNotice(file.chopped(4)));
     }
-    EXPECT_EQ(readFile(earlier), std::vector{std::byte{'x'}});
-    EXPECT_EQ(listing(folder / "plan"), Names{earlier.filename()});
+    EXPECT_EQ(readFile(folder / "plan" / encrypt), std::vector{std::byte{'x'}});
+    EXPECT_EQ(listing(folder / "plan"), Names{encrypt});
     EXPECT_EQ(readFile(folder / "note"), std::vector{std::byte{'y'}});
 
-    const QString abcd = fileNamed("abcd");
-    const Names before = listing(folder.path());
-    const engine::JobStatus status = writeScripts(true, true, abcd, program);
-    EXPECT_EQ(status.notice(), gui::noBaseNameNotice(QStringLiteral("abcd")));
-    EXPECT_EQ(listing(folder.path()), before);
-}
-
-TEST_F(BatchScripts, FilesItCannotNameAreRefusedBeforeAnythingIsCreated) {
-    const std::pair<QString, FileError> cases[] = {
-        {fileNamed("hidden.doc", platform::FileAttribute::Hidden), FileError::NotAVisibleFile},
-        {fileNamed("system.doc", platform::FileAttribute::System), FileError::NotAVisibleFile},
-        {fromPath(folder / "missing.doc"), FileError::NotAVisibleFile},
-        {fileNamed("a.b"), FileError::NameTooShort},
+    const std::pair<QString, std::optional<engine::Notice>> refused[] = {
+        {fileNamed("abcd"), gui::noBaseNameNotice(QStringLiteral("abcd"))},
+        {fileNamed("hidden.doc", platform::FileAttribute::Hidden),
+         gui::fileFailureNotice(FileError::NotAVisibleFile)},
+        {fileNamed("system.doc", platform::FileAttribute::System),
+         gui::fileFailureNotice(FileError::NotAVisibleFile)},
+        {fromPath(folder / "missing.doc"), gui::fileFailureNotice(FileError::NotAVisibleFile)},
+        {fileNamed("a.b"), gui::fileFailureNotice(FileError::NameTooShort)},
     };
     const Names before = listing(folder.path());
-    for (const auto& [file, error] : cases) {
-        const engine::JobStatus status = writeScripts(true, false, file, program);
-        EXPECT_EQ(status.cause(), make_error_code(error));
-        EXPECT_EQ(status.notice(), gui::fileFailureNotice(error));
-    }
+    for (const auto& [file, notice] : refused)
+        EXPECT_EQ(writeScripts(true, false, file, program).notice(), notice) << file.toStdString();
     EXPECT_EQ(listing(folder.path()), before);
 }
 

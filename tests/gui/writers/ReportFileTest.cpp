@@ -5,7 +5,6 @@
 #include "gui/desktop/Paths.h"
 #include "gui/desktop/SystemText.h"
 #include "gui/writers/FileError.h"
-#include "platform/PlatformError.h"
 #include "support/TempFolder.h"
 #include "support/desktop/RecordingShell.h"
 
@@ -26,12 +25,10 @@ class ReportFile : public testing::Test {
 protected:
     TempFolder folder;
     // The report goes where the program writes its files, not necessarily beside it.
-    const gui::ProgramFiles files{gui::fromPath(folder / "program"), gui::fromPath(folder / "data"),
+    const gui::ProgramFiles files{gui::fromPath(folder / "program"), gui::fromPath(folder.path()),
                                   QString()};
-    const std::filesystem::path report = folder / "data" / "Encrypt_Info.txt";
+    const std::filesystem::path report = folder / "Encrypt_Info.txt";
     RecordingShell shell;
-
-    void SetUp() override { std::filesystem::create_directories(folder / "data"); }
 
     QByteArray reportBytes() const {
         const std::vector<std::byte> bytes = readFile(report);
@@ -39,8 +36,6 @@ protected:
     }
 };
 
-// The first entry and the later ones as a person makes them, the main
-// window's report test shows; here, the rules and failures behind them.
 TEST_F(ReportFile, BlanksAtTheEndsAreTrimmedOnlyInTheFirstEntryOfAnEmptyFile) {
     writeFile(report, {}); // an existing but empty file counts as new
     const QString padded = QStringLiteral("  ") + Log + QStringLiteral("   ");
@@ -55,8 +50,7 @@ TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
     // A folder in the file's place refuses it, as a locked-down file does.
     std::filesystem::create_directory(report);
     const engine::JobStatus refused = saveReport(Log, files, shell);
-    EXPECT_FALSE(refused.ok());
-    EXPECT_EQ(refused.notice(), std::nullopt);
+    EXPECT_TRUE(!refused.ok() && !refused.notice());
     EXPECT_TRUE(shell.inEditor.empty());
     std::filesystem::remove(report);
 
@@ -68,18 +62,6 @@ TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
     const engine::JobStatus shown = saveReport(Log, files, noEditor);
     EXPECT_EQ(shown.notice(), gui::fileFailureNotice(gui::FileError::EditorNotStarted));
     EXPECT_EQ(reportBytes(), gui::systemText(Log + Closing));
-}
-
-// Another user who could once put a name there must not have the log
-// appended to a file of the user's: the link is refused, and said so.
-TEST_F(ReportFile, ALinkInTheReportsPlaceIsRefusedNotFollowed) {
-    const std::vector<std::byte> victim{std::byte{'x'}};
-    writeFile(folder / "victim", victim);
-    std::filesystem::create_symlink(folder / "victim", report);
-    const engine::JobStatus refused = saveReport(Log, files, shell);
-    EXPECT_EQ(refused.notice(), gui::fileFailureNotice(platform::PlatformError::NotUsersOwnFile));
-    EXPECT_EQ(readFile(folder / "victim"), victim);
-    EXPECT_TRUE(shell.inEditor.empty());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <optional>
 #include <sstream>
 
@@ -183,11 +184,30 @@ TEST_F(ReplaceFaultTest, MetadataThatCannotBeGivenFailsTheJob) {
 }
 
 // Syncing the folder after the rename is the last step: the job has done
-// its work by then, and says it did, with a warning.
+// its work by then, and says it did, with a warning. The new file is synced
+// again once its mode is given, so that a crash cannot leave it in place
+// without its mode, owner and attributes.
 TEST_F(ReplaceFaultTest, FailedSyncsFailTheJobUntilTheRenameAndWarnAfterIt) {
-    for (const Job job : BothJobs)
+    const std::filesystem::path log = folder_ / "log";
+    for (const Job job : BothJobs) {
         EXPECT_TRUE(survives(
             job, {.calls = {"fsync", "fdatasync"}, .action = "error=EIO", .mustWarn = true}));
+        prepare(job);
+        ASSERT_TRUE(
+            ended(runChild(tampered({"fchmod,fsync,fdatasync,rename,renameat,renameat2", {}, log},
+                                    arguments(job)),
+                           {.input = Password + "\n"}),
+                  0));
+        std::string calls; // one letter a call: m(ode), s(ync), r(ename)
+        std::ifstream lines(log);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("resumed>") == std::string::npos)
+                calls += line.find("sync(") != std::string::npos    ? 's'
+                         : line.find("rename") != std::string::npos ? 'r'
+                                                                    : 'm';
+        }
+        EXPECT_TRUE(calls.ends_with("msrs")) << calls;
+    }
 }
 
 // A file system that takes no locks (NFS without its lock service) refuses

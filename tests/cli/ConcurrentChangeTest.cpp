@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <optional>
 #include <sys/file.h>
@@ -58,8 +59,9 @@ protected:
 const std::vector<std::string> BothCommands{"lock", "unlock"};
 
 // A writer that takes no lock cannot be kept out, but what it wrote is not
-// replaced: the job finds the file changed and leaves it as that writer did.
-TEST_F(ConcurrentChangeTest, WhatAnotherProgramAppendsMeanwhileIsNeverLost) {
+// replaced: the job finds the file changed, at the same size too, and leaves
+// it as that writer did.
+TEST_F(ConcurrentChangeTest, WhatAnotherProgramWritesMeanwhileIsNeverLost) {
     for (const std::string& command : BothCommands) {
         SCOPED_TRACE(command);
         prepare(command);
@@ -68,18 +70,18 @@ TEST_F(ConcurrentChangeTest, WhatAnotherProgramAppendsMeanwhileIsNeverLost) {
         run.emplace(tampered(SlowWriting, arguments(command)),
                     ChildOptions{.input = Password + "\n"});
         ASSERT_FALSE(awaitTemporary(folder_.path()).empty()) << run->finish();
-        std::ofstream(file_, std::ios::app | std::ios::binary) << "appended";
-        for (const char c : std::string("appended"))
-            expected.push_back(static_cast<std::byte>(c));
+        const std::string changed = "changed";
+        std::fstream(file_, std::ios::in | std::ios::out | std::ios::binary) << changed;
+        std::ranges::transform(changed, expected.begin(), [](char c) { return std::byte(c); });
 
         EXPECT_TRUE(ended(run->finish(), 1));
-        EXPECT_TRUE(readFile(file_) == expected) << "the appended bytes were lost";
+        EXPECT_TRUE(readFile(file_) == expected) << "the bytes written meanwhile were lost";
         EXPECT_EQ(temporaryFiles(folder_.path()), std::vector<std::filesystem::path>{});
     }
 }
 
-// Writers that take a lock, of either kind, are kept out until the new
-// content has taken the file's place.
+// Writers that take a lock, of either kind, and readers that take an fcntl()
+// one are kept out until the new content has taken the file's place.
 TEST_F(ConcurrentChangeTest, LockIsHeldUntilTheNewFileIsInPlace) {
     for (const std::string& command : BothCommands) {
         SCOPED_TRACE(command);
@@ -93,6 +95,8 @@ TEST_F(ConcurrentChangeTest, LockIsHeldUntilTheNewFileIsInPlace) {
         range.l_type = F_WRLCK;
         range.l_whence = SEEK_SET;
         EXPECT_NE(::fcntl(descriptor, F_SETLK, &range), 0) << "fcntl let another writer in";
+        range.l_type = F_RDLCK;
+        EXPECT_NE(::fcntl(descriptor, F_SETLK, &range), 0) << "fcntl let a reader in";
         ::close(descriptor);
         EXPECT_EQ(run->finish().exitCode, 0);
     }

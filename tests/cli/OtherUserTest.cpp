@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <optional>
 #include <regex>
 
@@ -106,7 +107,8 @@ TEST_F(OtherUserTest, TemporaryFileSwappedForALinkIsRefusedAndNothingFollowsIt) 
 }
 
 // A read-only file of one's own cannot be opened for writing, and need not
-// be: locking it in place works as for any other file.
+// be: locking it in place works as for any other file, once no other
+// program reads it under a lock.
 TEST_F(OtherUserTest, UsersOwnReadOnlyFileLocksAndUnlocksInPlace) {
     if (!asRoot())
         GTEST_SKIP() << "acting as another user needs root";
@@ -117,6 +119,14 @@ TEST_F(OtherUserTest, UsersOwnReadOnlyFileLocksAndUnlocksInPlace) {
     writeFile(file, patternBytes(5000, 7));
     ASSERT_TRUE(setMetadata(file, 0444, NobodyId));
     const Metadata before = metadataOf(file);
+    const int reader = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct flock range {};
+    range.l_type = F_RDLCK;
+    ASSERT_EQ(::fcntl(reader, F_SETLK, &range), 0);
+    EXPECT_TRUE(ended(
+        runChild(asNobody({CliProgram, "lock", utf8(file), "--password-stdin"}), {.input = "pw\n"}),
+        1, printed(engine::Messages::encryptHeld())));
+    ::close(reader);
     for (const std::string command : {"lock", "unlock"}) {
         const ChildOutcome run = runChild(
             asNobody({CliProgram, command, utf8(file), "--password-stdin"}), {.input = "pw\n"});

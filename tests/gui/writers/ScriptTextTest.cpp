@@ -30,21 +30,22 @@ TEST(ShortPath, DropsBlanksAndCutsLongPartsKeepingEveryPart) {
 
 // CR LF between lines and none after the last, which names the short program
 // folder, the switches and the file. Comments may lose characters the code
-// page lacks to question marks.
+// page lacks to question marks; a percent sign is doubled in them too, as
+// cmd.exe expands it on every line.
 TEST(BatchScriptText, HasThreeCommentsAndALastLineThatStartsTheProgramOnTheFile) {
     const QString tools = QStringLiteral("C:\\Tools");
-    const QString plan = QStringLiteral("D:\\work\\plan.doc");
+    const QString plan = QStringLiteral("D:\\work\\100%.doc");
     EXPECT_EQ(
         *batchScriptText(tools, plan, ScriptAction::Encrypt, 936),
         "rem " + Rule +
             "\r\n"
             "rem Veskard v1.6 \xCE\xC4\xBC\xFE\xBC\xD3\xC3\xDC\xB9\xA4\xBE\xDF\r\n" // 文件加密工具
             "rem \xCE\xC4\xBC\xFE\xA3\xBA"                                          // 文件：
-            "D:\\work\\plan.doc\r\n\r\nC:\\Tools\\Veskard.exe /e/s D:\\work\\plan.doc");
+            "D:\\work\\100%%.doc\r\n\r\nC:\\Tools\\Veskard.exe /e/s D:\\work\\100%%.doc");
     EXPECT_EQ(*batchScriptText(tools, plan, ScriptAction::Revert, 437),
               "rem " + Rule +
-                  "\r\nrem Veskard v1.6 ??????\r\nrem ???D:\\work\\plan.doc\r\n\r\n"
-                  "C:\\Tools\\Veskard.exe /r/s D:\\work\\plan.doc");
+                  "\r\nrem Veskard v1.6 ??????\r\nrem ???D:\\work\\100%%.doc\r\n\r\n"
+                  "C:\\Tools\\Veskard.exe /r/s D:\\work\\100%%.doc");
 }
 
 // The last line is in the code page cmd.exe reads it in, and escapes by

@@ -90,7 +90,7 @@ TEST(PasswordGenerator, ReadsSettingTextsLikeTheNumberBoxes) {
                           {"-1e400", -infinity, false, -1},
                           {"&h3E8", 1000, true, 1000},
                           {"&O17", 15, true, 15},
-                          {"&o19", 1, true, 1},
+                          {"&o18", 1, true, 1},
                           {"&H", 0, false, 0},
                           {"&X1", 0, false, 0},
                           {"\xef\xbc\x91\xef\xbc\x92", 0, false, 0}};

@@ -32,7 +32,7 @@ TEST(Settings, LoadsWhatTheFileHoldsUpToTheFirstValueNoBoxTakes) {
         {bytes({0, 0, 1, 0, 0, 0}), {Off, On, Off}},
         {bytes({1, 0}), {On, Off, Off}}, // missing bytes count as 0
         {bytes({1}), {On, Off, Off}},
-        {bytes({1, 0, 5, 0, 0, 0}), {On, On, On}},         // 5 stops the load at writeEncryptScript
+        {bytes({1, 0, 3, 0, 0, 0}), {On, On, On}},         // 3 stops the load at writeEncryptScript
         {bytes({0, 0, 0, 0, 0xff, 0xff}), {Off, Off, On}}, // -1 stops it at writeDecryptScript
         {bytes({2, 0, 0, 1, 0, 0}), {Grey, On, On}},       // 256 stops it at writeEncryptScript
         {bytes({1, 0, 1, 0, 2, 0, 9, 9}), {On, On, Grey}},

@@ -77,9 +77,6 @@ TEST_P(JobTest, InPlaceGivesTheResultCountingEveryByteWrittenAndReadBack) {
     EXPECT_TRUE(isResult(path, 70000));
     const std::uint64_t total = 2 * std::filesystem::file_size(path);
     EXPECT_EQ(events.reports.back(), (ByteProgress{total, total}));
-    EXPECT_TRUE(std::adjacent_find(events.reports.begin(), events.reports.end(),
-                                   [](auto& a, auto& b) { return a.percent() >= b.percent(); }) ==
-                events.reports.end());
     EXPECT_EQ(folder.names(), Names{"a.doc"});
     if (!locking) {
         EXPECT_TRUE(events.changes.empty()) << "unlocking writes nothing to the log";
@@ -118,7 +115,6 @@ TEST_P(JobTest, ASourceChangedSinceItWasChosenIsLeftAsTheOtherProgramLeftIt) {
     ASSERT_TRUE(start(path).ok());
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     writeFile(path, other); // same size, new content and time
-    EXPECT_EQ(finish(path).cause(), EngineError::SourceChanged);
     EXPECT_EQ(finish(folder / "out").cause(), EngineError::SourceChanged);
     EXPECT_EQ(readFile(path), other);
 #ifndef _WIN32 // Windows lets no other program write to a file a job holds

@@ -38,17 +38,16 @@ protected:
     bool locking = true;
 
     // The file a job starts from: plain for a lock, locked for an unlock.
-    std::filesystem::path source(const std::string& name, std::size_t size = 5000,
-                                 unsigned seed = 1) {
+    std::filesystem::path source(const std::string& name, std::size_t size = 5000) {
         const auto path = folder / name;
-        const auto plain = patternBytes(size, seed);
+        const auto plain = patternBytes(size);
         writeFile(path, locking ? plain : test::encipher(plain, u"pw", random));
         return path;
     }
-    // Whether `path` holds what the job makes of source(_, size, seed).
-    bool isResult(const std::filesystem::path& path, std::size_t size = 5000, unsigned seed = 1) {
+    // Whether `path` holds what the job makes of source(_, size).
+    bool isResult(const std::filesystem::path& path, std::size_t size = 5000) {
         const auto bytes = readFile(path);
-        return (locking ? test::decipher(bytes) : bytes) == patternBytes(size, seed);
+        return (locking ? test::decipher(bytes) : bytes) == patternBytes(size);
     }
     JobStatus start(const std::filesystem::path& path) {
         return locking ? encrypt.load(path) : decrypt.openEnciphered(path);

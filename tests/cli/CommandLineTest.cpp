@@ -75,6 +75,7 @@ TEST_F(CommandLineTest, PasswordsAndRefusalsLeaveTheFileAsItWas) {
     const std::string noOne = "--password-stdin";
     for (const auto& [outcome, err] : std::vector<std::pair<ChildOutcome, std::string>>{
              {unlock(file, "中文 "), "密码不正确！\n"},
+             {unlock(file, "中"), "密码不正确！\n"},
              {unlock(file, "nope", {"-o", utf8(folder_ / "out")}), "密码不正确！\n"},
              {cli({"unlock", utf8(file), "--force"}), noOne},
              {cli({"lock", utf8(file), "--force"}), noOne},

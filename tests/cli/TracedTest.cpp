@@ -1,4 +1,5 @@
 #include "Tracing.h"
+#include "support/FileHold.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -170,13 +171,20 @@ TEST_F(TracedTest, WithoutLocksJobsGoOnInterruptedTheyStopAndTheFolderIsSyncedLa
             EXPECT_TRUE(ended(stopped, 1)) << signal;
             EXPECT_TRUE(isSafe(command, stopped)) << signal;
         }
-        (void)runTampered({"rename,renameat,renameat2,fsync", "", folder_ / "log"}, command);
+        (void)runTampered(
+            {"fchmod,fchown,fsetxattr,fsync,rename,renameat,renameat2", "", folder_ / "log"},
+            command);
         const std::string calls = contentOf(folder_ / "log");
-        EXPECT_NE(calls.find("fsync(", calls.find("rename")), std::string::npos) << calls;
+        const std::size_t renamed = calls.find("rename");
+        const std::size_t given =
+            std::max({calls.rfind("fchmod(", renamed), calls.rfind("fchown(", renamed),
+                      calls.rfind("fsetxattr(", renamed)});
+        EXPECT_LT(calls.find("fsync(", given), renamed) << "metadata not synced: " << calls;
+        EXPECT_NE(calls.find("fsync(", renamed), std::string::npos) << calls;
     }
 }
 
-// Other programs that lock wait until the new file is in place (the job slowed
+// Other programs that lock, even to read, wait until the new file is in place (the job slowed
 // at the rename). Replaced while the job waits for its lock, the file is the
 // newcomer's. (What a writer without a lock changes meanwhile, the engine's
 // JobTest shows kept.)
@@ -189,10 +197,10 @@ TEST_F(TracedTest, WritersWithALockWaitAndAFileReplacedBeforeTheLockIsLeftAlone)
         start(run, {"rename,renameat,renameat2", "delay_enter=1500000", log}, command,
               [&] { return contentOf(log).find("rename") != std::string::npos; });
         const int descriptor = ::open(file_.c_str(), O_RDWR | O_CLOEXEC);
-        EXPECT_NE(::flock(descriptor, LOCK_EX | LOCK_NB), 0) << "flock let another writer in";
+        EXPECT_NE(::flock(descriptor, LOCK_SH | LOCK_NB), 0) << "flock let another reader in";
         struct flock range {};
-        range.l_type = F_WRLCK;
-        EXPECT_NE(::fcntl(descriptor, F_SETLK, &range), 0) << "fcntl let another writer in";
+        range.l_type = F_RDLCK;
+        EXPECT_NE(::fcntl(descriptor, F_SETLK, &range), 0) << "fcntl let another reader in";
         ::close(descriptor);
         EXPECT_EQ(run->finish().exitCode, 0);
 
@@ -243,12 +251,30 @@ TEST_F(TracedTest, NewContentIsTheUsersAloneAndATemporaryFileSwappedForALinkIsRe
         EXPECT_TRUE(std::filesystem::is_symlink(temporary)) << "what was planted stays";
         std::filesystem::remove(temporary);
     }
-    // A read-only file of one's own cannot be opened for writing, and need not be.
+    // Nor can they put a file of theirs under the temporary name first: with
+    // getrandom leaving its letters unfilled, that name is known.
+    prepare("lock");
+    const std::filesystem::path planted = folder_ / ".data.bin.aaaaaaaa.tmp";
+    writeFile(planted, patternBytes(100, 6));
+    ASSERT_TRUE(setMetadata(planted, 0666, NobodyId));
+    const std::string plantedBefore = metadataOf(planted);
+    (void)runTampered({"getrandom", "retval=8"}, "lock");
+    EXPECT_EQ(metadataOf(planted), plantedBefore);
+    EXPECT_EQ(readFile(planted), patternBytes(100, 6));
+    std::filesystem::remove(planted);
+    // A read-only file of one's own cannot be opened for writing, and need not
+    // be; another program reading it under a lock still keeps the job out.
     const std::filesystem::path own = folder_ / "own", file = own / "read-only.doc";
     std::filesystem::create_directory(own);
     writeFile(file, patternBytes(5000, 7));
     ASSERT_TRUE(setMetadata(own, 0755, NobodyId) && setMetadata(file, 0444, NobodyId));
     const std::string before = metadataOf(file);
+    {
+        const FileHold reader(file, "fcntl-read");
+        EXPECT_TRUE(ended(runChild(asNobody({CliProgram, "lock", utf8(file), "--password-stdin"}),
+                                   {.input = "pw\n"}),
+                          1, printed(engine::Messages::encryptHeld())));
+    }
     for (const std::string command : {"lock", "unlock"}) {
         const ChildOutcome run = runChild(
             asNobody({CliProgram, command, utf8(file), "--password-stdin"}), {.input = "pw\n"});

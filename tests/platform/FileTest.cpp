@@ -26,6 +26,8 @@ TEST(File, RefusesWhatIsNotThereOrThereOrNoRegularFileOrHeld) {
     EXPECT_EQ(File::openExclusive(folder / "missing").error(),
               std::errc::no_such_file_or_directory);
     EXPECT_EQ(File::createNew(path).error(), std::errc::file_exists);
+    writeFile(folder / "twin", {std::byte{1}}); // another file, with the same bytes
+    EXPECT_FALSE(regularFileState(path)->isSameFile(*regularFileState(folder / "twin")));
     EXPECT_EQ(File::openForReading(folder.path()).error(), PlatformError::NotRegularFile);
     EXPECT_EQ(File::openExclusive(folder.path()).error(), PlatformError::NotRegularFile);
     {

@@ -49,7 +49,7 @@ TEST(ProgramFile, AFolderIsSharedWhenItsGroupOrEveryoneMayWriteOrItIsAnotherUser
     veskard::test::TempFolder folder;
     int number = 0;
     for (const auto& [mode, givenAway, shared] : std::vector<std::tuple<mode_t, bool, bool>>{
-             {01777, false, true}, {0775, false, true}, {0755, false, false}, {0755, true, true}}) {
+             {01703, false, true}, {0775, false, true}, {0755, false, false}, {0755, true, true}}) {
         const auto tested = folder / std::to_string(number++);
         std::filesystem::create_directory(tested);
         ASSERT_EQ(::chmod(tested.c_str(), mode), 0);

@@ -5,10 +5,21 @@
 namespace veskard::test {
 namespace {
 
+std::string describe(gui::Buttons buttons) {
+    switch (buttons) {
+    case gui::Buttons::Ok:
+        break;
+    case gui::Buttons::YesNo:
+        return "yes/no";
+    case gui::Buttons::YesNoDefaultNo:
+        return "yes/no, no by default";
+    }
+    return "ok";
+}
+
 std::string describe(const gui::BoxContent& box) {
     return "[" + box.title.toStdString() + "] icon " + std::to_string(static_cast<int>(box.icon)) +
-           " buttons " + std::to_string(static_cast<int>(box.buttons)) + ": \"" +
-           box.text.toStdString() + "\"";
+           " " + describe(box.buttons) + ": \"" + box.text.toStdString() + "\"";
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <optional>
 #include <ostream>
+#include <regex>
 
 namespace veskard::test {
 
@@ -29,12 +30,12 @@ inline ChildOutcome run(const std::string& command, const std::filesystem::path&
     return cli(more, password + "\n");
 }
 inline ChildOutcome lock(const std::filesystem::path& file, const std::string& password,
-                         std::vector<std::string> more = {}) {
-    return run("lock", file, password, std::move(more));
+                         const std::vector<std::string>& more = {}) {
+    return run("lock", file, password, more);
 }
 inline ChildOutcome unlock(const std::filesystem::path& file, const std::string& password,
-                           std::vector<std::string> more = {}) {
-    return run("unlock", file, password, std::move(more));
+                           const std::vector<std::string>& more = {}) {
+    return run("unlock", file, password, more);
 }
 
 inline std::string printed(const engine::Notice& notice) {
@@ -44,8 +45,7 @@ inline std::string printed(const engine::Notice& notice) {
 // The system's words for an error in the children's language, which their
 // environment chooses, as the program's main() does.
 inline std::string systemText(int error) {
-    static const bool localised = std::setlocale(LC_ALL, "") != nullptr;
-    (void)localised;
+    [[maybe_unused]] static const char* const localised = std::setlocale(LC_ALL, "");
     return std::strerror(error);
 }
 

@@ -4,10 +4,10 @@
 namespace veskard::test {
 namespace {
 
-// A file another program holds (HoldFile, each way this system has) is
-// refused and stays as it was; once that program lets go, it goes through.
+// A file another program holds (each way this system has) is refused and
+// stays as it was; once that program lets go, it goes through.
 TEST(LockedFileTest, AFileAnotherProgramHoldsIsRefusedUntilItLetsGo) {
-    for (const std::string& way : holdWays()) {
+    for (const std::string& way : FileHold::ways()) {
         SCOPED_TRACE(way);
         TempFolder folder;
         const std::filesystem::path plain = folder / "plain.bin", locked = folder / "locked.bin";
@@ -16,17 +16,12 @@ TEST(LockedFileTest, AFileAnotherProgramHoldsIsRefusedUntilItLetsGo) {
         ASSERT_EQ(lock(locked, "pw").exitCode, 0);
         const std::vector<std::byte> record = readFile(locked);
         {
-            std::vector<std::unique_ptr<ChildProcess>> holders;
-            for (const auto& file : {plain, locked}) {
-                holders.push_back(std::make_unique<ChildProcess>(
-                    std::vector<std::string>{VESKARD_HOLD_FILE_PATH, way, utf8(file)}));
-                ASSERT_TRUE(holders.back()->waitForOutput("+")) << holders.back()->finish();
-            }
+            const FileHold plainHeld(plain, way), lockedHeld(locked, way);
             EXPECT_TRUE(ended(lock(plain, "pw"), 1, printed(engine::Messages::encryptHeld())));
             EXPECT_TRUE(ended(unlock(locked, "pw"), 1, printed(engine::Messages::restoreHeld())));
             EXPECT_EQ(folder.names().size(), 2u) << "no temporary file left behind";
         }
-        // Compared once the holder has let go: on Windows it may keep even readers out.
+        // Compared once the hold is let go: on Windows it may keep even readers out.
         EXPECT_EQ(readFile(plain), patternBytes(64 * 1024, 1));
         EXPECT_EQ(readFile(locked), record);
         EXPECT_EQ(lock(plain, "pw").exitCode, 0);

@@ -1,118 +1,55 @@
 #include "Tracing.h"
 
 #include <cerrno>
-#include <sys/socket.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
 
-// What only POSIX has: paths to FIFOs, devices, sockets and links, owners and
-// extended attributes, and a person at a terminal.
+// What only POSIX has: FIFOs, links, owners and extended attributes, and a
+// person at a terminal.
 namespace veskard::test {
 namespace {
 
-class PathsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        writeFile(plain_, patternBytes(5000, 1));
-        writeFile(locked_, patternBytes(6000, 2));
-        ASSERT_EQ(lock(locked_, "pw").exitCode, 0);
-        record_ = readFile(locked_);
-    }
-    // Every way a command meets `path`: as the file read, or as the one written.
-    std::vector<std::vector<std::string>> commandsMeeting(const std::filesystem::path& path) const {
-        return {{"info", utf8(path)},
-                {"lock", utf8(path), "--password-stdin"},
-                {"unlock", utf8(path), "--password-stdin"},
-                {"lock", utf8(plain_), "-o", utf8(path), "--force", "--password-stdin"},
-                {"unlock", utf8(locked_), "-o", utf8(path), "--force", "--password-stdin"}};
-    }
-    void expectNothingChanged() {
-        EXPECT_EQ(readFile(plain_), patternBytes(5000, 1));
-        EXPECT_EQ(readFile(locked_), record_);
-        EXPECT_EQ(temporaryFiles(folder_.path()), std::vector<std::filesystem::path>{});
-    }
-    TempFolder folder_;
-    const std::filesystem::path plain_ = folder_ / "plain.bin", locked_ = folder_ / "locked.bin";
-    std::vector<std::byte> record_;
-};
-
-// Refused at once (what takes 5 seconds has blocked), in the system's words
-// for names out of reach, never aborting.
-TEST_F(PathsTest, OnlyRegularFilesAreReadOrReplacedAndNothingBlocks) {
-    const std::filesystem::path fifo = folder_ / "fifo", socket = folder_ / "socket",
-                                device = folder_ / "null-device", loop = folder_ / "loop";
+// A FIFO is refused at once (what takes 5 seconds has blocked), a name out
+// of reach in the system's words, whether read or replaced.
+TEST(PathsTest, OnlyRegularFilesAreReadOrReplacedAndNothingBlocks) {
+    TempFolder folder;
+    const std::filesystem::path plain = folder / "plain.bin", fifo = folder / "fifo";
+    writeFile(plain, patternBytes(5000, 1));
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    std::filesystem::create_directory(folder_ / "folder");
-    sockaddr_un address{AF_UNIX, {}};
-    utf8(socket).copy(address.sun_path, sizeof address.sun_path - 1);
-    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ::close(listener);
-    std::filesystem::create_symlink("loop", loop);
-    std::vector<std::pair<std::filesystem::path, std::string>> cases{
-        {fifo, "不是普通文件！    "},
-        {socket, ""},
-        {folder_ / "folder", ""},
-        {folder_ / std::string(300, 'n'), systemText(ENAMETOOLONG)},
-        {loop / "x", systemText(ELOOP)}};
-    // The same device as /dev/null, made here so that nothing outside the test is replaced.
-    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
-        cases.emplace_back(device, "不是普通文件！    ");
-    for (const auto& [path, words] : cases) {
-        const mode_t kind = metadataOf(path).mode & S_IFMT;
-        for (const std::vector<std::string>& arguments : commandsMeeting(path)) {
+    for (const auto& [path, words] :
+         {std::pair{fifo, std::string("不是普通文件！    ")},
+          std::pair{folder / std::string(300, 'n'), systemText(ENAMETOOLONG)}}) {
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"info", utf8(path)},
+              {"lock", utf8(path), "--password-stdin"},
+              {"unlock", utf8(path), "--password-stdin"},
+              {"lock", utf8(plain), "-o", utf8(path), "--force", "--password-stdin"}}) {
             const ChildOutcome outcome = cli(arguments, "pw\n", std::chrono::seconds(5));
-            EXPECT_TRUE(ended(outcome, 1)) << ::testing::PrintToString(arguments).substr(0, 200);
+            EXPECT_TRUE(ended(outcome, 1)) << arguments[0] << " " << arguments.size();
             EXPECT_NE(outcome.err.find(words), std::string::npos) << outcome;
-            EXPECT_EQ(metadataOf(path).mode & S_IFMT, kind);
         }
     }
-    // Root may search any folder; another user may not search this one.
-    std::filesystem::create_directory(folder_ / "closed");
-    std::filesystem::permissions(folder_ / "closed", std::filesystem::perms::owner_all);
-    for (std::vector<std::string> arguments : commandsMeeting(folder_ / "closed" / "x")) {
-        if (::geteuid() != 0)
-            break;
-        arguments.insert(arguments.begin(), CliProgram);
-        const ChildOutcome outcome = runChild(asNobody(arguments), {.input = "pw\n"});
-        EXPECT_TRUE(ended(outcome, 1));
-        EXPECT_NE(outcome.err.find(systemText(EACCES)), std::string::npos) << outcome;
-    }
-    expectNothingChanged();
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(readFile(plain), patternBytes(5000, 1));
+    EXPECT_EQ(folder.names().size(), 2u);
 }
 
 // A link leads to the file that is replaced; the link stays. An output naming
 // a link that leads nowhere counts as existing.
-TEST_F(PathsTest, JobsThroughALinkReplaceTheFileItLeadsToAndADanglingOneIsKept) {
-    std::filesystem::create_symlink("plain.bin", folder_ / "link");
+TEST(PathsTest, JobsThroughALinkReplaceTheFileItLeadsToAndADanglingOneIsKept) {
+    TempFolder folder;
+    writeFile(folder / "plain.bin", patternBytes(5000, 1));
+    std::filesystem::create_symlink("plain.bin", folder / "link");
+    std::filesystem::create_symlink("nowhere", folder / "out");
     for (const std::string command : {"lock", "unlock"}) {
-        EXPECT_TRUE(ended(run(command, folder_ / "link", "pw"), 0)) << command;
-        EXPECT_EQ(std::filesystem::read_symlink(folder_ / "link"), "plain.bin");
-        EXPECT_EQ(readFile(plain_) == patternBytes(5000, 1), command == "unlock");
+        EXPECT_TRUE(ended(run(command, folder / "link", "pw"), 0)) << command;
+        EXPECT_EQ(std::filesystem::read_symlink(folder / "link"), "plain.bin");
+        EXPECT_EQ(readFile(folder / "plain.bin") == patternBytes(5000, 1), command == "unlock");
+        const ChildOutcome out =
+            run(command, folder / "plain.bin", "pw", {"-o", utf8(folder / "out")});
+        EXPECT_TRUE(ended(out, 1));
+        EXPECT_NE(out.err.find("--force"), std::string::npos) << out;
     }
-    const std::filesystem::path out = folder_ / "out";
-    std::filesystem::create_symlink("nowhere", out);
-    for (const ChildOutcome& outcome :
-         {lock(plain_, "pw", {"-o", utf8(out)}), unlock(locked_, "pw", {"-o", utf8(out)})}) {
-        EXPECT_TRUE(ended(outcome, 1));
-        EXPECT_NE(outcome.err.find("--force"), std::string::npos) << outcome;
-    }
-    EXPECT_EQ(std::filesystem::read_symlink(out), "nowhere");
-    EXPECT_FALSE(std::filesystem::exists(folder_ / "nowhere"));
-    expectNothingChanged();
-}
-
-// Standard input that cannot be read is no wrong password.
-TEST_F(PathsTest, PasswordInputThatIsAFolderIsAReadError) {
-    for (const auto& [command, file] : {std::pair{"lock", plain_}, std::pair{"unlock", locked_}}) {
-        const ChildOutcome outcome =
-            runChild({"sh", "-c", R"(exec "$@" <"$0")", utf8(folder_.path()), CliProgram, command,
-                      utf8(file), "--password-stdin"});
-        EXPECT_TRUE(ended(outcome, 1));
-        EXPECT_NE(outcome.err.find(systemText(EISDIR)), std::string::npos) << outcome;
-        EXPECT_EQ(outcome.err.find("密码"), std::string::npos) << outcome;
-    }
-    expectNothingChanged();
+    EXPECT_EQ(std::filesystem::read_symlink(folder / "out"), "nowhere");
+    EXPECT_EQ(folder.names().size(), 3u);
 }
 
 // Owner, group, mode and every extended attribute byte for byte (an ACL, the
@@ -133,10 +70,9 @@ TEST(MetadataTest, ReplacedFilesKeepOwnerModeAndEveryAttributeNewOnesAreFresh) {
     if (!setMetadata(file, 0640, NobodyId, attributes))
         GTEST_SKIP() << "no extended attributes here";
     ASSERT_TRUE(setMetadata(out, 0604, NobodyId, {{"user.comment", "the output's own"}}));
-    const ChildOutcome acl = runChild({"setfacl", "-m", "u:1234:r", utf8(file)});
-    ASSERT_EQ(acl.exitCode, 0) << "setfacl (package acl): " << acl;
-    const Metadata before = metadataOf(file), outBefore = metadataOf(out);
-    ASSERT_TRUE(before.attributes.contains("system.posix_acl_access")) << before;
+    ASSERT_EQ(runChild({"setfacl", "-m", "u:1234:r", utf8(file)}).exitCode, 0) << "package acl";
+    const std::string before = metadataOf(file), outBefore = metadataOf(out);
+    ASSERT_NE(before.find("system.posix_acl_access"), std::string::npos) << before;
     for (const std::string command : {"lock", "unlock"}) {
         EXPECT_TRUE(ended(run(command, file, "pw", {"-o", utf8(out), "--force"}), 0)) << command;
         EXPECT_TRUE(ended(run(command, file, "pw"), 0)) << command;
@@ -148,8 +84,10 @@ TEST(MetadataTest, ReplacedFilesKeepOwnerModeAndEveryAttributeNewOnesAreFresh) {
     const mode_t umask = ::umask(0);
     ::umask(umask);
     ASSERT_TRUE(ended(lock(file, "pw", {"-o", utf8(folder / "new.vsk")}), 0));
-    EXPECT_EQ(metadataOf(folder / "new.vsk"),
-              (Metadata{S_IFREG | (0666 & ~umask), ::geteuid(), ::getegid(), {}}));
+    std::ostringstream fresh;
+    fresh << std::oct << (S_IFREG | (0666 & ~umask)) << std::dec << ' ' << ::geteuid() << ':'
+          << ::getegid();
+    EXPECT_EQ(metadataOf(folder / "new.vsk"), fresh.str());
 }
 
 // At a terminal the password is asked twice for locking, once for unlocking,

@@ -15,10 +15,8 @@ failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 shown() { sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$1"; } # without the terminal's control sequences
 
-# console TRANSCRIPT ARGUMENTS... QUESTIONS...: runs veskard-cli.exe on a
-# pseudo-terminal (script neither echoes the keys nor hides the exit status),
-# types the password once each question shows, and waits for the end; each
-# wait at most 30 s.
+# console TRANSCRIPT ARGUMENTS QUESTIONS...: veskard-cli.exe on a pseudo-terminal
+# (script), the password typed once each question shows; each wait at most 30 s.
 console() {
     transcript=$1 arguments=$2
     shift 2

@@ -12,8 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
-#include <random>
 
 // The record: how a file is cut, stored out of order, and read back.
 using namespace veskard;
@@ -24,11 +22,6 @@ using test::patternBytes;
 using Codes = std::vector<std::string>;
 
 namespace {
-
-SplitPlan splitWith(std::uint64_t size, float draw) {
-    test::ScriptedRandom random({draw});
-    return *split(size, random);
-}
 
 Result<CryptRecord> read(const std::vector<std::byte>& bytes) {
     return readRecord(MemoryInput(bytes));
@@ -43,72 +36,24 @@ TEST(Split, DrawnCountSpansItsRangeWithEvenPiecesAndTheRestLast) {
         std::uint64_t count, length, last;
     };
     for (const Row& row : {Row{5000, 0.0f, 1024, 4, 908}, Row{5000, test::AlmostOne, 1100, 4, 604},
-                           Row{4700, 0.0f, 1024, 4, 608}, Row{1023, 0.7f, 1023, 1, 1},
-                           Row{1, 0.7f, 1, 1, 1}, Row{1024, test::AlmostOne, 1024, 1, 1}}) {
-        const SplitPlan plan = splitWith(row.size, row.draw);
+                           Row{1023, 0.7f, 1023, 1, 1}, Row{1024, test::AlmostOne, 1024, 1, 1}}) {
+        test::ScriptedRandom random({row.draw});
+        const SplitPlan plan = *split(row.size, random);
         EXPECT_EQ(std::tuple(plan.pieceCount, plan.pieceLength, plan.lastPieceLength()),
                   std::tuple(row.count, row.length, row.last))
             << row.size << " " << row.draw;
     }
-    for (std::uint64_t size = 1024; size <= 1100; ++size) {
-        for (const float draw : {0.0f, 0.5f, test::AlmostOne}) {
-            const SplitPlan plan = splitWith(size, draw);
-            EXPECT_LE(plan.pieceCount, size) << size << " " << draw;
-            EXPECT_TRUE(isPossiblePieceCount(size, plan.pieceCount));
-        }
-    }
-    std::uint64_t next = 0;
-    for (const Piece& piece : splitWith(123457, 0.3f).plainPieces()) {
-        EXPECT_EQ(piece.offset, next);
-        next += piece.length;
-    }
-    EXPECT_EQ(next, 123457u);
-    test::ScriptedRandom random({0.0f});
-    EXPECT_EQ(split(0, random).error(), EngineError::EmptyFile);
     // 1024 pieces of more than 4 GiB each would overflow a piece's 32-bit count.
+    test::ScriptedRandom random({0.0f});
     EXPECT_EQ(split(std::uint64_t{1} << 43, random).error(), EngineError::FileTooLarge);
-}
-
-// Any order reads back through its table; the drawn one moves the pieces.
-TEST(Scramble, AnyPermutationReadsBackAndTheDrawnOneMovesThePieces) {
-    SystemRandom random;
-    for (const std::uint64_t size : {101u, 5000u}) {
-        const std::vector<std::byte> plain = patternBytes(size);
-        const std::vector<Piece> pieces = split(size, random)->plainPieces();
-        std::vector<std::int16_t> identity(pieces.size());
-        std::iota(identity.begin(), identity.end(), std::int16_t{1});
-        std::vector<std::int16_t> shuffled = identity;
-        std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(static_cast<unsigned>(size)));
-        const ScrambleResult drawn = scramble(pieces, random, {});
-        EXPECT_NE(drawn.order, identity);
-        for (const auto& order : {identity, shuffled, drawn.order}) {
-            std::vector<Piece> stored(pieces.size());
-            for (std::size_t i = 0; i < pieces.size(); ++i)
-                stored.at(static_cast<std::size_t>(order[i] - 1)) = pieces[i];
-            if (order == drawn.order) {
-                EXPECT_EQ(stored, drawn.stored);
-            }
-            MemoryOutput output;
-            ASSERT_FALSE(
-                writeRecord(output, {stored, *encodePassword(u"p"), order, 0}, MemoryInput(plain)));
-            EXPECT_EQ(decipher(output.bytes()), plain) << size;
-        }
-    }
 }
 
 // Upper-case code page codes without leading zeros; what the code page lacks is "?".
 TEST(PasswordCodes, CharactersBecomeCodePageCodesAndBack) {
-    for (const auto& [password, codes] :
-         std::vector<std::pair<std::u16string, Codes>>{{u"a", {"61"}},
-                                                       {u"\t", {"9"}},
-                                                       {u"中文", {"D6D0", "CEC4"}},
-                                                       {u"é€", {"A8A6", "80"}},
-                                                       {u"aกb", {"61", "3F", "62"}},
-                                                       {u"😀", {"3F", "3F"}}}) {
-        EXPECT_EQ(*encodePassword(password), codes);
-    }
-    for (const std::u16string password : {u"Pass word!", u"é€〇·", u"ＡＢＣ"})
-        EXPECT_EQ(decodePassword(*encodePassword(password)), password);
+    EXPECT_EQ(*encodePassword(u"a\t中文é€กb😀"),
+              (Codes{"61", "9", "D6D0", "CEC4", "A8A6", "80", "3F", "62", "3F", "3F"}));
+    EXPECT_EQ(decodePassword(*encodePassword(u"Pass word! é€〇·ＡＢＣ")),
+              u"Pass word! é€〇·ＡＢＣ");
     EXPECT_EQ(encodePassword(u"").error(), EngineError::EmptyPassword);
     EXPECT_TRUE(encodePassword(std::u16string(MaximumPassCodes, u'a')));
     EXPECT_EQ(encodePassword(std::u16string(MaximumPassCodes + 1, u'a')).error(),
@@ -138,7 +83,7 @@ TEST(RecordFormat, SmallestFileWithOneLetterPasswordGivesThe1349ByteRecord) {
 
 TEST(RecordFormat, RoundTripsEverySizeAroundTheBoundariesAndRefusesEveryTruncation) {
     SystemRandom random;
-    for (const std::size_t size : {101, 140, 1023, 1024, 1025, 1100, 1101, 2047, 5000, 3 << 20}) {
+    for (const std::size_t size : {101, 1023, 1024, 1100, 1101, 3 << 20}) {
         const std::vector<std::byte> plain = patternBytes(size, static_cast<unsigned>(size));
         const std::vector<std::byte> enciphered = encipher(plain, u"中文 pass", random);
         const Result<CryptRecord> record = read(enciphered);
@@ -147,6 +92,7 @@ TEST(RecordFormat, RoundTripsEverySizeAroundTheBoundariesAndRefusesEveryTruncati
         EXPECT_EQ(enciphered.size(), size + 12 * record->Pieces.size() + 64) << size;
         EXPECT_EQ(decipher(enciphered), plain) << size;
         EXPECT_EQ(decodePassword(record->PassCodes), u"中文 pass");
+        EXPECT_FALSE(std::ranges::is_sorted(record->Order)) << "the pieces stay in their places";
     }
     const std::vector<std::byte> enciphered = encipher(patternBytes(150), u"中a", random);
     for (std::size_t length = 0; length < enciphered.size(); ++length) {

@@ -54,13 +54,10 @@ TEST(Verification, WhatIsReadBackMustBeExactlyWhatWasWrittenWhoeverFillsTheSlice
     for (const std::uint64_t at : {std::size_t{0}, SliceSize - 1, SliceSize, Content.size() - 1})
         EXPECT_EQ(verify(write(Filling::AheadOnAThread, at)), EngineError::VerificationFailed)
             << at;
-    Disk shorter = good, longer = good, swapped = good;
-    shorter.kept.pop_back();
-    longer.kept.push_back(std::byte{0});
+    Disk swapped = good; // the same bytes, in another order
     std::swap_ranges(swapped.kept.begin(), swapped.kept.begin() + SliceSize,
                      swapped.kept.begin() + 2 * SliceSize);
-    for (const Disk* disk : {&shorter, &longer, &swapped})
-        EXPECT_EQ(verify(*disk), EngineError::VerificationFailed);
+    EXPECT_EQ(verify(swapped), EngineError::VerificationFailed);
 
     for (const Filling filling : {Filling::ByCaller, Filling::AheadOnAThread}) {
         const Disk failed = write(filling, Nowhere, 2 * SliceSize);

@@ -20,7 +20,6 @@ struct ChildOutcome {
 struct ChildOptions {
     std::string input = {}; // written to standard input, which is then closed
     bool terminal = false;  // POSIX only: standard error and /dev/tty are a pseudo-terminal
-    std::string workingDirectory = {};
 };
 
 // A program run with pipes for its standard streams and no terminal or

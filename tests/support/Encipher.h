@@ -14,8 +14,7 @@ namespace veskard::test {
 
 // Enciphers bytes in memory: split, scramble, and write one record.
 inline std::vector<std::byte> encipher(const std::vector<std::byte>& plain,
-                                       std::u16string_view password,
-                                       engine::RandomSource& random) {
+                                       std::u16string_view password, engine::RandomSource& random) {
     const engine::MemoryInput source(plain);
     const auto plan = engine::split(plain.size(), random);
     const auto codes = engine::encodePassword(password);

@@ -78,9 +78,9 @@ TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
     };
     if (::geteuid() != 0)
         GTEST_SKIP() << "acting as another user needs root";
-    ChildProcess watcher({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-                          VESKARD_SWAP_FOLDER_PATH, "plan", utf8(victim)},
-                         {.workingDirectory = utf8(shared)});
+    ChildProcess watcher({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c",
+                          R"(cd "$0" && exec "$@")", utf8(shared), VESKARD_SWAP_FOLDER_PATH, "plan",
+                          utf8(victim)});
     ASSERT_TRUE(watcher.waitForOutput("+"));
     const auto swapped = [&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

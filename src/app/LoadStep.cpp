@@ -6,9 +6,6 @@
 
 namespace veskard::app {
 
-const QString LoadStep::NotFoundText = QString(texts::unattended::notFound);
-const QString LoadStep::NotAFileText = QString(texts::unattended::notAFile);
-
 LoadStep::LoadStep(gui::MessageBoxes& boxes, gui::ProgramEnd& end, UnattendedRun& unattended,
                    QString settingsFile)
     : boxes_(boxes)
@@ -31,9 +28,9 @@ LoadStep::Outcome LoadStep::run(const gui::CommandLineText& commandLine, gui::Op
         return {};
     switch (gui::lookUp(line.fileName)) {
     case gui::Found::Nothing:
-        return refuse(line.fileName + NotFoundText);
+        return refuse(line.fileName + QString(texts::unattended::notFound));
     case gui::Found::NotAFile:
-        return refuse(line.fileName + NotAFileText);
+        return refuse(line.fileName + QString(texts::unattended::notAFile));
     case gui::Found::File:
         break;
     }

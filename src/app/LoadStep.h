@@ -14,8 +14,6 @@ class LoadStep {
 public:
     // Follow the name of a file that was not found, or of something that is
     // there but is no file (a folder, a FIFO, a device).
-    static const QString NotFoundText;
-    static const QString NotAFileText;
 
     struct Outcome {
         // The existing file a plain command line names, for the

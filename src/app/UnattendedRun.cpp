@@ -10,10 +10,6 @@
 
 namespace veskard::app {
 
-const QString UnattendedRun::BothSwitchesText = QString(texts::unattended::bothSwitches);
-const QString UnattendedRun::EncryptedText = QString(texts::unattended::encrypted);
-const QString UnattendedRun::DecryptedText = QString(texts::unattended::decrypted);
-
 UnattendedRun::UnattendedRun(gui::MessageBoxes& boxes, engine::RandomSource& random,
                              const platform::Clock& clock, const engine::TextFormats& formats)
     : boxes_(boxes)
@@ -21,7 +17,7 @@ UnattendedRun::UnattendedRun(gui::MessageBoxes& boxes, engine::RandomSource& ran
 
 int UnattendedRun::run(const Switches& switches, const QString& fileName) {
     if (switches.encrypt && switches.decrypt) {
-        boxes_.show(nullptr, BothSwitchesText, gui::Icon::Stop);
+        boxes_.show(nullptr, QString(texts::unattended::bothSwitches), gui::Icon::Stop);
         return gui::ExitFailure;
     }
     return switches.encrypt ? encrypt(fileName, switches.showResult)
@@ -44,7 +40,8 @@ int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
         return gui::ExitFailure;
 
     const engine::JobStatus locked = job.encipherTo(file, password.password.toStdU16String());
-    return locked.ok() ? succeed(locked, showResult, EncryptedText) : refuse(locked.notice());
+    return locked.ok() ? succeed(locked, showResult, QString(texts::unattended::encrypted))
+                       : refuse(locked.notice());
 }
 
 int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
@@ -59,7 +56,8 @@ int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
         return gui::ExitFailure;
 
     const engine::JobStatus restored = job.restoreTo(file);
-    return restored.ok() ? succeed(restored, showResult, DecryptedText) : refuse(restored.notice());
+    return restored.ok() ? succeed(restored, showResult, QString(texts::unattended::decrypted))
+                         : refuse(restored.notice());
 }
 
 int UnattendedRun::refuse(const std::optional<engine::Notice>& notice) {

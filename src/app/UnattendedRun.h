@@ -15,10 +15,6 @@ namespace veskard::app {
 // the messages are shown. The caller ends the program with the exit status.
 class UnattendedRun {
 public:
-    static const QString BothSwitchesText;
-    static const QString EncryptedText;
-    static const QString DecryptedText;
-
     UnattendedRun(gui::MessageBoxes& boxes, engine::RandomSource& random,
                   const platform::Clock& clock, const engine::TextFormats& formats);
 

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "gui/desktop/NameText.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,10 @@ CommandLine switchForm(Switches switches, const char* name) {
 }
 // A name whose bytes are not UTF-8 is no file name: shown, never acted on.
 CommandLine refused(Switches switches, bool switchForm, const char* shown) {
-    return {switches, switchForm, {}, gui::UndecodableNameText + QString::fromUtf8(shown)};
+    return {switches,
+            switchForm,
+            {},
+            QString(texts::unattended::undecodableName) + QString::fromUtf8(shown)};
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "support/desktop/NextDialog.h"
 #include "support/desktop/RecordingShell.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
+#include "texts/Texts.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -134,11 +135,11 @@ TEST_F(LoadStepTest, LocksAndUnlocksASwitchFormUnattendedAndEndsTheProgram) {
     EXPECT_EQ(test::readFile(settings), settingsBytes);
 
     will<gui::PasswordPromptDialog>(test::typing(QStringLiteral("密码 Abc")));
-    boxes.expect(UnattendedRun::DecryptedText, Icon::Exclamation);
+    boxes.expect(QString(texts::unattended::decrypted), Icon::Exclamation);
     EXPECT_EQ(run(QStringLiteral("/r/s ") + name), (LoadStep::Outcome{{}, ExitSuccess}));
     expectUntouched();
     will<gui::NewPasswordDialog>(test::typing(QStringLiteral("pw")));
-    boxes.expect(UnattendedRun::EncryptedText, Icon::Exclamation);
+    boxes.expect(QString(texts::unattended::encrypted), Icon::Exclamation);
     EXPECT_EQ(run(QStringLiteral("/e/s ") + name), (LoadStep::Outcome{{}, ExitSuccess}));
 }
 
@@ -149,16 +150,17 @@ TEST_F(LoadStepTest, LocksAndUnlocksASwitchFormUnattendedAndEndsTheProgram) {
 // "/r" inside the name of one text counts as a switch, and "/e" with "/r" is
 // refused.
 TEST_F(LoadStepTest, RefusesWhatItCannotRunAndHandsAPlainNameToTheWindow) {
-    boxes.expect(QStringLiteral("missing.txt") + LoadStep::NotFoundText, Icon::Stop);
+    boxes.expect(QStringLiteral("missing.txt") + QString(texts::unattended::notFound), Icon::Stop);
     EXPECT_EQ(run(QStringLiteral("/e/s missing.txt")), switchesNothing);
-    boxes.expect(gui::UndecodableNameText + QStringLiteral("\\xFF.bin"), Icon::Stop);
+    boxes.expect(QString(texts::unattended::undecodableName) + QStringLiteral("\\xFF.bin"),
+                 Icon::Stop);
     EXPECT_EQ(run(QList<QByteArray>{"/e/s", "\xFF.bin"}), switchesNothing);
     std::filesystem::create_directory(folder / "r");
-    boxes.expect(QStringLiteral("r") + LoadStep::NotAFileText, Icon::Stop);
+    boxes.expect(QStringLiteral("r") + QString(texts::unattended::notAFile), Icon::Stop);
     EXPECT_EQ(run(QList<QByteArray>{"r"}), plainNothing);
 #ifndef Q_OS_WIN
     ASSERT_EQ(::mkfifo("fifo", 0600), 0);
-    boxes.expect(QStringLiteral("fifo") + LoadStep::NotAFileText, Icon::Stop);
+    boxes.expect(QStringLiteral("fifo") + QString(texts::unattended::notAFile), Icon::Stop);
     EXPECT_EQ(run(QList<QByteArray>{"/r", "fifo"}), switchesNothing);
 #endif
     EXPECT_EQ(run(name), (LoadStep::Outcome{name}));
@@ -167,7 +169,7 @@ TEST_F(LoadStepTest, RefusesWhatItCannotRunAndHandsAPlainNameToTheWindow) {
     expectUntouched();
 
     test::writeFile(folder / "r" / "x.txt", plain);
-    boxes.expect(UnattendedRun::BothSwitchesText, Icon::Stop);
+    boxes.expect(QString(texts::unattended::bothSwitches), Icon::Stop);
     EXPECT_EQ(run(QStringLiteral("/e ./r/x.txt")), switchesNothing);
     EXPECT_EQ(end.status, ExitFailure);
     EXPECT_EQ(test::readFile(folder / "r" / "x.txt"), plain);

@@ -37,12 +37,10 @@ QString shownName(const QByteArray& bytes) {
 }
 
 NameText refused(const QString& shown) {
-    return {QString(), UndecodableNameText + shown};
+    return {QString(), QString(texts::unattended::undecodableName) + shown};
 }
 
 } // namespace
-
-const QString UndecodableNameText = QString(texts::unattended::undecodableName);
 
 NameText nameText(const QByteArray& bytes) {
     if (!givesBack(bytes))

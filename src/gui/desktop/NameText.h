@@ -18,7 +18,6 @@ struct NameText {
 
 // Begins the refusal; the name follows, each byte that is not UTF-8 written
 // as \xFF.
-extern const QString UndecodableNameText;
 
 // The name whose bytes the system handed over (a POSIX argument).
 NameText nameText(const QByteArray& bytes);

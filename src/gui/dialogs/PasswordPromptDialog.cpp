@@ -18,9 +18,6 @@ bool isEnter(const QKeyEvent& key) {
 
 } // namespace
 
-const QString PasswordPromptDialog::EmptyPasswordText = QString(texts::passwordPrompt::empty);
-const QString PasswordPromptDialog::WrongPasswordText = QString(texts::passwordPrompt::wrong);
-
 PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, MessageBoxes& boxes,
                                            QWidget* parent)
     : QDialog(parent)
@@ -95,12 +92,13 @@ bool PasswordPromptDialog::eventFilter(QObject* watched, QEvent* event) {
 void PasswordPromptDialog::confirm() {
     const QString typed = passwordEdit_->text();
     if (typed.isEmpty()) {
-        boxes_.show(this, EmptyPasswordText, Icon::Stop);
+        boxes_.show(this, QString(texts::passwordPrompt::empty), Icon::Stop);
         passwordEdit_->setFocus();
         return;
     }
     if (typed != storedPassword_) {
-        const Answer answer = boxes_.show(this, WrongPasswordText, Icon::Stop, Buttons::YesNo);
+        const Answer answer =
+            boxes_.show(this, QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo);
         if (answer == Answer::Yes)
             focusAndSelect(*passwordEdit_);
         else

@@ -15,9 +15,6 @@ class PasswordPromptDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    static const QString EmptyPasswordText;
-    static const QString WrongPasswordText;
-
     PasswordPromptDialog(QString storedPassword, MessageBoxes& boxes, QWidget* parent = nullptr);
 
     // Shows the dialog modally and returns the password accepted: the typed

@@ -3,6 +3,7 @@
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
+#include "texts/Texts.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,7 +53,7 @@ protected:
 // The longest password a record holds, as the command line may have locked
 // a file with it, is taken whole.
 TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
-    boxes.expect(PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
+    boxes.expect(QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QTest::keyClicks(&box(dialog), QStringLiteral("secret"));
                   EXPECT_EQ(box(dialog).displayText(), QStringLiteral("******"));
@@ -62,8 +63,8 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
                   QTest::keyClick(&box(dialog), Qt::Key_Enter); // the keypad's
               }),
               QStringLiteral("Secret"));
-    boxes.expect(PasswordPromptDialog::EmptyPasswordText, Icon::Stop);
-    boxes.expect(PasswordPromptDialog::WrongPasswordText, Icon::Stop, Buttons::YesNo, Answer::Yes);
+    boxes.expect(QString(texts::passwordPrompt::empty), Icon::Stop);
+    boxes.expect(QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QTest::mouseClick(&button(dialog, "Command1"), Qt::LeftButton);
                   QTest::keyClicks(&box(dialog), QStringLiteral("wrong"));

@@ -13,6 +13,7 @@
 #include "support/TempFolder.h"
 #include "support/desktop/ScriptedFilePickers.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
+#include "texts/Texts.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -143,7 +144,7 @@ TEST(MainWindowController, RunsEachActionOnWhatTheBoxesShowAndLeavesWhatTheyShow
         {encrypt, {"a.txt", "pw", "pw", copy}, {replace(Answer::No)}, {"copy"}, {}, {}, {{"copy.txt", "plain"}}},
         {encrypt, {"a.txt", "pw", "pw", copy}, {replace(Answer::Yes)}, {"copy"},
          MainWindowState{.options = copy}, {}, {{"a.txt", "plain"}, {"copy.txt", "pw"}}},
-        {encrypt, {"a.txt", "pw", "pw", copy}, {{gui::UndecodableNameText + "\uFFFD\uFFFD.txt"}},
+        {encrypt, {"a.txt", "pw", "pw", copy}, {{QString(texts::unattended::undecodableName) + "\uFFFD\uFFFD.txt"}},
          {"\uFFFD\uFFFD.txt"}, {}, {}, {{"\uFFFD\uFFFD.txt", "plain"}, {"\xFF\xFE.txt", "plain"}}},
         // Locked, but the scripts' folder is taken: the boxes keep what they hold.
         {encrypt, {"taken.txt", "pw", "pw"}, {told(gui::scriptFolderTakenNotice(

@@ -10,6 +10,7 @@
 #include "support/desktop/RecordingShell.h"
 #include "support/desktop/ScriptedFilePickers.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
+#include "texts/Texts.h"
 
 #include <QDropEvent>
 #include <QLineEdit>
@@ -124,7 +125,7 @@ TEST_F(MainWindowEvents, DropsAndWhileAJobRunsOnlyClosingTakesInput) {
     QSignalSpy closed(&window, &gui::MainWindow::closed);
     drop(window, QUrl::fromLocalFile(path("other")));
     EXPECT_EQ(control("Label3").text(), path("other"));
-    boxes.expect(gui::UndecodableNameText + path("\\xFF"), Icon::Stop);
+    boxes.expect(QString(texts::unattended::undecodableName) + path("\\xFF"), Icon::Stop);
     drop(window, QUrl::fromEncoded(QUrl::fromLocalFile(path("")).toEncoded() + "%FF"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.shown().empty(); }));
     EXPECT_EQ(control("Label3").text(), path("other"));

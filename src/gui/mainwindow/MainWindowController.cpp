@@ -31,8 +31,8 @@ bool ticked(CheckValue option) {
     return option != CheckValue::Unticked;
 }
 
-Refusal stop(const QString& text, FocusBox focus = FocusBox::None) {
-    return {{Icon::Stop, text.toStdString()}, focus};
+Refusal stop(std::string text, FocusBox focus = FocusBox::None) {
+    return {{Icon::Stop, std::move(text)}, focus};
 }
 
 } // namespace
@@ -40,22 +40,22 @@ Refusal stop(const QString& text, FocusBox focus = FocusBox::None) {
 std::optional<Refusal> encryptRefusal(const QString& source, const QString& password,
                                       const QString& confirmation, Found found) {
     if (source.isEmpty())
-        return stop(QString(texts::mainWindow::noSourceChosen));
+        return stop(texts::mainWindow::noSourceChosen);
     if (password.isEmpty())
-        return stop(QString(texts::notices::emptyPassword), FocusBox::Password);
+        return stop(texts::notices::emptyPassword, FocusBox::Password);
     if (password != confirmation)
-        return stop(QString(texts::mainWindow::confirmationDiffers), FocusBox::Confirmation);
+        return stop(texts::mainWindow::confirmationDiffers, FocusBox::Confirmation);
     // Longer than a record holds: refused in the engine's words, before the log starts.
     if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes)
         return Refusal{*engine::failureNotice(engine::JobPhase::Encipher, codes.error()),
                        FocusBox::Password};
     if (namesAFolder(source))
-        return stop(QString(texts::mainWindow::noFileFound));
+        return stop(texts::mainWindow::noFileFound);
     switch (found) {
     case Found::Nothing:
-        return stop(QString(texts::mainWindow::sourceMissing).arg(source));
+        return stop(texts::filled(texts::mainWindow::sourceMissing, source.toStdString()));
     case Found::NotAFile:
-        return stop(QString(texts::mainWindow::sourceNotAFile).arg(source));
+        return stop(texts::filled(texts::mainWindow::sourceNotAFile, source.toStdString()));
     case Found::File:
         break;
     }

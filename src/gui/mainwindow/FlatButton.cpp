@@ -4,11 +4,11 @@
 #include "gui/mainwindow/Accessibility.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
-#include <QSvgRenderer>
 
 #include <array>
 
@@ -55,14 +55,13 @@ protected:
     }
 };
 
-QPixmap renderIcon(const QString& resource, QSize size, qreal pixelRatio) {
-    QPixmap pixmap(size * pixelRatio);
-    pixmap.setDevicePixelRatio(pixelRatio);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(resource);
-    QPainter painter(&pixmap);
-    renderer.render(&painter, QRectF(QPointF(), QSizeF(size)));
-    return pixmap;
+// The picture drawn for the screen's scale: the icon's own pixels at 100 %,
+// above that its twice-as-large twin, scaled to the size needed.
+QPixmap iconPixmap(const QString& resource, QSize size, qreal pixelRatio) {
+    QIcon icon(resource);
+    QString twice = resource;
+    icon.addFile(twice.insert(twice.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x")));
+    return icon.pixmap(size, pixelRatio);
 }
 
 } // namespace
@@ -86,7 +85,7 @@ FlatButton::FlatButton(const FlatButtonDesign& design, FlatButtonGroup& group, Q
     icon_->setObjectName(QStringLiteral("Image1(%1)").arg(design.index));
     icon_->setAttribute(Qt::WA_TransparentForMouseEvents);
     icon_->resize(design.iconPixels);
-    icon_->setPixmap(renderIcon(design.iconResource, design.iconPixels, devicePixelRatioF()));
+    icon_->setPixmap(iconPixmap(design.iconResource, design.iconPixels, devicePixelRatioF()));
     if (!design.caption.isEmpty()) {
         caption_ = new CaptionLabel(design.caption, this);
         caption_->setObjectName(QStringLiteral("Label1(%1)").arg(design.index));

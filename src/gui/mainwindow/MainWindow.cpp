@@ -127,7 +127,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
     sourceCaption->setBuddy(c.sourcePathEdit);
     addFlatButton({.index = 0,
                    .frame = {5280, 240, 300, 300},
-                   .iconResource = QStringLiteral(":/mainwindow/icons/open.svg"),
+                   .iconResource = QStringLiteral(":/mainwindow/icons/open.png"),
                    .iconPlace = {30, 30},
                    .accessibleName = QStringLiteral("选择加密文件")});
 
@@ -138,7 +138,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                    .frame = {3960, 720, 1335, 375},
                    .caption = QStringLiteral("确认加密"),
                    .captionArea = {480, 120, 720, 180},
-                   .iconResource = QStringLiteral(":/mainwindow/icons/lock.svg"),
+                   .iconResource = QStringLiteral(":/mainwindow/icons/lock.png"),
                    .iconPlace = {180, 50},
                    .bevel = true});
     c.confirmPasswordEdit = passwordBox(this, "Text3", {1560, 960, 2175, 270});
@@ -148,7 +148,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                    .frame = {3960, 1200, 1335, 375},
                    .caption = QStringLiteral("随机密码"),
                    .captionArea = {480, 120, 720, 180},
-                   .iconResource = QStringLiteral(":/mainwindow/icons/generator.svg"),
+                   .iconResource = QStringLiteral(":/mainwindow/icons/generator.png"),
                    .iconPlace = {120, 80},
                    .bevel = true});
 
@@ -169,7 +169,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                    .frame = {4320, 2280, 1215, 375},
                    .caption = QStringLiteral("保存报告"),
                    .captionArea = {360, 120, 720, 180},
-                   .iconResource = QStringLiteral(":/mainwindow/icons/report.svg"),
+                   .iconResource = QStringLiteral(":/mainwindow/icons/report.png"),
                    .iconPlace = {70, 90}});
 
     auto* separator = place(new QFrame(this), "Frame2", {240, 3360, 5295, 30});
@@ -199,14 +199,14 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                    .frame = {1496, 4320, 1215, 375},
                    .caption = QStringLiteral("关闭(&C)"),
                    .captionArea = {480, 120, 630, 180},
-                   .iconResource = QStringLiteral(":/mainwindow/icons/close.svg"),
+                   .iconResource = QStringLiteral(":/mainwindow/icons/close.png"),
                    .iconPixels = {17, 15},
                    .iconPlace = {120, 75}});
     addFlatButton({.index = 3,
                    .frame = {3056, 4320, 1238, 375},
                    .caption = QStringLiteral("关于程序"),
                    .captionArea = {450, 120, 720, 180},
-                   .iconResource = QStringLiteral(":/mainwindow/icons/about.svg"),
+                   .iconResource = QStringLiteral(":/mainwindow/icons/about.png"),
                    .iconPlace = {120, 90}});
 
     // The design's tab indices, in rising order.
@@ -237,7 +237,7 @@ void MainWindow::createIconButtons() {
     controls_.flatButtons[5] = picker.copy(5, QStringLiteral("选择解密文件"));
     controls_.flatButtons[5]->move(picker.x(), pixels(LockedPathArea.top() - 20));
     controls_.flatButtons[6] =
-        picker.copy(6, QStringLiteral("解密"), QStringLiteral(":/mainwindow/icons/unlock.svg"));
+        picker.copy(6, QStringLiteral("解密"), QStringLiteral(":/mainwindow/icons/unlock.png"));
     controls_.flatButtons[6]->move(
         pointInTwips(LockedPathArea.left(), RestoredPathArea.top() - 10));
     for (const int index : {5, 6}) {

@@ -81,7 +81,7 @@ protected:
 
     test::TempFolder folder;
     const std::vector<std::byte> plain = test::patternBytes(5000);
-    const std::filesystem::path file = folder / "报告 1.doc";
+    const std::filesystem::path file = folder.path() / std::filesystem::path(u8"报告 1.doc");
     const QString name = QStringLiteral("报告 1.doc");
     test::ScriptedMessageBoxes boxes;
     test::RecordingProgramEnd end;
@@ -170,7 +170,11 @@ protected:
         return loadStep.run({commandLine, {}}, options);
     }
     LoadStep::Outcome run(const QList<QByteArray>& arguments) {
+#ifdef _WIN32 // the arguments as Windows hands them over, joined
+        return run(QString::fromUtf8(arguments.join(' ')));
+#else
         return loadStep.run({{}, arguments}, options);
+#endif
     }
 
     const std::filesystem::path settings = folder / "set.ini";
@@ -224,7 +228,7 @@ TEST_F(LoadStepTest, ReportsAMissingFileAndHandsAPlainNameToTheWindow) {
 
 // A folder, a FIFO or a device is there, but is no file to lock.
 TEST_F(LoadStepTest, TellsWhatIsThereButIsNoFile) {
-    std::filesystem::create_directory(folder / "文件夹");
+    std::filesystem::create_directory(folder.path() / std::filesystem::path(u8"文件夹"));
     boxes.expect(QStringLiteral("文件夹") + LoadStep::NotAFileText, Icon::Stop);
     EXPECT_EQ(run(QList<QByteArray>{"/e/s", "文件夹"}), switchesNothing);
     boxes.expect(QStringLiteral("文件夹") + LoadStep::NotAFileText, Icon::Stop);
@@ -239,6 +243,7 @@ TEST_F(LoadStepTest, TellsWhatIsThereButIsNoFile) {
     EXPECT_FALSE(end.status.has_value());
 }
 
+#ifndef _WIN32 // Windows names are UTF-16: none holds bytes that are not text
 // Qt reads the bytes of a POSIX name as UTF-8; those that are not become
 // U+FFFD, and the text would name the file beside it that is really named so.
 TEST_F(LoadStepTest, RefusesANameThatIsNotTextAndActsOnNoOtherFile) {
@@ -255,3 +260,4 @@ TEST_F(LoadStepTest, RefusesANameThatIsNotTextAndActsOnNoOtherFile) {
     EXPECT_EQ(test::readFile(decoy), plain);
     EXPECT_FALSE(end.status.has_value());
 }
+#endif

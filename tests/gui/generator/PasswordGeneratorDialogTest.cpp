@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -226,7 +227,8 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
     const system_clock::time_point after = system_clock::now();
 
-    const QString path = QString::fromStdString((folder_ / "paw.txt").string());
+    const QString path =
+        QDir::fromNativeSeparators(QString::fromStdString((folder_ / "paw.txt").string()));
     EXPECT_EQ(shell_.inEditor, (std::vector<QString>{path, path}));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -255,6 +257,7 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     EXPECT_FALSE(window_.isVisible());
 }
 
+#ifndef _WIN32 // FIFOs
 // A FIFO in the save file's place would wait for a reader for ever: the save
 // passes it over, and the editor is started all the same.
 TEST_F(PasswordGeneratorDialogTest, SavingNeverWaitsOnAFifoInTheSaveFilesPlace) {
@@ -266,6 +269,7 @@ TEST_F(PasswordGeneratorDialogTest, SavingNeverWaitsOnAFifoInTheSaveFilesPlace) 
     EXPECT_EQ(shell_.inEditor.size(), 1u);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
+#endif
 
 TEST_F(PasswordGeneratorDialogTest, ClosingDuringALongGenerationEndsIt) {
     // A thousand passwords of a thousand characters; the window answers while

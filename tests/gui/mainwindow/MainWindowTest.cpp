@@ -212,6 +212,7 @@ TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
     drop(aFolder);
     EXPECT_EQ(window.controls().sourcePathEdit->text(), text(folder.path()));
 
+#ifndef _WIN32 // Windows names are UTF-16: none holds bytes that are not text
     // An address holds a name's bytes: one that is not UTF-8 is refused once
     // the drop is over, not read as the name really made of U+FFFD beside it.
     test::writeFile(folder / "\xFF\xFE.bin", {std::byte{1}});
@@ -229,6 +230,7 @@ TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
     reallyNamedSo.setUrls({QUrl::fromLocalFile(decoy)});
     drop(reallyNamedSo);
     EXPECT_EQ(window.controls().sourcePathEdit->text(), decoy);
+#endif
 }
 
 TEST_F(MainWindowEvents, TheLogIsSelectedWholeAfterEveryChangeAndOnADoubleClick) {

@@ -70,7 +70,7 @@ WINDOWS_QT ?= $(HOME)/.cache/veskard/qt-6.4.2-mingw-static
 WINE_ENV = WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix WINEDEBUG=-all \
 	WINEDLLOVERRIDES="mscoree,mshtml=" \
 	WINEQT_QPA_FONTDIR=Z:/usr/share/fonts/opentype/noto WINEQT_FORCE_STDERR_LOGGING=1
-.PHONY: configure-windows build-windows test-windows
+.PHONY: configure-windows build-windows test-windows package-windows
 configure-windows:
 	@scripts/install-deps --windows
 	@cmake -S . -B $(WINDOWS_BUILD) --no-warn-unused-cli \
@@ -97,6 +97,17 @@ test-windows: configure-windows
 	@$(WINE_ENV) wineserver -p 2>/dev/null || true # one may be running already
 	@$(WINE_ENV) /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null
 	@cd $(WINDOWS_BUILD) && $(WINE_ENV) ctest --output-on-failure -j $(JOBS); \
+		status=$$?; $(WINE_ENV) wineserver -k; exit $$status
+
+# Veskard-VERSION-win64.zip and Veskard-VERSION-setup.exe in this folder (see
+# scripts/package-windows), then the installer tried under Wine: installed,
+# used and uninstalled silently, as the user (tests/cross/installer.sh).
+package-windows: build-windows
+	@scripts/install-deps --windows --package-windows
+	@scripts/package-windows $(WINDOWS_BUILD)
+	@$(WINE_ENV) xvfb-run -a -s "-screen 0 1024x768x24" sh tests/cross/installer.sh \
+		/usr/lib/wine/wine64 Veskard-$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' \
+		$(WINDOWS_BUILD)/CMakeCache.txt)-setup.exe; \
 		status=$$?; $(WINE_ENV) wineserver -k; exit $$status
 
 # The engine, the platform layer, the command line and their tests under

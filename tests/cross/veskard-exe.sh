@@ -13,8 +13,12 @@ wine=$1 exe=$2 cli=$3
 export LC_ALL=zh_CN.UTF-8
 # A folder name of at most 8 characters, which the scripts' short form keeps.
 work=$(mktemp -d /tmp/vkXXXX) || exit 1
-trap 'rm -rf "$work"' EXIT
+# A Wine prefix of its own: the tests' shared one has its desktop process
+# started without this display, and windows made there would never show.
+export WINEPREFIX="$work/prefix"
+trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
+"$wine" wineboot -i >/dev/null 2>&1
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 

@@ -15,8 +15,20 @@ HANDLE win32Handle(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
 
-// The owner the running program gives what it makes (for an administrator,
-// possibly the Administrators group rather than the user).
+// One SID of the running program's token: its user (TokenUser) or the owner
+// it gives what it makes (TokenOwner).
+std::vector<std::byte> tokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
+    DWORD size = 0;
+    ::GetTokenInformation(token, kind, nullptr, 0, &size);
+    std::vector<std::byte> buffer(size);
+    if (!size || !::GetTokenInformation(token, kind, buffer.data(), size, &size))
+        buffer.clear();
+    return buffer;
+}
+
+// Made by us: owned by the owner the token gives new objects (for an
+// administrator, possibly the Administrators group rather than the user) or
+// by the user. Wine gives the user, whatever its token's owner says.
 bool isOwnedByUs(HANDLE folder) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -26,11 +38,13 @@ bool isOwnedByUs(HANDLE folder) {
     HANDLE token = nullptr;
     bool ours = false;
     if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        DWORD size = 0;
-        ::GetTokenInformation(token, TokenOwner, nullptr, 0, &size);
-        std::vector<std::byte> buffer(size);
-        if (size && ::GetTokenInformation(token, TokenOwner, buffer.data(), size, &size))
-            ours = ::EqualSid(owner, reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner);
+        const std::vector<std::byte> tokenOwner = tokenInformation(token, TokenOwner);
+        const std::vector<std::byte> tokenUser = tokenInformation(token, TokenUser);
+        ours =
+            (!tokenOwner.empty() &&
+             ::EqualSid(owner, reinterpret_cast<const TOKEN_OWNER*>(tokenOwner.data())->Owner)) ||
+            (!tokenUser.empty() &&
+             ::EqualSid(owner, reinterpret_cast<const TOKEN_USER*>(tokenUser.data())->User.Sid));
         ::CloseHandle(token);
     }
     ::LocalFree(descriptor);

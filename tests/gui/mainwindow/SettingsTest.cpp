@@ -1,11 +1,15 @@
 #include "gui/mainwindow/Settings.h"
 
 #include "support/TempFolder.h"
+#ifndef _WIN32
 #include "support/posix/PermissionChecks.h"
+#endif
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace veskard::test {
 namespace {

@@ -154,7 +154,7 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     QTest::mouseClick(button(PasswordGeneratorDialog::Copy), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
 
-    const QString path = home_ + "/paw.txt";
+    const QString path = QDir::fromNativeSeparators(home_) + "/paw.txt";
     EXPECT_EQ(shell_.inEditor, (std::vector<QString>{path, path}));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

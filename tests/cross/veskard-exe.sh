@@ -25,7 +25,7 @@ trap 'wineserver -k 2>/dev/null; [ -d "$work/other/prefix" ] && asOther wineserv
 cd "$work" || exit 1
 "$wine" wineboot -i >/dev/null 2>&1
 failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+fail() { printf 'FAILED: %s\n' "$*"; failures=$((failures + 1)); }
 
 # The window whose whole title is $1, once it is there (at most a minute).
 window() {
@@ -51,6 +51,18 @@ answer() {
 # takes no focus, so no key reaches it.
 click() {
     focus "$1" && xdotool mousemove --window "$id" $(($2 / 15)) $(($3 / 15)) click 1
+}
+# Runs "$@" until the file $1 is there, at most ten times a second apart: a
+# click may come before the window takes it.
+untilMade() {
+    made=$1
+    shift
+    for _ in $(seq 10); do
+        "$@"
+        sleep 1
+        [ -s "$made" ] && return 0
+    done
+    fail "no $made"
 }
 # Notepad showing the Windows path $1, ended once it is seen.
 editor() {
@@ -122,14 +134,15 @@ timeout 60 "$wine" 程序/Veskard.exe "$dos\\$odd" &
 main=$!
 answer Orvessa 'Pw' && answer Orvessa 'Pw' # Enter in the second box locks
 for _ in $(seq 60); do [ -f "$folder/解密.bat" ] && break; sleep 0.5; done
-sleep 1 # the boxes are emptied after the scripts, and until then 保存报告 is greyed
-click Orvessa 4927 2467 # 保存报告
+untilMade 程序/Encrypt_Info.txt click Orvessa 4927 2467 # 保存报告, greyed until the boxes empty
 editor "$dos\\程序\\Encrypt_Info.txt"
 iconv -f GBK 程序/Encrypt_Info.txt | grep -qxF "加密文件：$dos\\$odd$(printf '\r')" ||
     fail "the report is not the log in GBK: $(od -c 程序/Encrypt_Info.txt | head -n 8)"
 click Orvessa 4627 1387 # 随机密码
-answer 密码生成器 8 && xdotool key Tab Tab Tab Return # the length, then 生成
-click 密码生成器 420 2670 && click 密码生成器 3547 3507 # the first password, 保存
+focus 密码生成器 && sleep 1 && xdotool type 8 && xdotool key Tab Tab Tab Return # 生成
+# shellcheck disable=SC2317 # run through untilMade
+pick() { click 密码生成器 420 2670 && click 密码生成器 3547 3507; } # the first password, 保存
+untilMade 程序/paw.txt pick
 editor "$dos\\程序\\paw.txt"
 # The time and the password, CR LF after each; Wine's Chinese formats write
 # the time in ASCII, so GBK shows only in the report.
@@ -151,7 +164,7 @@ done
 [ -f 程序/set.ini ] || fail "no set.ini beside the program"
 cmp -s plain "$odd" && fail "the main window left $odd as it was"
 printf 'echo pwned>pwned.txt\r\n' >"$folder/pwn.bat"
-find . "$folder" -maxdepth 1 | sort >before
+before=$(find . "$folder" -maxdepth 1 | sort)
 for run in 解密:输入密码 加密:设置密码; do
     (cd "$folder" && timeout 60 "$wine" cmd /c "${run%%:*}.bat" >/dev/null 2>&1) &
     answer "${run#*:}" 'Pw' && answer Veskard
@@ -159,7 +172,8 @@ for run in 解密:输入密码 加密:设置密码; do
     [ "${run%%:*}" = 解密 ] && { cmp -s plain "$odd" || fail "解密.bat did not unlock $odd"; }
 done
 cmp -s plain "$odd" && fail "加密.bat did not lock $odd"
-find . "$folder" -maxdepth 1 | sort | diff before - || fail "the scripts left other files"
+[ "$(find . "$folder" -maxdepth 1 | sort)" = "$before" ] ||
+    fail "the scripts left other files: $(find . "$folder" -maxdepth 1)"
 
 # A copy in a folder its user may not write to keeps set.ini in the user's
 # AppData. Root may write anywhere, so this runs as nobody, in a Wine prefix

@@ -59,27 +59,39 @@ bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target WindowStallBench
 	@$(BUILD)/bench/WindowStallBench $(BUILD)
 
-# The engine, the platform layer, the command line and their tests
-# cross-built for Windows with mingw-w64 and run under Wine, in a Wine prefix
-# of their own inside the build folder (created once; Mono and Gecko are not
-# wanted, so nothing prompts). The native veskard-cli is built first in
-# $(BUILD), configured as `make build` would if it is not yet, for the test
-# of records crossing between the systems.
+# The whole program and its tests cross-built for Windows with mingw-w64 and
+# a static Qt (scripts/build-qt-windows builds it into the user's cache), and
+# run under Wine, in a Wine prefix of their own inside the build folder
+# (created once; Mono and Gecko are not wanted, so nothing prompts). The
+# native veskard-cli is built first in $(BUILD), configured as `make build`
+# would if it is not yet, for the test of records crossing between the
+# systems. Wine hands a Windows program only the variables named with a WINE
+# prefix, which it takes off: the offscreen platform finds its fonts in
+# Debian's Noto folder, and Qt writes its warnings to standard error rather
+# than to a debugger that is not there.
 # The toolchain file counts only when the folder is first configured; later
 # runs pass it again, and CMake is told not to warn that it went unused.
 WINDOWS_BUILD ?= build-windows
+WINDOWS_QT ?= $(HOME)/.cache/veskard/qt-6.4.2-mingw-static
 WINE_ENV = WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wineprefix WINEDEBUG=-all \
-	WINEDLLOVERRIDES="mscoree,mshtml="
-.PHONY: test-windows
-test-windows:
+	WINEDLLOVERRIDES="mscoree,mshtml=" \
+	WINEQT_QPA_FONTDIR=Z:/usr/share/fonts/opentype/noto WINEQT_FORCE_STDERR_LOGGING=1
+.PHONY: configure-windows build-windows test-windows package-windows
+configure-windows:
 	@scripts/install-deps --windows
-	@[ -f $(BUILD)/CMakeCache.txt ] || \
-		cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS) --target veskard-cli
 	@cmake -S . -B $(WINDOWS_BUILD) --no-warn-unused-cli \
-		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARD_GUI=OFF \
+		-DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_QT)/lib/cmake/Qt6/qt.toolchain.cmake \
+		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DQT_HOST_PATH=/usr \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo $(CCACHE_FLAG) \
 		-DVESKARD_NATIVE_CLI=$(CURDIR)/$(BUILD)/src/cli/veskard-cli $(CMAKE_FLAGS) >/dev/null
+
+build-windows: configure-windows
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+test-windows: configure-windows
+	@[ -f $(BUILD)/CMakeCache.txt ] || \
+		cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CCACHE_FLAG) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target veskard-cli
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	@if [ ! -f $(WINDOWS_BUILD)/wineprefix/system.reg ]; then \
 		echo "Creating the Wine prefix in $(WINDOWS_BUILD)/wineprefix"; \
@@ -91,6 +103,17 @@ test-windows:
 	@$(WINE_ENV) wineserver -p 2>/dev/null || true # one may be running already
 	@$(WINE_ENV) /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null
 	@cd $(WINDOWS_BUILD) && $(WINE_ENV) ctest --output-on-failure -j $(JOBS); \
+		status=$$?; $(WINE_ENV) wineserver -k; exit $$status
+
+# Veskard-VERSION-win64.zip and Veskard-VERSION-setup.exe in this folder (see
+# scripts/package-windows), then the installer tried under Wine: installed,
+# used and uninstalled silently, as the user (tests/cross/installer.sh).
+package-windows: build-windows
+	@scripts/install-deps --windows --package-windows
+	@scripts/package-windows $(WINDOWS_BUILD)
+	@$(WINE_ENV) xvfb-run -a -s "-screen 0 1024x768x24" sh tests/cross/installer.sh \
+		/usr/lib/wine/wine64 Veskard-$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' \
+		$(WINDOWS_BUILD)/CMakeCache.txt)-setup.exe; \
 		status=$$?; $(WINE_ENV) wineserver -k; exit $$status
 
 # The engine, the platform layer, the command line and their tests under

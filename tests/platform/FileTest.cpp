@@ -3,6 +3,9 @@
 #include "platform/PlatformError.h"
 #include "platform/TemporaryFile.h"
 #include "support/TempFolder.h"
+#ifdef _WIN32
+#include "platform/windows/Win32.h"
+#endif
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -142,5 +145,18 @@ TEST(ErrorText, DescribesARealFailureInTheUsersLanguage) {
     EXPECT_EQ(chinese, "只读文件系统");
 #endif
 }
+
+#ifdef _WIN32
+// A name too long for the system's plain form reaches it in the raw one, full
+// and clean; shorter names and raw ones go as they are.
+TEST(ApiPath, LongNamesGoInTheRawFormFullAndClean) {
+    using win32::apiPath;
+    const std::wstring x(100, L'x'), y = x + L"\\" + x + L"\\" + x;
+    EXPECT_EQ(apiPath(L"C:\\" + x + L"/z\\..\\" + x + L"\\" + x), L"\\\\?\\C:\\" + y);
+    EXPECT_EQ(apiPath(L"\\\\host\\share\\" + y), L"\\\\?\\UNC\\host\\share\\" + y);
+    for (const std::wstring& asIs : {std::wstring(L"C:\\a/../b"), L"\\\\?\\C:\\" + y})
+        EXPECT_EQ(apiPath(asIs), asIs);
+}
+#endif
 
 } // namespace

@@ -8,8 +8,10 @@ namespace veskard::gui {
 
 bool installChineseTranslations(QCoreApplication& application) {
     auto* translator = new QTranslator(&application);
-    // Beside the program first (a Windows copy carries its own), then Qt's folder.
+    // Those the program carries (the Windows one does), then beside the
+    // program, then Qt's folder.
     const bool loaded =
+        translator->load(QStringLiteral("qtbase_zh_CN"), QStringLiteral(":/translations")) ||
         translator->load(QStringLiteral("qtbase_zh_CN"), QCoreApplication::applicationDirPath()) ||
         translator->load(QStringLiteral("qtbase_zh_CN"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath));

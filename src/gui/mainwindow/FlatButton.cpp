@@ -3,11 +3,11 @@
 #include "gui/desktop/Twips.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
-#include <QSvgRenderer>
 
 #include <array>
 
@@ -40,14 +40,13 @@ QString plainCaption(const QString& caption) {
     return plain.remove(QLatin1Char('&'));
 }
 
+// The picture drawn for the screen's scale: the icon's own pixels at 100 %,
+// above that its twice-as-large twin, scaled to the size needed.
 QPixmap renderIcon(const QString& resource, QSize size, qreal pixelRatio) {
-    QPixmap pixmap(size * pixelRatio);
-    pixmap.setDevicePixelRatio(pixelRatio);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(resource);
-    QPainter painter(&pixmap);
-    renderer.render(&painter, QRectF(QPointF(), QSizeF(size)));
-    return pixmap;
+    QIcon icon(resource);
+    QString twice = resource;
+    icon.addFile(twice.insert(twice.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x")));
+    return icon.pixmap(size, pixelRatio);
 }
 
 } // namespace

@@ -18,7 +18,7 @@ struct FlatButtonDesign {
     QRect frame{};
     QString caption{}; // empty: an icon-only button, without a caption label
     QRect captionArea{};
-    QString iconResource{}; // an SVG picture
+    QString iconResource{}; // a PNG picture, with NAME@2x.png beside it
     QSize iconPixels{16, 16};
     QPoint iconPlace{};
     bool bevel = false;       // a permanent thin raised edge, drawn even at rest

@@ -178,7 +178,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
     sourceCaption->setBuddy(sourcePathEdit_);
     sourcePicker_ = addFlatButton({.index = 0,
                                    .frame = {5280, 240, 300, 300},
-                                   .iconResource = QStringLiteral(":/mainwindow/icons/open.svg"),
+                                   .iconResource = QStringLiteral(":/mainwindow/icons/open.png"),
                                    .iconPlace = {30, 30},
                                    .accessibleName = QString(texts::mainWindow::chooseSource)},
                                   &MainWindow::pickSourceFile);
@@ -190,7 +190,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                                     .frame = {3960, 720, 1335, 375},
                                     .caption = QString(texts::mainWindow::lock),
                                     .captionArea = {480, 120, 720, 180},
-                                    .iconResource = QStringLiteral(":/mainwindow/icons/lock.svg"),
+                                    .iconResource = QStringLiteral(":/mainwindow/icons/lock.png"),
                                     .iconPlace = {180, 50},
                                     .bevel = true},
                                    &MainWindow::encrypt);
@@ -201,7 +201,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                    .frame = {3960, 1200, 1335, 375},
                    .caption = QString(texts::mainWindow::generate),
                    .captionArea = {480, 120, 720, 180},
-                   .iconResource = QStringLiteral(":/mainwindow/icons/generator.svg"),
+                   .iconResource = QStringLiteral(":/mainwindow/icons/generator.png"),
                    .iconPlace = {120, 80},
                    .bevel = true},
                   &MainWindow::generatePassword);
@@ -223,7 +223,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                    .frame = {4320, 2280, 1215, 375},
                    .caption = QString(texts::mainWindow::saveReport),
                    .captionArea = {360, 120, 720, 180},
-                   .iconResource = QStringLiteral(":/mainwindow/icons/report.svg"),
+                   .iconResource = QStringLiteral(":/mainwindow/icons/report.png"),
                    .iconPlace = {70, 90}},
                   &MainWindow::saveReport);
 
@@ -254,7 +254,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                                   .frame = {1496, 4320, 1215, 375},
                                   .caption = QString(texts::mainWindow::close),
                                   .captionArea = {480, 120, 630, 180},
-                                  .iconResource = QStringLiteral(":/mainwindow/icons/close.svg"),
+                                  .iconResource = QStringLiteral(":/mainwindow/icons/close.png"),
                                   .iconPixels = {17, 15},
                                   .iconPlace = {120, 75}},
                                  &QWidget::close);
@@ -262,7 +262,7 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                    .frame = {3056, 4320, 1238, 375},
                    .caption = QString(texts::mainWindow::about),
                    .captionArea = {450, 120, 720, 180},
-                   .iconResource = QStringLiteral(":/mainwindow/icons/about.svg"),
+                   .iconResource = QStringLiteral(":/mainwindow/icons/about.png"),
                    .iconPlace = {120, 90}},
                   &MainWindow::about);
 
@@ -293,7 +293,7 @@ void MainWindow::createIconButtons() {
     FlatButton* lockedPicker = picker.copy(5, QString(texts::mainWindow::chooseLocked));
     lockedPicker->move(picker.x(), pixels(LockedPathArea.top() - 20));
     FlatButton* unlock = picker.copy(6, QString(texts::mainWindow::unlock),
-                                     QStringLiteral(":/mainwindow/icons/unlock.svg"));
+                                     QStringLiteral(":/mainwindow/icons/unlock.png"));
     unlock->move(pointInTwips(LockedPathArea.left(), RestoredPathArea.top() - 10));
     connect(lockedPicker, &FlatButton::clicked, this, &MainWindow::pickLockedFile);
     connect(unlock, &FlatButton::clicked, this, &MainWindow::decrypt);

@@ -7,6 +7,7 @@
 #include "texts/Texts.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace veskard::gui {
@@ -177,7 +178,7 @@ ActionOutcome MainWindowController::decrypt(MainWindowState state) {
     // A hidden file is not handed to other programs; the person is told where
     // to open it instead.
     if (open && !visibleFileName(target).isEmpty())
-        person_.open(QFileInfo(target).absoluteFilePath());
+        person_.open(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()));
     if (isHidden(target))
         person_.show(QString(texts::mainWindow::hiddenCannotOpen), Icon::None);
     return {state};

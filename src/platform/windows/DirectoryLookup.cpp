@@ -9,7 +9,7 @@ namespace {
 class Search {
 public:
     explicit Search(const std::filesystem::path& pattern)
-        : handle_(::FindFirstFileW(pattern.c_str(), &entry_)) {}
+        : handle_(::FindFirstFileW(win32::apiPath(pattern).c_str(), &entry_)) {}
     ~Search() {
         if (handle_ != INVALID_HANDLE_VALUE)
             ::FindClose(handle_);

@@ -78,8 +78,8 @@ Result<FileState> stateOf(HANDLE handle) {
 Result<HANDLE> openHeld(const std::filesystem::path& path, DWORD share) {
     if (const Result<FileState> state = regularFileState(path); !state)
         return state.error();
-    OwnedHandle handle(::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    OwnedHandle handle(::CreateFileW(win32::apiPath(path).c_str(), GENERIC_READ, share, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.valid())
         return openError();
     if (const Result<FileState> state = stateOf(handle.get()); !state)
@@ -102,9 +102,10 @@ OVERLAPPED at(std::uint64_t offset) {
 // Opened for no access at all, which neither a share mode refuses nor a
 // device notices.
 Result<FileState> regularFileState(const std::filesystem::path& path) {
-    const OwnedHandle handle(::CreateFileW(
-        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const OwnedHandle handle(::CreateFileW(win32::apiPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                           nullptr));
     if (!handle.valid())
         return openError();
     return stateOf(handle.get());
@@ -125,8 +126,9 @@ Result<File> File::openExclusive(const std::filesystem::path& path) {
 }
 
 Result<File> File::createNew(const std::filesystem::path& path) {
-    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        ::CreateFileW(win32::apiPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return openError();
     return File(reinterpret_cast<std::intptr_t>(handle));
@@ -151,9 +153,9 @@ Result<File> File::openProgramFile(const std::filesystem::path& path, ProgramFil
         disposition = OPEN_ALWAYS;
         break;
     }
-    OwnedHandle handle(::CreateFileW(path.c_str(), wanted, FILE_SHARE_READ, nullptr, disposition,
-                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                     nullptr));
+    OwnedHandle handle(
+        ::CreateFileW(win32::apiPath(path).c_str(), wanted, FILE_SHARE_READ, nullptr, disposition,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!handle.valid())
         return openError();
     const Result<FileState> state = stateOf(handle.get());

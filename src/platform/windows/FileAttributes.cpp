@@ -8,7 +8,7 @@
 namespace veskard::platform {
 
 Result<FileAttributes> readAttributes(const std::filesystem::path& path) {
-    const DWORD bits = ::GetFileAttributesW(path.c_str());
+    const DWORD bits = ::GetFileAttributesW(win32::apiPath(path).c_str());
     if (bits == INVALID_FILE_ATTRIBUTES)
         return win32::lastError();
     return FileAttributes::fromBits(bits);
@@ -17,7 +17,7 @@ Result<FileAttributes> readAttributes(const std::filesystem::path& path) {
 std::error_code writeAttributes(const std::filesystem::path& path, FileAttributes attributes) {
     // Zero is not an attribute word; "none of them" is spelled NORMAL.
     const DWORD bits = attributes.none() ? FILE_ATTRIBUTE_NORMAL : attributes.bits();
-    if (!::SetFileAttributesW(path.c_str(), bits))
+    if (!::SetFileAttributesW(win32::apiPath(path).c_str(), bits))
         return win32::lastError();
     return {};
 }

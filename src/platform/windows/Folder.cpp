@@ -15,8 +15,20 @@ HANDLE win32Handle(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
 
-// The owner the running program gives what it makes (for an administrator,
-// possibly the Administrators group rather than the user).
+// One SID of the running program's token: its user (TokenUser) or the owner
+// it gives what it makes (TokenOwner).
+std::vector<std::byte> tokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
+    DWORD size = 0;
+    ::GetTokenInformation(token, kind, nullptr, 0, &size);
+    std::vector<std::byte> buffer(size);
+    if (!size || !::GetTokenInformation(token, kind, buffer.data(), size, &size))
+        buffer.clear();
+    return buffer;
+}
+
+// Made by us: owned by the owner the token gives new objects (for an
+// administrator, possibly the Administrators group rather than the user) or
+// by the user. Wine gives the user, whatever its token's owner says.
 bool isOwnedByUs(HANDLE folder) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -26,11 +38,13 @@ bool isOwnedByUs(HANDLE folder) {
     HANDLE token = nullptr;
     bool ours = false;
     if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        DWORD size = 0;
-        ::GetTokenInformation(token, TokenOwner, nullptr, 0, &size);
-        std::vector<std::byte> buffer(size);
-        if (size && ::GetTokenInformation(token, TokenOwner, buffer.data(), size, &size))
-            ours = ::EqualSid(owner, reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner);
+        const std::vector<std::byte> tokenOwner = tokenInformation(token, TokenOwner);
+        const std::vector<std::byte> tokenUser = tokenInformation(token, TokenUser);
+        ours =
+            (!tokenOwner.empty() &&
+             ::EqualSid(owner, reinterpret_cast<const TOKEN_OWNER*>(tokenOwner.data())->Owner)) ||
+            (!tokenUser.empty() &&
+             ::EqualSid(owner, reinterpret_cast<const TOKEN_USER*>(tokenUser.data())->User.Sid));
         ::CloseHandle(token);
     }
     ::LocalFree(descriptor);
@@ -44,16 +58,16 @@ bool isOwnedByUs(HANDLE folder) {
 // delete sharing, so that from then on nobody can rename or replace it, and
 // its files can be named in full.
 Result<Folder> Folder::createNew(const std::filesystem::path& path) {
-    if (!::CreateDirectoryW(path.c_str(), nullptr)) {
+    if (!::CreateDirectoryW(win32::apiPath(path).c_str(), nullptr)) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
             return std::make_error_code(std::errc::file_exists);
         return lastError();
     }
-    const HANDLE handle =
-        ::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE handle = ::CreateFileW(
+        win32::apiPath(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
@@ -79,15 +93,15 @@ Folder::~Folder() {
 // the file itself is never one a link stands for.
 Result<File> Folder::createNewFile(const std::filesystem::path& name, NewFileKind) {
     const HANDLE handle =
-        ::CreateFileW((path_ / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        ::CreateFileW(win32::apiPath(path_ / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return lastError();
     return File(reinterpret_cast<std::intptr_t>(handle));
 }
 
 std::error_code Folder::removeFile(const std::filesystem::path& name) {
-    if (!::DeleteFileW((path_ / name).c_str()))
+    if (!::DeleteFileW(win32::apiPath(path_ / name).c_str()))
         return lastError();
     return {};
 }

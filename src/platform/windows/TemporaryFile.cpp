@@ -81,7 +81,7 @@ static_assert(offsetof(RenameRequest, name) == offsetof(FILE_RENAME_INFO, FileNa
 // Renames the open file over a read-only target, named in full, in one step.
 // False, with nothing changed, where the system or file system cannot.
 Result<bool> renameOverReadOnly(HANDLE handle, const std::filesystem::path& target) {
-    const std::wstring& name = target.native();
+    const std::wstring name = win32::apiPath(target);
     const std::size_t bytes = sizeof(RenameRequest) + name.size() * sizeof(WCHAR);
     std::vector<std::uint64_t> storage(bytes / sizeof(std::uint64_t) + 1);
     auto* request = reinterpret_cast<RenameRequest*>(storage.data());
@@ -113,9 +113,10 @@ Result<TemporaryFile> TemporaryFile::createBeside(const std::filesystem::path& g
             return name.error();
         std::filesystem::path path = folder / *name;
         // DELETE, to be renamed by handle; WRITE_DAC, to take the original's access list.
-        const HANDLE handle = ::CreateFileW(
-            path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC,
-            FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE handle =
+            ::CreateFileW(win32::apiPath(path).c_str(),
+                          GENERIC_READ | GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC,
+                          FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE)
             return TemporaryFile(File(reinterpret_cast<std::intptr_t>(handle)), -1, std::move(path),
                                  target);
@@ -130,8 +131,8 @@ TemporaryFile::~TemporaryFile() {
         return;
     file_.close();
     // It may carry the read-only flag it was to end with.
-    ::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(path_.c_str());
+    ::SetFileAttributesW(win32::apiPath(path_).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(win32::apiPath(path_).c_str());
 }
 
 std::error_code TemporaryFile::copyMetadataFrom(const File& original) {
@@ -168,7 +169,8 @@ Result<TemporaryFile::Committed> TemporaryFile::commit(const std::optional<FileS
     if (!replaced) {
         file_.close();
         // Without MOVEFILE_REPLACE_EXISTING: a file that appeared meanwhile stays.
-        if (!::MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH))
+        if (!::MoveFileExW(win32::apiPath(path_).c_str(), win32::apiPath(target_).c_str(),
+                           MOVEFILE_WRITE_THROUGH))
             return lastError();
         committed_ = true;
         return Committed{};
@@ -181,7 +183,7 @@ Result<TemporaryFile::Committed> TemporaryFile::commit(const std::optional<FileS
                    : standing.error();
     if (!standing->isSameFile(*replaced))
         return PlatformError::FileReplaced;
-    const DWORD targetAttributes = ::GetFileAttributesW(target_.c_str());
+    const DWORD targetAttributes = ::GetFileAttributesW(win32::apiPath(target_).c_str());
     if (targetAttributes == INVALID_FILE_ATTRIBUTES)
         return lastError();
     const bool readOnlyTarget = targetAttributes & FILE_ATTRIBUTE_READONLY;
@@ -203,23 +205,24 @@ Result<TemporaryFile::Committed> TemporaryFile::commit(const std::optional<FileS
             return error;
     }
     file_.close();
-    if (readOnlyTarget &&
-        !::SetFileAttributesW(target_.c_str(), targetAttributes & ~DWORD{FILE_ATTRIBUTE_READONLY}))
+    if (readOnlyTarget && !::SetFileAttributesW(win32::apiPath(target_).c_str(),
+                                                targetAttributes & ~DWORD{FILE_ATTRIBUTE_READONLY}))
         return lastError();
-    if (!::ReplaceFileW(target_.c_str(), path_.c_str(), nullptr,
+    if (!::ReplaceFileW(win32::apiPath(target_).c_str(), win32::apiPath(path_).c_str(), nullptr,
                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
                         nullptr)) {
         const std::error_code error = lastError();
         if (readOnlyTarget)
-            ::SetFileAttributesW(target_.c_str(), targetAttributes);
+            ::SetFileAttributesW(win32::apiPath(target_).c_str(), targetAttributes);
         return error;
     }
     committed_ = true;
     // Which file's attributes ReplaceFileW leaves differs between systems.
     Committed committed;
-    const DWORD now = ::GetFileAttributesW(target_.c_str());
+    const DWORD now = ::GetFileAttributesW(win32::apiPath(target_).c_str());
     if ((now & SettableAttributes) != wanted &&
-        !::SetFileAttributesW(target_.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL))
+        !::SetFileAttributesW(win32::apiPath(target_).c_str(),
+                              wanted ? wanted : FILE_ATTRIBUTE_NORMAL))
         committed.afterwards = lastError();
     return committed;
 }

@@ -1,15 +1,21 @@
 #include "gui/about/AboutDialog.h"
 #include "gui/about/HomePage.h"
 #include "gui/about/LinkLabel.h"
+#include "support/desktop/NextDialog.h"
 #include "support/desktop/RecordingShell.h"
 #include "support/desktop/ScriptedFilePickers.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
 
 #include <QAccessible>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace veskard::test {
 namespace {
@@ -46,6 +52,30 @@ TEST(AboutDialog, TheLinkIsLightOrangeWhileHeldAndItAndTheButtonsOpenWhatTheySay
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
     EXPECT_EQ(shell.opened, std::vector<QString>(2, home));
 }
+
+#ifdef _WIN32
+// The owner the system was registered to, as the registry has it at each opening.
+TEST(AboutDialog, ShowsWhomTheRegistrySaysTheSystemIsRegisteredTo) {
+    const auto registerTo = [](const std::wstring& name) {
+        return ::RegSetKeyValueW(HKEY_LOCAL_MACHINE,
+                                 L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                                 L"RegisteredOwner", REG_SZ, name.c_str(),
+                                 static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+    };
+    const std::string before = platform::registeredOwner().name;
+    ASSERT_EQ(registerTo(L"张三"), ERROR_SUCCESS);
+    ScriptedMessageBoxes boxes;
+    ScriptedFilePickers pickers;
+    RecordingShell shell;
+    RecordingProgramEnd end;
+    NextDialog<gui::AboutDialog> about([](gui::AboutDialog& window) {
+        EXPECT_EQ(window.findChild<QLabel*>("Label3")->text().section('\n', 1, 1), "张三");
+        window.accept();
+    });
+    gui::showAbout(nullptr, gui::Desktop{boxes, pickers, shell, end, {}});
+    registerTo(QString::fromStdString(before).toStdWString());
+}
+#endif
 
 } // namespace
 } // namespace veskard::test

@@ -1,17 +1,22 @@
 #include "gui/desktop/ProgramFiles.h"
 #include "gui/desktop/Paths.h"
 #include "support/TempFolder.h"
+#ifndef _WIN32
 #include "support/posix/PermissionChecks.h"
+#endif
 
 #include <QDir>
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 using namespace veskard;
 using gui::fromPath;
 
+#ifndef _WIN32 // permission bits
 // A copy carried around keeps its files beside it, and its folder as it was;
 // an installed one in the user's data folder, made when needed, as does a
 // copy in a folder the user may not write to or others may (they could swap
@@ -42,3 +47,4 @@ TEST(ProgramFiles, WritesBesideTheProgramOnlyWhereOnlyTheUserMayWrite) {
     EXPECT_EQ(installed.writable("set.ini"), userData + "/set.ini");
     EXPECT_EQ(installed.helpFile, fromPath(root / "usr" / "share" / "veskard" / "readme.txt"));
 }
+#endif

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -153,7 +154,7 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     QTest::mouseClick(button(PasswordGeneratorDialog::Copy), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
 
-    const QString path = home_ + "/paw.txt";
+    const QString path = QDir::fromNativeSeparators(home_) + "/paw.txt";
     EXPECT_EQ(shell_.inEditor, (std::vector<QString>{path, path}));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -176,6 +177,7 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     EXPECT_FALSE(window_.isVisible());
 }
 
+#ifndef _WIN32 // FIFOs
 // A FIFO in the save file's place would wait for a reader for ever: the save
 // passes it over, and the editor is started all the same.
 TEST_F(PasswordGeneratorDialogTest, SavingNeverWaitsOnAFifoInTheSaveFilesPlace) {
@@ -186,6 +188,7 @@ TEST_F(PasswordGeneratorDialogTest, SavingNeverWaitsOnAFifoInTheSaveFilesPlace) 
     QTest::mouseClick(button(PasswordGeneratorDialog::Save), Qt::LeftButton);
     EXPECT_EQ(shell_.inEditor.size(), 1u);
 }
+#endif
 
 // A thousand passwords of a thousand characters come one per turn of the
 // event loop; 关闭 pressed after the first few ends the generation.

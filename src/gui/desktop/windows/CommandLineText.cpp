@@ -1,6 +1,8 @@
 #include "gui/desktop/CommandLineText.h"
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 

@@ -1,9 +1,6 @@
 #include "Tracing.h"
 #include "support/FileHold.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-
 // Jobs under strace: system calls failing, slowed down or killed at chosen
 // steps, other programs and other users acting meanwhile.
 namespace veskard::test {
@@ -174,7 +171,7 @@ TEST_F(TracedTest, WithoutLocksJobsGoOnInterruptedTheyStopAndTheFolderIsSyncedLa
         (void)runTampered(
             {"fchmod,fchown,fsetxattr,fsync,rename,renameat,renameat2", "", folder_ / "log"},
             command);
-        const std::string calls = contentOf(folder_ / "log");
+        const std::string calls = readText(folder_ / "log");
         const std::size_t renamed = calls.find("rename");
         const std::size_t given =
             std::max({calls.rfind("fchmod(", renamed), calls.rfind("fchown(", renamed),
@@ -195,19 +192,15 @@ TEST_F(TracedTest, WritersWithALockWaitAndAFileReplacedBeforeTheLockIsLeftAlone)
         prepare(command);
         std::optional<ChildProcess> run;
         start(run, {"rename,renameat,renameat2", "delay_enter=1500000", log}, command,
-              [&] { return contentOf(log).find("rename") != std::string::npos; });
-        const int descriptor = ::open(file_.c_str(), O_RDWR | O_CLOEXEC);
-        EXPECT_NE(::flock(descriptor, LOCK_SH | LOCK_NB), 0) << "flock let another reader in";
-        struct flock range {};
-        range.l_type = F_RDLCK;
-        EXPECT_NE(::fcntl(descriptor, F_SETLK, &range), 0) << "fcntl let another reader in";
-        ::close(descriptor);
+              [&] { return readText(log).find("rename") != std::string::npos; });
+        for (const std::string way : {"flock-shared", "fcntl-read"})
+            EXPECT_THROW(FileHold(file_, way), std::runtime_error) << way << " let a reader in";
         EXPECT_EQ(run->finish().exitCode, 0);
 
         prepare(command);
         std::filesystem::remove(log);
         start(run, {"flock", "delay_enter=1500000", log}, command,
-              [&] { return contentOf(log).find("flock") != std::string::npos; });
+              [&] { return readText(log).find("flock") != std::string::npos; });
         writeFile(folder_ / "newer", patternBytes(4000, 9));
         std::filesystem::rename(folder_ / "newer", file_);
         EXPECT_TRUE(ended(run->finish(), 1));
@@ -269,16 +262,16 @@ TEST_F(TracedTest, NewContentIsTheUsersAloneAndATemporaryFileSwappedForALinkIsRe
     writeFile(file, patternBytes(5000, 7));
     ASSERT_TRUE(setMetadata(own, 0755, NobodyId) && setMetadata(file, 0444, NobodyId));
     const std::string before = metadataOf(file);
+    const auto byItsOwner = [&](const std::string& command) {
+        return runChild(asNobody({CliProgram, command, utf8(file), "--password-stdin"}),
+                        {.input = "pw\n"});
+    };
     {
         const FileHold reader(file, "fcntl-read");
-        EXPECT_TRUE(ended(runChild(asNobody({CliProgram, "lock", utf8(file), "--password-stdin"}),
-                                   {.input = "pw\n"}),
-                          1, printed(engine::Messages::encryptHeld())));
+        EXPECT_TRUE(ended(byItsOwner("lock"), 1, printed(engine::Messages::encryptHeld())));
     }
     for (const std::string command : {"lock", "unlock"}) {
-        const ChildOutcome run = runChild(
-            asNobody({CliProgram, command, utf8(file), "--password-stdin"}), {.input = "pw\n"});
-        EXPECT_TRUE(ended(run, 0)) << command;
+        EXPECT_TRUE(ended(byItsOwner(command), 0)) << command;
         EXPECT_EQ(metadataOf(file), before);
     }
     EXPECT_EQ(readFile(file), patternBytes(5000, 7));

@@ -65,9 +65,13 @@ inline void writeFile(const std::filesystem::path& path, const std::vector<std::
               static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::vector<std::byte> readFile(const std::filesystem::path& path) {
+inline std::string readText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    const std::string chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::vector<std::byte> readFile(const std::filesystem::path& path) {
+    const std::string chars = readText(path);
     const auto* first = reinterpret_cast<const std::byte*>(chars.data());
     return {first, first + chars.size()};
 }

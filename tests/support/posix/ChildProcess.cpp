@@ -128,11 +128,9 @@ bool ChildProcess::drainOnce() {
     return fds[0] >= 0 || fds[1] >= 0;
 }
 
-void ChildProcess::kill() {
-    ::kill(running_->pid, SIGKILL);
-}
-
 void ChildProcess::reap(ChildOutcome& outcome) {
+    if (outcome.hung)
+        ::kill(running_->pid, SIGKILL);
     int status = 0;
     ::waitpid(std::exchange(running_->pid, -1), &status, 0);
     if (WIFEXITED(status))

@@ -112,10 +112,6 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOpti
 
 ChildProcess::~ChildProcess() = default;
 
-void ChildProcess::type(std::string_view) {
-    throw std::logic_error("a child on a terminal is a POSIX test only");
-}
-
 // Anonymous pipes cannot be waited on: what they hold is looked at in turns,
 // a moment apart while both are empty.
 bool ChildProcess::drainOnce() {
@@ -137,11 +133,9 @@ bool ChildProcess::drainOnce() {
     return pipes[0] || pipes[1];
 }
 
-void ChildProcess::kill() {
-    ::TerminateProcess(running_->process, killedExitCode);
-}
-
 void ChildProcess::reap(ChildOutcome& outcome) {
+    if (outcome.hung)
+        ::TerminateProcess(running_->process, killedExitCode);
     ::WaitForSingleObject(running_->process, INFINITE);
     DWORD code = 0;
     ::GetExitCodeProcess(running_->process, &code);

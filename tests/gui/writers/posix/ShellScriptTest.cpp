@@ -7,16 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <unistd.h>
 
 namespace veskard::test {
 namespace {
-
-std::string readText(const std::filesystem::path& path) {
-    const std::vector<std::byte> bytes = readFile(path);
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
 
 // In place of the program: notes its folder and its arguments, NUL after each.
 constexpr const char* StandIn = "#!/bin/sh\nprintf '%s\\0' \"$PWD\" \"$@\" >\"$0.arguments\"\n";
@@ -81,19 +75,11 @@ TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
     ChildProcess watcher({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c",
                           R"(cd "$0" && exec "$@")", utf8(shared), VESKARD_SWAP_FOLDER_PATH, "plan",
                           utf8(victim)});
-    ASSERT_TRUE(watcher.waitForOutput("+"));
-    const auto swapped = [&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!std::filesystem::is_symlink(shared / "plan")) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            std::this_thread::yield();
-        }
-        return true;
-    };
+    ASSERT_TRUE(watcher.waitFor(0, "+"));
     for (int run = 0; run < 200; ++run) {
         (void)makeScripts(); // written into the new folder wherever it went, or refused
-        ASSERT_TRUE(swapped()) << "the watcher never acted";
+        ASSERT_TRUE(waitUntil([&] { return std::filesystem::is_symlink(shared / "plan"); }))
+            << "the watcher never acted";
         ASSERT_TRUE(std::filesystem::is_empty(victim)) << "run " << run;
         std::filesystem::remove(shared / "plan");
     }

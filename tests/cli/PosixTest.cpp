@@ -2,8 +2,6 @@
 
 #include <cerrno>
 
-// What only POSIX has: FIFOs, links, owners and extended attributes, and a
-// person at a terminal.
 namespace veskard::test {
 namespace {
 
@@ -88,8 +86,7 @@ TEST(MetadataTest, ReplacedFilesKeepOwnerModeAndEveryAttributeNewOnesAreFresh) {
               "100640 " + std::to_string(::geteuid()) + ':' + std::to_string(::getegid()));
 }
 
-// At a terminal the password is asked twice for locking, once for unlocking,
-// and never shown; the progress bar goes there too.
+// The progress bar goes to the terminal too.
 TEST(TerminalTest, LockAsksTwiceWithoutEchoUnlockOnce) {
     TempFolder folder;
     const std::filesystem::path file = folder / "data.bin";

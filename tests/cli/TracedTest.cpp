@@ -1,8 +1,6 @@
 #include "Tracing.h"
 #include "support/FileHold.h"
 
-// Jobs under strace: system calls failing, slowed down or killed at chosen
-// steps, other programs and other users acting meanwhile.
 namespace veskard::test {
 namespace {
 
@@ -11,7 +9,7 @@ namespace {
 const Tampering SlowWriting{"fsync", "delay_enter=2000000:when=1"};
 
 // A file of another user's (when run as root), with a mode a new file would
-// not have and an attribute, in place for `command`; the lock or unlock of it.
+// not have and an attribute.
 class TracedTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -36,7 +34,6 @@ protected:
     ChildOutcome runTampered(const Tampering& tampering, const std::string& command) {
         return runChild(tampered(tampering, arguments(command)), {.input = "pw\n"});
     }
-    // Starts `command` under `tampering` and waits until `ready` holds.
     void start(std::optional<ChildProcess>& run, const Tampering& tampering,
                const std::string& command, const std::function<bool()>& ready) {
         run.emplace(tampered(tampering, arguments(command)), ChildOptions{.input = "pw\n"});
@@ -89,8 +86,7 @@ struct Fault {
 
 class ReplaceFaultTest : public TracedTest, public ::testing::WithParamInterface<Fault> {};
 
-// Both jobs, once for each of a spread of the calls they make of each of the
-// fault's calls, with strace doing the fault's action to that one call.
+// Both jobs, the fault's action done to each of a spread of the calls they make.
 TEST_P(ReplaceFaultTest, TheFileIsOldOrNewAndSaysSo) {
     const Fault& fault = GetParam();
 #if defined(__SANITIZE_ADDRESS__)
@@ -181,10 +177,8 @@ TEST_F(TracedTest, WithoutLocksJobsGoOnInterruptedTheyStopAndTheFolderIsSyncedLa
     }
 }
 
-// Other programs that lock, even to read, wait until the new file is in place (the job slowed
-// at the rename). Replaced while the job waits for its lock, the file is the
-// newcomer's. (What a writer without a lock changes meanwhile, the engine's
-// JobTest shows kept.)
+// The job slowed at the rename keeps out other programs that lock, even to
+// read; one slowed at its lock leaves a file replaced meanwhile to the newcomer.
 TEST_F(TracedTest, WritersWithALockWaitAndAFileReplacedBeforeTheLockIsLeftAlone) {
     const std::filesystem::path log = folder_ / "calls.log";
     for (const std::string command : {"lock", "unlock"}) {

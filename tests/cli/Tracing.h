@@ -8,8 +8,6 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-// What a POSIX file is besides its bytes; veskard-cli under strace, which
-// fails, slows or kills the system calls a test names; and runs as another user.
 namespace veskard::test {
 
 constexpr uid_t NobodyId = 65534;

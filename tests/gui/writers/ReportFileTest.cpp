@@ -29,11 +29,6 @@ protected:
                                   QString()};
     const std::filesystem::path report = folder / "Encrypt_Info.txt";
     RecordingShell shell;
-
-    QByteArray reportBytes() const {
-        const std::vector<std::byte> bytes = readFile(report);
-        return {reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())};
-    }
 };
 
 TEST_F(ReportFile, BlanksAtTheEndsAreTrimmedOnlyInTheFirstEntryOfAnEmptyFile) {
@@ -43,7 +38,8 @@ TEST_F(ReportFile, BlanksAtTheEndsAreTrimmedOnlyInTheFirstEntryOfAnEmptyFile) {
     ASSERT_TRUE(saveReport(padded, files, shell).ok());
     ASSERT_TRUE(saveReport(padded, files, shell).ok());
 
-    EXPECT_EQ(reportBytes(), gui::systemText(Log + Closing + padded.mid(Banner.size()) + Closing));
+    EXPECT_EQ(readText(report),
+              gui::systemText(Log + Closing + padded.mid(Banner.size()) + Closing).toStdString());
 }
 
 TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
@@ -54,14 +50,10 @@ TEST_F(ReportFile, RefusedAccessIsSilentOtherFailuresAreShownAndTheEntryStays) {
     EXPECT_TRUE(shell.inEditor.empty());
     std::filesystem::remove(report);
 
-    // The editor fails after the entry was written.
-    class NoEditor final : public gui::Shell {
-        bool openWithDefaultProgram(QWidget*, const QString&) override { return false; }
-        bool openInTextEditor(const QString&) override { return false; }
-    } noEditor;
-    const engine::JobStatus shown = saveReport(Log, files, noEditor);
-    EXPECT_EQ(shown.notice(), gui::fileFailureNotice(gui::FileError::EditorNotStarted));
-    EXPECT_EQ(reportBytes(), gui::systemText(Log + Closing));
+    shell.editorStarts = false; // fails after the entry was written
+    EXPECT_EQ(saveReport(Log, files, shell).notice(),
+              gui::fileFailureNotice(gui::FileError::EditorNotStarted));
+    EXPECT_EQ(readText(report), gui::systemText(Log + Closing).toStdString());
 }
 
 } // namespace

@@ -5,8 +5,7 @@
 namespace veskard::test {
 namespace {
 
-// A FIFO is refused at once (what takes 5 seconds has blocked), a name out
-// of reach in the system's words, whether read or replaced.
+// What takes 5 seconds has blocked.
 TEST(PathsTest, OnlyRegularFilesAreReadOrReplacedAndNothingBlocks) {
     TempFolder folder;
     const std::filesystem::path plain = folder / "plain.bin", fifo = folder / "fifo";
@@ -30,8 +29,7 @@ TEST(PathsTest, OnlyRegularFilesAreReadOrReplacedAndNothingBlocks) {
     EXPECT_EQ(folder.names().size(), 2u);
 }
 
-// A link leads to the file that is replaced; the link stays. An output naming
-// a link that leads nowhere counts as existing.
+// An output naming a link that leads nowhere counts as existing.
 TEST(PathsTest, JobsThroughALinkReplaceTheFileItLeadsToAndADanglingOneIsKept) {
     TempFolder folder;
     writeFile(folder / "plain.bin", patternBytes(5000, 1));
@@ -50,10 +48,8 @@ TEST(PathsTest, JobsThroughALinkReplaceTheFileItLeadsToAndADanglingOneIsKept) {
     EXPECT_EQ(folder.names().size(), 3u);
 }
 
-// Owner, group, mode and every extended attribute byte for byte (an ACL, the
-// DOS attributes as Samba's newer versions store them, and as root trusted
-// and security ones) stay on a file replaced in place or an existing OUT; a
-// new OUT is a fresh file.
+// Every attribute byte for byte: an ACL, the DOS attributes as Samba's newer
+// versions store them, and as root trusted and security ones.
 TEST(MetadataTest, ReplacedFilesKeepOwnerModeAndEveryAttributeNewOnesAreFresh) {
     TempFolder folder;
     const std::filesystem::path file = folder / "report.xls", out = folder / "out";

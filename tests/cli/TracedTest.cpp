@@ -130,10 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
                             "signal=SIGKILL"}),
     [](const auto& row) { return row.param.name; });
 
-// Where locks are refused (NFS without its lock service), the jobs go on
-// silently. Interrupted (at the temporary file's sync, with the later fchmod
-// slowed so that the signal is seen before the last look), they stop cleanly.
-// The folder is synced after the rename.
+// Locks are refused on NFS without its lock service. The signal comes at the
+// temporary file's sync, the later fchmod slowed so that it is seen before the last look.
 TEST_F(TracedTest, WithoutLocksJobsGoOnInterruptedTheyStopAndTheFolderIsSyncedLast) {
     for (const std::string command : {"lock", "unlock"}) {
         prepare(command);
@@ -188,9 +186,7 @@ TEST_F(TracedTest, WritersWithALockWaitAndAFileReplacedBeforeTheLockIsLeftAlone)
     }
 }
 
-// Another user, while a job writes, never reads the new content (mode 0600),
-// and cannot slip a link in under the temporary name in a folder they may
-// write to: nothing follows it, and it never takes the file's place.
+// In a folder another user may write to.
 TEST_F(TracedTest, NewContentIsTheUsersAloneAndATemporaryFileSwappedForALinkIsRefused) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "acting as another user needs root";

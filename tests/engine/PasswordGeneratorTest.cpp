@@ -18,7 +18,6 @@ using Passwords = std::vector<std::string>;
 
 constexpr Classes OnlyDigits{false, false, true, false};
 
-// Every password of a run that must not be refused.
 Passwords generateAll(const PasswordGenerator& passwords, const Classes& classes,
                       std::string_view length, std::string_view count) {
     auto started = passwords.start(classes, length, count);
@@ -81,8 +80,7 @@ TEST(PasswordGenerator, ReadsSettingTextsLikeTheNumberBoxes) {
     }
 }
 
-// An empty length is refused first, then no classes; no count is one
-// password, a length of 0 makes empty ones.
+// An empty length is refused first, then no classes.
 TEST(PasswordGenerator, MakesCountPasswordsOfLengthCharactersOrRefuses) {
     ScriptedRandom random({0.1f, 0.35f, 0.6f, AlmostOne});
     const PasswordGenerator passwords(random);

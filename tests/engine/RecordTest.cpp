@@ -22,8 +22,7 @@ Result<CryptRecord> read(const std::vector<std::byte>& bytes) {
     return readRecord(MemoryInput(bytes));
 }
 
-// Counts from 1024 to 1100 pieces, all as long but the last, which takes the
-// rest; smaller files are cut into single bytes, and never into more pieces.
+// Smaller files are cut into single bytes, never into more pieces.
 TEST(Split, DrawnCountSpansItsRangeWithEvenPiecesAndTheRestLast) {
     struct Row {
         std::uint64_t size;

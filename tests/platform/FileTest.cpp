@@ -21,10 +21,8 @@ namespace veskard::test {
 namespace {
 
 using namespace platform;
-using Bytes = std::vector<std::byte>;
 using Found = std::optional<std::filesystem::path>;
 
-// Readers share a file, but not with an exclusive holder.
 TEST(File, RefusesWhatIsNotThereOrThereOrNoRegularFileOrHeld) {
     TempFolder folder;
     const auto path = folder / "held";
@@ -47,7 +45,6 @@ TEST(File, RefusesWhatIsNotThereOrThereOrNoRegularFileOrHeld) {
     EXPECT_EQ(File::openExclusive(path).error(), PlatformError::HeldByAnotherProgram);
 }
 
-// The settings are written over from their start, the report added to.
 TEST(File, AProgramFileIsMadeWhenMissingAndWrittenFromItsStartOrAtItsEnd) {
     TempFolder folder;
     const auto path = folder / "set.ini";
@@ -59,14 +56,12 @@ TEST(File, AProgramFileIsMadeWhenMissingAndWrittenFromItsStartOrAtItsEnd) {
           std::tuple{ProgramFileAccess::Append, "45", "92345"}}) {
         Result<File> file = File::openProgramFile(path, access);
         ASSERT_TRUE(file) << file.error().message();
-        const std::string_view text(written);
-        ASSERT_FALSE(file->writeAll(std::as_bytes(std::span(text))));
+        ASSERT_FALSE(file->writeAll(std::as_bytes(std::span(std::string_view(written)))));
         ASSERT_FALSE(file->close());
-        const auto wanted = std::as_bytes(std::span(std::string_view(expected)));
-        EXPECT_EQ(readFile(path), Bytes(wanted.begin(), wanted.end()));
+        EXPECT_EQ(readText(path), expected);
     }
     ASSERT_TRUE(File::openProgramFile(folder / "report", ProgramFileAccess::Append));
-    EXPECT_EQ(readFile(folder / "report"), Bytes{});
+    EXPECT_EQ(readText(folder / "report"), "");
 }
 
 Result<TemporaryFile> written(const std::filesystem::path& target) {
@@ -77,7 +72,6 @@ Result<TemporaryFile> written(const std::filesystem::path& target) {
     return temporary;
 }
 
-// A name that came to stand for something else meanwhile is left to it.
 TEST(TemporaryFile, CommitReplacesOnlyWhatTheTargetsNameStoodFor) {
     TempFolder folder;
     const auto target = folder / "target.txt";
@@ -86,7 +80,7 @@ TEST(TemporaryFile, CommitReplacesOnlyWhatTheTargetsNameStoodFor) {
         writeFile(target, {std::byte{7}});
         EXPECT_TRUE(temporary->commit(std::nullopt, {}).error());
     }
-    EXPECT_EQ(readFile(target), Bytes{std::byte{7}});
+    EXPECT_EQ(readText(target), "\x07");
     {
         const FileState before = *regularFileState(target);
         Result<TemporaryFile> temporary = written(target);
@@ -94,7 +88,7 @@ TEST(TemporaryFile, CommitReplacesOnlyWhatTheTargetsNameStoodFor) {
         std::filesystem::rename(folder / "other", target);
         EXPECT_EQ(temporary->commit(before, {}).error(), PlatformError::FileReplaced);
     }
-    EXPECT_EQ(readFile(target), Bytes{std::byte{8}});
+    EXPECT_EQ(readText(target), "\x08");
     EXPECT_EQ(folder.names(), std::vector<std::filesystem::path>{"target.txt"});
 }
 
@@ -128,8 +122,7 @@ TEST(TemporaryFile, LongestNamesAreCutBetweenCharacters) {
     EXPECT_EQ(readFile(target), patternBytes(5000));
 }
 
-// In the user's language (on Debian from libc-l10n), on one line; errors of
-// the program's own kinds keep their own words.
+// On Debian the user's language comes from libc-l10n.
 TEST(ErrorText, DescribesARealFailureInTheUsersLanguage) {
     TempFolder folder;
     const std::string text = describeError(File::openForReading(folder / "missing").error());
@@ -182,9 +175,7 @@ TEST(FileAttributes, WhatIsWrittenIsWhatOtherProgramsSeeAndTheOtherWayRound) {
     EXPECT_EQ(writeAttributes(folder / "none", Hidden), std::errc::no_such_file_or_directory);
 }
 
-// The mask decides whether hidden and system files are seen. Windows looks a
-// name up as a pattern; on POSIX "*" and "?" stand for themselves. Folders
-// are never found.
+// Windows looks a name up as a pattern; on POSIX "*" and "?" stand for themselves.
 TEST(DirectoryLookup, MaskAndWildcardsDecideWhatIsFound) {
 #ifdef _WIN32
     constexpr bool patterns = true;
@@ -200,22 +191,17 @@ TEST(DirectoryLookup, MaskAndWildcardsDecideWhatIsFound) {
     makeFile(folder / "system.txt", FileAttribute::System);
     makeFile(folder / "both.txt", FileAttribute::Hidden | FileAttribute::System);
     makeFile(folder.path() / chinese, FileAttribute::Hidden);
-    const auto pattern = [&](const char* match) { return patterns ? Found(match) : std::nullopt; };
+    const Found none;
+    const auto pattern = [&](const Found& match) { return patterns ? match : none; };
+    using namespace LookupMask;
     // clang-format off
     const std::vector<std::tuple<std::filesystem::path, std::uint32_t, Found>> cases{
-        {"c.txt", LookupMask::Normal, "c.txt"}, {"b.txt", LookupMask::Normal, std::nullopt},
-        {"system.txt", LookupMask::Normal, std::nullopt}, {"b.txt", LookupMask::AllFiles, "b.txt"},
-        {"system.txt", LookupMask::AllFiles, "system.txt"},
-        {"both.txt", LookupMask::Hidden, std::nullopt},
-        {"both.txt", LookupMask::AllFiles, "both.txt"},
-        {"missing.txt", LookupMask::AllFiles, std::nullopt},
-        {"a-folder.txt", LookupMask::AllFiles, std::nullopt},
-        {"", LookupMask::AllFiles, std::nullopt},
-        {"*.txt", LookupMask::Normal, pattern("c.txt")},
-        {"?.dat", LookupMask::Normal, pattern("d.dat")},
-        {chinese, LookupMask::Normal, std::nullopt},
-        {chinese, LookupMask::Hidden, chinese},
-        {u8"*文件.txt", LookupMask::Hidden, patterns ? Found(chinese) : std::nullopt}};
+        {"c.txt", Normal, "c.txt"}, {"b.txt", Normal, none}, {"system.txt", Normal, none},
+        {"b.txt", AllFiles, "b.txt"}, {"system.txt", AllFiles, "system.txt"},
+        {"both.txt", Hidden, none}, {"both.txt", AllFiles, "both.txt"},
+        {"missing.txt", AllFiles, none}, {"a-folder.txt", AllFiles, none}, {"", AllFiles, none},
+        {"*.txt", Normal, pattern("c.txt")}, {"?.dat", Normal, pattern("d.dat")},
+        {chinese, Normal, none}, {chinese, Hidden, chinese}, {u8"*文件.txt", Hidden, pattern(chinese)}};
     // clang-format on
     for (const auto& [name, mask, found] : cases)
         EXPECT_EQ(findFirstFile(folder.path() / name, mask), found) << name << " " << mask;
@@ -227,31 +213,25 @@ TEST(DirectoryLookup, MaskAndWildcardsDecideWhatIsFound) {
 #ifndef _WIN32
 constexpr uid_t NobodyId = 65534;
 
-// Read-only is the absence of every write bit, and only the owner's counts
-// for it; the other bits are the owner's business.
 TEST(PermissionBits, ReadOnlyTakesEveryWriteBitAndOnlyTheOwnersCountsForIt) {
     TempFolder folder;
     const auto file = makeFile(folder / "c.txt");
-    const auto mode = [&] {
-        struct stat info {};
-        ::stat(file.c_str(), &info);
-        return info.st_mode & 07777;
-    };
-    ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+    using std::filesystem::perms;
+    const auto mode = [&] { return std::filesystem::status(file).permissions(); };
+    std::filesystem::permissions(file, perms(0664));
     ASSERT_FALSE(writeAttributes(file, FileAttribute::ReadOnly | FileAttribute::Hidden));
-    EXPECT_EQ(mode(), 0444u);
+    EXPECT_EQ(mode(), perms(0444));
     ASSERT_FALSE(clearAttributes(file));
-    EXPECT_EQ(mode(), 0644u);
-    ASSERT_EQ(::chmod(file.c_str(), 0464), 0);
+    EXPECT_EQ(mode(), perms(0644));
+    std::filesystem::permissions(file, perms(0464));
     EXPECT_TRUE(readAttributes(file)->none());
     ASSERT_FALSE(writeAttributes(file, FileAttribute::Hidden));
-    EXPECT_EQ(mode(), 0464u);
+    EXPECT_EQ(mode(), perms(0464));
     EXPECT_EQ(*readAttributes(file), FileAttributes(FileAttribute::Hidden));
 }
 
-// The program's own files, where another user may have put a name first: only
-// the user's own regular file with one name is opened, nothing is followed or
-// made elsewhere, and nothing waits.
+// Another user may have put a name first where the program keeps its own
+// files: nothing is followed or made elsewhere, and nothing waits.
 TEST(ProgramFile, OnlyTheUsersOwnRegularFileWithOneNameIsOpened) {
     TempFolder folder;
     const std::vector<std::byte> secret = patternBytes(100);
@@ -279,7 +259,6 @@ TEST(ProgramFile, OnlyTheUsersOwnRegularFileWithOneNameIsOpened) {
     EXPECT_FALSE(std::filesystem::exists(folder / "nowhere")) << "a link's target was made";
 }
 
-// Folders others may write to, by their mode and their owner.
 TEST(ProgramFile, AFolderIsSharedWhenItsGroupOrEveryoneMayWriteOrItIsAnotherUsers) {
     TempFolder folder;
     int number = 0;

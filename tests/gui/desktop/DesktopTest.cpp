@@ -22,8 +22,7 @@ using gui::Buttons;
 using gui::fromPath;
 using gui::Icon;
 
-// The real boxes: the program's title, the text as given, the icon, Qt's
-// Chinese buttons; Enter answers No where Yes cannot be taken back.
+// Enter answers No where Yes cannot be taken back.
 TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
     const struct {
         Icon icon;
@@ -57,8 +56,7 @@ TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
     }
 }
 
-// The double the window tests rely on must fail them when a box differs from
-// the script, comes unexpected, or never comes.
+// The window tests rely on it.
 TEST(ScriptedMessageBoxes, FailsTheTestOnAnyBoxNotInTheScript) {
     EXPECT_NONFATAL_FAILURE(test::ScriptedMessageBoxes().show(nullptr, "a", Icon::Stop),
                             "unexpected message box");
@@ -72,11 +70,7 @@ TEST(ScriptedMessageBoxes, FailsTheTestOnAnyBoxNotInTheScript) {
         "no by default");
 }
 
-// A copy carried around keeps its files beside it, and its folder as it was;
-// an installed one in the user's data folder, made when needed, as does a
-// copy in a folder the user may not write to or others may (they could swap
-// set.ini for a link to a file of the user's; which folders those are, the
-// platform's test shows).
+// Where others may write, they could swap set.ini for a link to a file of the user's.
 TEST(ProgramFiles, WritesBesideTheProgramOnlyWhereOnlyTheUserMayWrite) {
     test::TempFolder root;
     const QString userData = fromPath(root / "home" / "data");

@@ -47,11 +47,9 @@ protected:
 
 } // namespace
 
-// Only the stored password, exactly, shown masked; a wrong one is asked
-// about, and Yes selects it for retyping. An empty box is refused, Cancel and
-// closing accept nothing; Enter presses a focused button, Esc does nothing.
-// The longest password a record holds, as the command line may have locked
-// a file with it, is taken whole.
+// Yes to the question about a wrong password selects it for retyping. The
+// longest password a record holds, as the command line may have locked a file
+// with it, is taken whole.
 TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
     boxes.expect(QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
@@ -87,8 +85,6 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
               longest);
 }
 
-// OK hands back the text as typed, closing the window the empty text; Close
-// and Esc end the run.
 TEST_F(PasswordDialogs, NewPasswordTellsHowItEnded) {
     using Ending = NewPasswordDialog::Ending;
     const auto typedThen = [](std::function<void(NewPasswordDialog&)> end) {

@@ -105,8 +105,7 @@ protected:
     }
 };
 
-// Only the scripts ticked, in a new folder named after the file; a relative
-// name is taken from the current folder and named in full.
+// A relative name is taken from the current folder and named in full.
 TEST_F(BatchScripts, WritesTheChosenScriptsIntoANewFolderNamedAfterTheFile) {
     const QString file = fileNamed("plan.doc");
     ASSERT_TRUE(writeScripts(false, false, file, program).ok());
@@ -123,9 +122,8 @@ TEST_F(BatchScripts, WritesTheChosenScriptsIntoANewFolderNamedAfterTheFile) {
 }
 
 // Whatever stands under the folder's name was not made by this lock (another
-// user may have put scripts there that look like ours): it is left as it is,
-// and the person is told. A four-character name leaves no base name. A file
-// the scripts cannot name is refused before anything is created.
+// user may have put scripts there that look like ours). A four-character name
+// leaves no base name.
 TEST_F(BatchScripts, WritesNothingWhereTheFolderIsTakenOrTheFileCannotBeNamed) {
     const QString plan = fileNamed("plan.doc");
     std::filesystem::create_directory(folder / "plan");

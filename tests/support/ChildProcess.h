@@ -35,7 +35,8 @@ struct ChildOptions {
 // A program run with pipes for its standard streams and no terminal or
 // console (unless given a pseudo-terminal), so that it can never ask whoever
 // runs the tests. Arguments are UTF-8. The destructor kills a child still
-// running. Throws std::runtime_error when it cannot start.
+// running. A program that cannot be started exits 127 (POSIX) or throws
+// std::runtime_error (Windows).
 class ChildProcess {
 public:
     explicit ChildProcess(const std::vector<std::string>& argv, const ChildOptions& options = {});

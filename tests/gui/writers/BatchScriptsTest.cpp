@@ -59,33 +59,28 @@ TEST(BatchScriptText, HasThreeCommentsAndALastLineThatStartsTheProgramOnTheFile)
 TEST(BatchScriptText, LastLineNamesFileAndProgramExactlyInTheCodePageOrNotAtAll) {
     const QString tools = QStringLiteral("C:\\Tools");
     const QString pwn = QStringLiteral("D:\\億 mkdir PWN7 .txt");
-    const struct {
-        unsigned codePage;
-        QString folder;
-        QString file;
-        QByteArray lastLine; // none when refused
-        FileError refusal = {};
-    } cases[] = {
+    // The code page, the program's folder, the file, the last line or else the refusal.
+    const std::tuple<unsigned, QString, QString, QByteArray, FileError> cases[] = {
         // clang-format off
-        {936, tools, pwn, "C:\\Tools\\Veskard.exe /e/s D:\\\x83\x7C mkdir PWN7 .txt"},
+        {936, tools, pwn, "C:\\Tools\\Veskard.exe /e/s D:\\\x83\x7C mkdir PWN7 .txt", {}},
         {437, tools, pwn, {}, FileError::FileNameNotInCodePage},
-        {936, tools, QStringLiteral("D:\\億&億.doc"), "C:\\Tools\\Veskard.exe /e/s D:\\\x83\x7C^&\x83\x7C.doc"},
-        {437, tools, QStringLiteral("D:\\R&D (1)\\a^b!c|d<e>f%g.doc"), "C:\\Tools\\Veskard.exe /e/s D:\\R^&D (1)\\a^^b!c^|d^<e^>f%%g.doc"},
-        {437, QStringLiteral("C:\\R&D"), QStringLiteral("D:\\caf\u00E9.doc"), "C:\\R^&D\\Veskard.exe /e/s D:\\caf\x82.doc"},
+        {936, tools, QStringLiteral("D:\\億&億.doc"), "C:\\Tools\\Veskard.exe /e/s D:\\\x83\x7C^&\x83\x7C.doc", {}},
+        {437, tools, QStringLiteral("D:\\R&D (1)\\a^b!c|d<e>f%g.doc"), "C:\\Tools\\Veskard.exe /e/s D:\\R^&D (1)\\a^^b!c^|d^<e^>f%%g.doc", {}},
+        {437, QStringLiteral("C:\\R&D"), QStringLiteral("D:\\caf\u00E9.doc"), "C:\\R^&D\\Veskard.exe /e/s D:\\caf\x82.doc", {}},
         {850, QStringLiteral("C:/Program Files/\u00DCbersetzung Werkzeuge"), QStringLiteral("D:\\plan.doc"),
-         "C:\\Progra~1\\\x9A" "berse~1\\Veskard.exe /e/s D:\\plan.doc"},
+         "C:\\Progra~1\\\x9A" "berse~1\\Veskard.exe /e/s D:\\plan.doc", {}},
         {437, QStringLiteral("C:\\工具"), QStringLiteral("D:\\plan.doc"), {}, FileError::ProgramFolderNotInCodePage},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file.toStdString() + " in " + std::to_string(c.codePage));
+    for (const auto& [codePage, folder, file, lastLine, refusal] : cases) {
+        SCOPED_TRACE(file.toStdString() + " in " + std::to_string(codePage));
         const Result<QByteArray> text =
-            gui::batchScriptText(c.folder, c.file, ScriptAction::Encrypt, c.codePage);
-        if (c.lastLine.isEmpty()) {
-            EXPECT_EQ(text.error(), make_error_code(c.refusal));
+            gui::batchScriptText(folder, file, ScriptAction::Encrypt, codePage);
+        if (lastLine.isEmpty()) {
+            EXPECT_EQ(text.error(), make_error_code(refusal));
         } else {
             ASSERT_TRUE(text) << text.error().message();
-            EXPECT_EQ(text->mid(text->lastIndexOf("\r\n") + 2), c.lastLine);
+            EXPECT_EQ(text->mid(text->lastIndexOf("\r\n") + 2), lastLine);
         }
     }
 }

@@ -83,24 +83,6 @@ TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
     }
 }
 
-// No file may grow past `bytes` in this scope: a write beyond fails with
-// "file too large", as on a full disk (SIGXFSZ ignored).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        const rlimit limit{bytes, previous_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &previous_); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-};
-
 TEST(WriteFailure, IsShownAndLeavesNoPartFileOrEntry) {
     TempFolder folder;
     writeFile(folder / "plan.doc", patternBytes(200));
@@ -110,13 +92,18 @@ TEST(WriteFailure, IsShownAndLeavesNoPartFileOrEntry) {
     const engine::Notice fileTooLarge =
         engine::Messages::systemFailure(std::make_error_code(std::errc::file_too_large));
     RecordingShell shell;
-    {
-        FileSizeLimit limit(earlier.size() + 10);
-        EXPECT_EQ(gui::writeScripts(true, true, here + "/plan.doc", QString(200, u'x')).notice(),
-                  fileTooLarge);
-        const QString log = QString::fromStdString(engine::logBanner()) + QString(100, u'x');
-        EXPECT_EQ(gui::saveReport(log, {here, here, {}}, shell).notice(), fileTooLarge);
-    }
+    // No file may grow past the limit: a write beyond fails with "file too
+    // large", as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    const rlimit limit{earlier.size() + 10, previous.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const QString log = QString::fromStdString(engine::logBanner()) + QString(100, u'x');
+    EXPECT_EQ(gui::writeScripts(true, true, here + "/plan.doc", QString(200, u'x')).notice(),
+              fileTooLarge);
+    EXPECT_EQ(gui::saveReport(log, {here, here, {}}, shell).notice(), fileTooLarge);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
     EXPECT_TRUE(std::filesystem::is_empty(folder / "plan"));
     EXPECT_EQ(readFile(folder / "Encrypt_Info.txt"), earlier);
     EXPECT_TRUE(shell.inEditor.empty());

@@ -4,7 +4,7 @@ works it through that alone: started on a file, it shows the file, locks it,
 and, given SETTINGS, ends with status 0 by its 关闭 button, writing SETTINGS.
 
 Usage: read_main_window.py PROGRAM [SETTINGS], with DISPLAY set and a session
-bus (tests/support/own-display.sh provides both).
+bus (tests/install/check-installed.sh window provides both).
 """
 import contextlib
 import os

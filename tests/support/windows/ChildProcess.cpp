@@ -99,9 +99,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOpti
     running_->process = started.hProcess;
     running_->pipes[0] = std::exchange(out.read, nullptr);
     running_->pipes[1] = std::exchange(err.read, nullptr);
-    closeHandle(in.read);
-    closeHandle(out.write);
-    closeHandle(err.write);
+    // The pipes' other ends close as the constructor ends.
     for (std::string_view bytes = options.input; !bytes.empty();) {
         DWORD count = 0;
         if (!::WriteFile(in.write, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr))

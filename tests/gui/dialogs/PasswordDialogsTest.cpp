@@ -27,30 +27,20 @@ QPushButton& button(QDialog& dialog, const char* name) {
     return *dialog.findChild<QPushButton*>(QLatin1String(name));
 }
 
-class PasswordDialogs : public testing::Test {
-protected:
-    // The prompt for a file locked with `stored`, answered by `act`; what it accepted.
-    QString askPrompt(std::function<void(PasswordPromptDialog&)> act,
-                      const QString& stored = QStringLiteral("Secret")) {
-        PasswordPromptDialog dialog(stored, boxes);
-        test::NextDialog<PasswordPromptDialog> person(std::move(act));
-        return dialog.ask();
-    }
-    NewPasswordDialog::Outcome askNewPassword(std::function<void(NewPasswordDialog&)> act) {
-        NewPasswordDialog dialog;
-        test::NextDialog<NewPasswordDialog> person(std::move(act));
-        return dialog.ask();
-    }
-
-    test::ScriptedMessageBoxes boxes;
-};
-
 } // namespace
 
 // Yes to the question about a wrong password selects it for retyping. The
 // longest password a record holds, as the command line may have locked a file
 // with it, is taken whole.
-TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
+TEST(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
+    test::ScriptedMessageBoxes boxes;
+    // The prompt for a file locked with `stored`; what it accepted.
+    const auto askPrompt = [&](std::function<void(PasswordPromptDialog&)> act,
+                               const QString& stored = QStringLiteral("Secret")) {
+        PasswordPromptDialog dialog(stored, boxes);
+        test::NextDialog<PasswordPromptDialog> person(std::move(act));
+        return dialog.ask();
+    };
     boxes.expect(QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QTest::keyClicks(&box(dialog), QStringLiteral("secret"));
@@ -85,7 +75,7 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
               longest);
 }
 
-TEST_F(PasswordDialogs, NewPasswordTellsHowItEnded) {
+TEST(PasswordDialogs, NewPasswordTellsHowItEnded) {
     using Ending = NewPasswordDialog::Ending;
     const auto typedThen = [](std::function<void(NewPasswordDialog&)> end) {
         return [end](NewPasswordDialog& dialog) {
@@ -103,6 +93,9 @@ TEST_F(PasswordDialogs, NewPasswordTellsHowItEnded) {
          }),
          {Ending::Quit, {}}},
     };
-    for (const auto& [act, outcome] : cases)
-        EXPECT_EQ(askNewPassword(act), outcome);
+    for (const auto& [act, outcome] : cases) {
+        NewPasswordDialog dialog;
+        test::NextDialog<NewPasswordDialog> person(act);
+        EXPECT_EQ(dialog.ask(), outcome);
+    }
 }

@@ -85,53 +85,39 @@ TEST(BatchScriptText, LastLineNamesFileAndProgramExactlyInTheCodePageOrNotAtAll)
     }
 }
 
-class BatchScripts : public testing::Test {
-protected:
+// The scripts name the program; it need not exist to be named. A relative
+// name is taken from the current folder and named in full. Whatever stands
+// under the folder's name was not made by this lock (another user may have
+// put scripts there that look like ours). A four-character name leaves no
+// base name.
+TEST(BatchScripts, WritesTheChosenScriptsIntoANewFolderForAFileTheyCanName) {
     TempFolder folder;
-    // The scripts name the program; it need not exist to be named.
     const QString program = fromPath(folder / "bin" / "Veskard");
-    const std::filesystem::path encrypt = gui::toPath(gui::systemScriptName(ScriptAction::Encrypt));
-    const std::filesystem::path revert = gui::toPath(gui::systemScriptName(ScriptAction::Revert));
-
-    QString fileNamed(const std::string& name, platform::FileAttributes attributes = {}) {
+    const auto fileNamed = [&](const std::string& name, platform::FileAttributes attributes = {}) {
         writeFile(folder / name, patternBytes(200));
         EXPECT_FALSE(platform::writeAttributes(folder / name, attributes));
         return fromPath(folder / name);
-    }
-};
-
-// A relative name is taken from the current folder and named in full.
-TEST_F(BatchScripts, WritesTheChosenScriptsIntoANewFolderNamedAfterTheFile) {
-    const QString file = fileNamed("plan.doc");
-    ASSERT_TRUE(writeScripts(false, false, file, program).ok());
+    };
+    const QString plan = fileNamed("plan.doc");
+    ASSERT_TRUE(writeScripts(false, false, plan, program).ok());
     EXPECT_EQ(listing(folder.path()), Names{"plan.doc"});
-
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
     const engine::JobStatus status = writeScripts(false, true, QStringLiteral("plan.doc"), program);
     std::filesystem::current_path(previous);
     ASSERT_TRUE(status.ok());
-    EXPECT_EQ(listing(folder / "plan"), Names{revert});
+    const std::filesystem::path revert = gui::toPath(gui::systemScriptName(ScriptAction::Revert));
     EXPECT_EQ(readText(folder / "plan" / revert),
-              gui::systemScript(ScriptAction::Revert, program, file)->text.toStdString());
-}
+              gui::systemScript(ScriptAction::Revert, program, plan)->text.toStdString());
 
-// Whatever stands under the folder's name was not made by this lock (another
-// user may have put scripts there that look like ours). A four-character name
-// leaves no base name.
-TEST_F(BatchScripts, WritesNothingWhereTheFolderIsTakenOrTheFileCannotBeNamed) {
-    const QString plan = fileNamed("plan.doc");
-    std::filesystem::create_directory(folder / "plan");
-    writeFile(folder / "plan" / encrypt, {std::byte{'x'}});
     const QString note = fileNamed("note.txt");
     writeFile(folder / "note", {std::byte{'y'}});
     for (const QString& file : {plan, note}) {
-        const engine::JobStatus status = writeScripts(true, true, file, program);
-        EXPECT_EQ(status.cause(), make_error_code(FileError::ScriptFolderTaken));
-        EXPECT_EQ(status.notice(), gui::scriptFolderTakenNotice(file.chopped(4)));
+        const engine::JobStatus taken = writeScripts(true, true, file, program);
+        EXPECT_EQ(taken.cause(), make_error_code(FileError::ScriptFolderTaken));
+        EXPECT_EQ(taken.notice(), gui::scriptFolderTakenNotice(file.chopped(4)));
     }
-    EXPECT_EQ(readText(folder / "plan" / encrypt), "x");
-    EXPECT_EQ(listing(folder / "plan"), Names{encrypt});
+    EXPECT_EQ(listing(folder / "plan"), Names{revert});
     EXPECT_EQ(readText(folder / "note"), "y");
 
     const std::pair<QString, std::optional<engine::Notice>> refused[] = {

@@ -24,18 +24,16 @@ Result<CryptRecord> read(const std::vector<std::byte>& bytes) {
 
 // Smaller files are cut into single bytes, never into more pieces.
 TEST(Split, DrawnCountSpansItsRangeWithEvenPiecesAndTheRestLast) {
-    struct Row {
-        std::uint64_t size;
-        float draw;
-        std::uint64_t count, length, last;
-    };
-    for (const Row& row : {Row{5000, 0.0f, 1024, 4, 908}, Row{5000, AlmostOne, 1100, 4, 604},
-                           Row{1023, 0.7f, 1023, 1, 1}, Row{1024, AlmostOne, 1024, 1, 1}}) {
-        ScriptedRandom random({row.draw});
-        const SplitPlan plan = *split(row.size, random);
-        EXPECT_EQ(std::tuple(plan.pieceCount, plan.pieceLength, plan.lastPieceLength()),
-                  std::tuple(row.count, row.length, row.last))
-            << row.size << " " << row.draw;
+    using Plan = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>; // count, length, last
+    for (const auto& [size, draw, plan] :
+         std::vector<std::tuple<std::uint64_t, float, Plan>>{{5000, 0.0f, {1024, 4, 908}},
+                                                             {5000, AlmostOne, {1100, 4, 604}},
+                                                             {1023, 0.7f, {1023, 1, 1}},
+                                                             {1024, AlmostOne, {1024, 1, 1}}}) {
+        ScriptedRandom random({draw});
+        const SplitPlan made = *split(size, random);
+        EXPECT_EQ(Plan(made.pieceCount, made.pieceLength, made.lastPieceLength()), plan)
+            << size << " " << draw;
     }
     // 1024 pieces of more than 4 GiB each would overflow a piece's 32-bit count.
     ScriptedRandom random({0.0f});

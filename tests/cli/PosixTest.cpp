@@ -79,8 +79,7 @@ TEST(MetadataTest, ReplacedFilesKeepOwnerModeAndEveryAttributeNewOnesAreFresh) {
 // The progress bar goes to the terminal too.
 TEST(TerminalTest, LockAsksTwiceWithoutEchoUnlockOnce) {
     TempFolder folder;
-    const std::filesystem::path file = folder / "data.bin";
-    writeFile(file, patternBytes(200 * 1024, 9));
+    const auto file = writeFile(folder / "data.bin", patternBytes(200 * 1024, 9));
     const auto atTerminal = [&](const std::string& command, const std::vector<std::string>& typed) {
         ChildProcess child({CliProgram, command, utf8(file)}, {.terminal = true});
         const std::vector<std::string> questions{"密码：", "确认密码："};

@@ -223,8 +223,7 @@ TEST_F(TracedTest, NewContentIsTheUsersAloneAndATemporaryFileSwappedForALinkIsRe
     // Nor can they put a file of theirs under the temporary name first: with
     // getrandom leaving its letters unfilled, that name is known.
     prepare("lock");
-    const std::filesystem::path planted = folder_ / ".data.bin.aaaaaaaa.tmp";
-    writeFile(planted, patternBytes(100, 6));
+    const auto planted = writeFile(folder_ / ".data.bin.aaaaaaaa.tmp", patternBytes(100, 6));
     ASSERT_TRUE(setMetadata(planted, 0666, NobodyId));
     const std::string plantedBefore = metadataOf(planted);
     (void)runTampered({"getrandom", "retval=8"}, "lock");

@@ -25,8 +25,7 @@ using Found = std::optional<std::filesystem::path>;
 
 TEST(File, RefusesWhatIsNotThereOrThereOrNoRegularFileOrHeld) {
     TempFolder folder;
-    const auto path = folder / "held";
-    writeFile(path, {std::byte{1}});
+    const auto path = writeFile(folder / "held", {std::byte{1}});
     EXPECT_EQ(File::openExclusive(folder / "missing").error(),
               std::errc::no_such_file_or_directory);
     EXPECT_EQ(File::createNew(path).error(), std::errc::file_exists);
@@ -145,8 +144,7 @@ TEST(ErrorText, DescribesARealFailureInTheUsersLanguage) {
 constexpr std::uint32_t ClassicBits = 0x27;
 
 std::filesystem::path makeFile(const std::filesystem::path& path, FileAttributes attributes = {}) {
-    writeFile(path, {std::byte{7}});
-    EXPECT_FALSE(writeAttributes(path, attributes));
+    EXPECT_FALSE(writeAttributes(writeFile(path, {std::byte{7}}), attributes));
     return path;
 }
 

@@ -34,9 +34,7 @@ struct ChildOptions {
 
 // A program run with pipes for its standard streams and no terminal or
 // console (unless given a pseudo-terminal), so that it can never ask whoever
-// runs the tests. Arguments are UTF-8. The destructor kills a child still
-// running. A program that cannot be started exits 127 (POSIX) or throws
-// std::runtime_error (Windows).
+// runs the tests. Arguments are UTF-8. The destructor kills it if still running.
 class ChildProcess {
 public:
     explicit ChildProcess(const std::vector<std::string>& argv, const ChildOptions& options = {});
@@ -46,8 +44,7 @@ public:
 
     void type(std::string_view text); // on the child's terminal (POSIX only)
 
-    // Until the child has written `text` to standard output (stream 0) or
-    // error (1); false when it did not within 20 seconds.
+    // Until the child wrote `text` to standard output (stream 0) or error (1).
     bool waitFor(int stream, std::string_view text) {
         const auto found = [&] { return written_[stream].find(text) != std::string::npos; };
         return waitUntil([&] { return found() || !drainOnce(); }) && found();

@@ -94,8 +94,8 @@ TEST(BatchScripts, WritesTheChosenScriptsIntoANewFolderForAFileTheyCanName) {
     TempFolder folder;
     const QString program = fromPath(folder / "bin" / "Veskard");
     const auto fileNamed = [&](const std::string& name, platform::FileAttributes attributes = {}) {
-        writeFile(folder / name, patternBytes(200));
-        EXPECT_FALSE(platform::writeAttributes(folder / name, attributes));
+        EXPECT_FALSE(
+            platform::writeAttributes(writeFile(folder / name, patternBytes(200)), attributes));
         return fromPath(folder / name);
     };
     const QString plan = fileNamed("plan.doc");

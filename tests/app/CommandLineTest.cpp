@@ -13,20 +13,12 @@ namespace {
 
 constexpr Switches None{}, Encrypt{true, false, false}, Show{false, true, false};
 constexpr Switches EncryptShow{true, true, false};
+constexpr bool Plain = false, SwitchForm = true;
 
-CommandLine plain(Switches switches, const char* name) {
-    return {switches, false, QString::fromUtf8(name), {}};
-}
-CommandLine switchForm(Switches switches, const char* name) {
-    return {switches, true, QString::fromUtf8(name), {}};
-}
 #ifndef _WIN32
 // A name whose bytes are not UTF-8 is no file name: shown, never acted on.
-CommandLine refused(Switches switches, bool switchForm, const char* shown) {
-    return {switches,
-            switchForm,
-            {},
-            QString(texts::unattended::undecodableName) + QString::fromUtf8(shown)};
+CommandLine refused(Switches switches, bool form, const char* shown) {
+    return {switches, form, {}, texts::unattended::undecodableName + QString::fromUtf8(shown)};
 }
 #endif
 
@@ -43,17 +35,17 @@ void PrintTo(const CommandLine& line, std::ostream* out) {
 // Windows hands over one text: switches anywhere in it, the name after its first blank.
 TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
     const std::vector<std::pair<const char*, CommandLine>> cases = {
-        {"", plain(None, "")},
-        {"C:\\a.txt", plain(None, "C:\\a.txt")},
-        {"/e/s  two blanks ", switchForm(EncryptShow, " two blanks ")},
-        {"/r/s x", switchForm({false, true, true}, "x")},
-        {"/e", plain(Encrypt, "/e")}, // no blank: the whole text is the name
-        {"/s C:\\a.txt", plain(Show, "/s C:\\a.txt")},
-        {"C:\\a.txt /e", switchForm(Encrypt, "/e")},
-        {"/E C:\\a.txt", plain(None, "/E C:\\a.txt")},
-        {"/e/r C:\\a.txt", switchForm({true, false, true}, "C:\\a.txt")},
-        {"/e \"C:\\a b.txt\"", switchForm(Encrypt, "\"C:\\a b.txt\"")},
-        {"/e/s ", switchForm(EncryptShow, "")},
+        {"", {None, Plain, "", {}}},
+        {"C:\\a.txt", {None, Plain, "C:\\a.txt", {}}},
+        {"/e/s  two blanks ", {EncryptShow, SwitchForm, " two blanks ", {}}},
+        {"/r/s x", {{false, true, true}, SwitchForm, "x", {}}},
+        {"/e", {Encrypt, Plain, "/e", {}}}, // no blank: the whole text is the name
+        {"/s C:\\a.txt", {Show, Plain, "/s C:\\a.txt", {}}},
+        {"C:\\a.txt /e", {Encrypt, SwitchForm, "/e", {}}},
+        {"/E C:\\a.txt", {None, Plain, "/E C:\\a.txt", {}}},
+        {"/e/r C:\\a.txt", {{true, false, true}, SwitchForm, "C:\\a.txt", {}}},
+        {"/e \"C:\\a b.txt\"", {Encrypt, SwitchForm, "\"C:\\a b.txt\"", {}}},
+        {"/e/s ", {EncryptShow, SwitchForm, "", {}}},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(readCommandLine(QString::fromUtf8(text)), expected) << text;
@@ -64,21 +56,22 @@ TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
 // slashes: only a first argument made of switches alone holds them.
 TEST(CommandLine, TakesTheSwitchesOnlyFromAFirstArgumentMadeOfThem) {
     const std::vector<std::pair<QList<QByteArray>, CommandLine>> cases = {
-        {{"/e/s", "my", "file.txt"}, switchForm(EncryptShow, "my file.txt")},
-        {{"/s/r/e/e", "x"}, switchForm({true, true, true}, "x")},
-        {{"./every/one.txt", "two.txt"}, plain(None, "./every/one.txt two.txt")},
-        {{"/e/s.txt", "x"}, plain(None, "/e/s.txt x")},
-        {{"e/s", "x"}, plain(None, "e/s x")},
-        {{"/srv/x", "/e"}, plain(None, "/srv/x /e")},
-        {{"/s", "x"}, plain(Show, "/s x")},
-        {{"/e"}, plain(Encrypt, "/e")},
-        {{"/E", "x"}, plain(None, "/E x")},
-        {{}, plain(None, "")},
-        {{"/e/s", "\xFF\xFE.bin"}, refused(EncryptShow, true, "\\xFF\\xFE.bin")},
-        {{"a\xE4\xB8", "\xE4\xB8\xAD\xC0\xAF"}, refused(None, false, "a\\xE4\\xB8 中\\xC0\\xAF")},
-        {{"/e/s", "\xEF\xBF\xBD.bin"}, switchForm(EncryptShow, "\uFFFD.bin")}, // U+FFFD itself
+        {{"/e/s", "my", "file.txt"}, {EncryptShow, SwitchForm, "my file.txt", {}}},
+        {{"/s/r/e/e", "x"}, {{true, true, true}, SwitchForm, "x", {}}},
+        {{"./every/one.txt", "two.txt"}, {None, Plain, "./every/one.txt two.txt", {}}},
+        {{"/e/s.txt", "x"}, {None, Plain, "/e/s.txt x", {}}},
+        {{"e/s", "x"}, {None, Plain, "e/s x", {}}},
+        {{"/srv/x", "/e"}, {None, Plain, "/srv/x /e", {}}},
+        {{"/s", "x"}, {Show, Plain, "/s x", {}}},
+        {{"/e"}, {Encrypt, Plain, "/e", {}}},
+        {{"/E", "x"}, {None, Plain, "/E x", {}}},
+        {{}, {None, Plain, "", {}}},
+        {{"/e/s", "\xFF\xFE.bin"}, refused(EncryptShow, SwitchForm, "\\xFF\\xFE.bin")},
+        {{"a\xE4\xB8", "\xE4\xB8\xAD\xC0\xAF"}, refused(None, Plain, "a\\xE4\\xB8 中\\xC0\\xAF")},
+        {{"/e/s", "\xEF\xBF\xBD.bin"},
+         {EncryptShow, SwitchForm, "\uFFFD.bin", {}}}, // U+FFFD itself
         // Qt drops a leading byte-order mark: the text would name another file.
-        {{"/e/s", "\xEF\xBB\xBF 报告"}, refused(EncryptShow, true, "\\xEF\\xBB\\xBF 报告")},
+        {{"/e/s", "\xEF\xBB\xBF 报告"}, refused(EncryptShow, SwitchForm, "\\xEF\\xBB\\xBF 报告")},
     };
     for (const auto& [arguments, expected] : cases)
         EXPECT_EQ(readCommandLine(gui::CommandLineText{{}, arguments}), expected)

@@ -16,7 +16,6 @@ namespace veskard::test {
 
 inline const std::string CliProgram = VESKARD_CLI_PATH;
 
-// Runs veskard-cli with `arguments` and `input` on standard input.
 inline ChildOutcome cli(std::vector<std::string> arguments, std::string input = {},
                         std::chrono::seconds timeout = std::chrono::seconds(120)) {
     arguments.insert(arguments.begin(), CliProgram);

@@ -4,8 +4,7 @@
 namespace veskard::test {
 namespace {
 
-// How the numbers read, the engine's tests check; here, that the switches
-// reach it, and what the command line alone shows.
+// How the numbers read, the engine's tests check; here, that the switches reach it.
 TEST(GenerateCommand, PrintsFreshPasswordsOneALineOfTheClassesAskedFor) {
     const ChildOutcome digits = cli({"generate", "-l", " 1 2abc", "-n", "&H3", "--digits"});
     EXPECT_TRUE(ended(digits, 0, ""));

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-// Offsets and sizes past 4 GiB, which 32 bits cannot hold: a sparse file, so
-// that only the lock's and unlock's own writes cost time and disk.
+// Past 4 GiB, which 32 bits cannot hold: a sparse file, so that only the
+// lock's and unlock's own writes cost time and disk.
 namespace veskard::test {
 namespace {
 

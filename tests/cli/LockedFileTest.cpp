@@ -4,8 +4,6 @@
 namespace veskard::test {
 namespace {
 
-// A file another program holds (each way this system has) is refused and
-// stays as it was; once that program lets go, it goes through.
 TEST(LockedFileTest, AFileAnotherProgramHoldsIsRefusedUntilItLetsGo) {
     for (const std::string& way : FileHold::ways()) {
         SCOPED_TRACE(way);

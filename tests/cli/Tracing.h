@@ -2,17 +2,12 @@
 
 #include "Cli.h"
 
-#include <fstream>
-#include <functional>
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/xattr.h>
-#include <thread>
 #include <unistd.h>
 
-// What a POSIX file is besides its bytes; veskard-cli under strace, which
-// fails, slows or kills the system calls a test names; and runs as another user.
 namespace veskard::test {
 
 constexpr uid_t NobodyId = 65534;
@@ -77,16 +72,11 @@ inline std::vector<std::string> tampered(const Tampering& t, const std::vector<s
     return argv;
 }
 
-inline std::string contentOf(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // How often veskard-cli with `arguments` makes the system call `call`.
 inline int countCalls(const std::string& call, const std::vector<std::string>& arguments,
                       const std::filesystem::path& log) {
     (void)runChild(tampered({call, {}, log}, arguments), {.input = "pw\n"});
-    std::istringstream lines(contentOf(log));
+    std::istringstream lines(readText(log));
     int count = 0;
     for (std::string line; std::getline(lines, line);)
         count += line.find(call + "(") != std::string::npos;
@@ -96,14 +86,6 @@ inline int countCalls(const std::string& call, const std::vector<std::string>& a
 inline std::vector<std::string> asNobody(std::vector<std::string> argv) {
     argv.insert(argv.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     return argv;
-}
-
-// Waits until `done` holds; false when it did not within 20 seconds.
-inline bool waitUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    return done();
 }
 
 } // namespace veskard::test

@@ -4,7 +4,7 @@ works it through that alone: started on a file, it shows the file, locks it,
 and, given SETTINGS, ends with status 0 by its 关闭 button, writing SETTINGS.
 
 Usage: read_main_window.py PROGRAM [SETTINGS], with DISPLAY set and a session
-bus (tests/support/own-display.sh provides both).
+bus (tests/install/check-installed.sh window provides both).
 """
 import contextlib
 import os
@@ -16,35 +16,25 @@ import time
 
 import pyatspi as R
 
-BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
-
-
-class Failure(Exception):
-    pass
-
 
 def wait_for(what, probe, seconds=60):
     """probe() until it gives something; generous, as a slow machine needs."""
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
-        found = probe()
-        if found:
+        if found := probe():
             return found
         time.sleep(0.1)
-    raise Failure(f"waited {seconds} s for {what}")
+    raise TimeoutError(f"waited {seconds} s for {what}")
 
 
 def walk(node):
     """Every accessible below node, in reading order; what goes away while it
     is read is passed over."""
     yield node
-    try:
-        children = list(node)
-    except Exception:
-        return
-    for child in children:
-        if child is not None:
-            yield from walk(child)
+    with contextlib.suppress(Exception):
+        for child in list(node):
+            if child is not None:
+                yield from walk(child)
 
 
 def text_of(node):
@@ -53,11 +43,9 @@ def text_of(node):
 
 def application(pid):
     for app in R.Registry.getDesktop(0):
-        try:
+        with contextlib.suppress(Exception):  # an application that went away meanwhile
             if app is not None and app.get_process_id() == pid and app.childCount > 0:
                 return app
-        except Exception:  # an application that went away meanwhile
-            pass
     return None
 
 
@@ -65,7 +53,7 @@ def application(pid):
 def running(command, **options):
     """command started on the accessibility bus; yields its process and its
     application's accessible object, and ends both afterwards."""
-    launcher = subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"],
+    launcher = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     environment = dict(os.environ, QT_QPA_PLATFORM="xcb",
                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
@@ -74,14 +62,12 @@ def running(command, **options):
         app = wait_for("the program on the accessibility bus",
                        lambda: process.poll() is not None or application(process.pid))
         if process.poll() is not None:
-            raise Failure(f"{command[0]} ended at once with status {process.returncode}")
+            raise RuntimeError(f"{command[0]} ended at once with status {process.returncode}")
         yield process, app
     finally:
-        if process.poll() is None:
-            process.terminate()
-            process.wait()
-        launcher.terminate()
-        launcher.wait()
+        for started in (process, launcher):
+            started.terminate()
+            started.wait()
 
 FLAT_BUTTONS = ["选择加密文件", "确认加密", "关闭(C)", "关于程序", "保存报告", "选择解密文件", "解密",
                 "随机密码"]
@@ -129,7 +115,7 @@ def main(program, settings=None):
                                                   if n.getRole() == R.ROLE_PUSH_BUTTON]) == 9)
             buttons, boxes = read(frame, failures)
             if text_of(boxes["选择加密文件："]) != plan:
-                raise Failure("the file named on the command line is not in 选择加密文件：")
+                raise RuntimeError("the file named on the command line is not in 选择加密文件：")
             for name in ("输入密码：", "确认密码："):
                 boxes[name].queryEditableText().setTextContents("读屏pw")
             buttons["确认加密"].queryAction().doAction(0)
@@ -142,7 +128,7 @@ def main(program, settings=None):
                 wait_for("the program to end after 关闭", lambda: process.poll() is not None)
         if settings and (process.returncode != 0 or not os.path.isfile(settings)):
             failures.append(f"closed with status {process.returncode}, {settings} not written")
-    except (Failure, KeyError) as failure:
+    except (RuntimeError, TimeoutError, KeyError) as failure:
         failures.append(repr(failure))
     finally:
         shutil.rmtree(folder, ignore_errors=True)

@@ -1,11 +1,9 @@
 #include "engine/EngineError.h"
-#include "engine/PasswordCodes.h"
-#include "engine/RecordFormat.h"
-#include "engine/Scramble.h"
-#include "engine/Split.h"
+#include "engine/SliceStream.h"
 #include "fuzz/RecordConsistency.h"
 #include "platform/File.h"
 #include "support/Encipher.h"
+#include "support/RecordingEvents.h"
 #include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
 
@@ -13,38 +11,32 @@
 
 #include <algorithm>
 
-// The record: how a file is cut, stored out of order, and read back.
-using namespace veskard;
-using namespace veskard::engine;
-using test::decipher;
-using test::encipher;
-using test::patternBytes;
-using Codes = std::vector<std::string>;
-
+// The record: how a file is cut, stored out of order, written and read back.
+namespace veskard::test {
 namespace {
+
+using namespace engine;
+using Codes = std::vector<std::string>;
 
 Result<CryptRecord> read(const std::vector<std::byte>& bytes) {
     return readRecord(MemoryInput(bytes));
 }
 
-// Counts from 1024 to 1100 pieces, all as long but the last, which takes the
-// rest; smaller files are cut into single bytes, and never into more pieces.
+// Smaller files are cut into single bytes, never into more pieces.
 TEST(Split, DrawnCountSpansItsRangeWithEvenPiecesAndTheRestLast) {
-    struct Row {
-        std::uint64_t size;
-        float draw;
-        std::uint64_t count, length, last;
-    };
-    for (const Row& row : {Row{5000, 0.0f, 1024, 4, 908}, Row{5000, test::AlmostOne, 1100, 4, 604},
-                           Row{1023, 0.7f, 1023, 1, 1}, Row{1024, test::AlmostOne, 1024, 1, 1}}) {
-        test::ScriptedRandom random({row.draw});
-        const SplitPlan plan = *split(row.size, random);
-        EXPECT_EQ(std::tuple(plan.pieceCount, plan.pieceLength, plan.lastPieceLength()),
-                  std::tuple(row.count, row.length, row.last))
-            << row.size << " " << row.draw;
+    using Plan = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>; // count, length, last
+    for (const auto& [size, draw, plan] :
+         std::vector<std::tuple<std::uint64_t, float, Plan>>{{5000, 0.0f, {1024, 4, 908}},
+                                                             {5000, AlmostOne, {1100, 4, 604}},
+                                                             {1023, 0.7f, {1023, 1, 1}},
+                                                             {1024, AlmostOne, {1024, 1, 1}}}) {
+        ScriptedRandom random({draw});
+        const SplitPlan made = *split(size, random);
+        EXPECT_EQ(Plan(made.pieceCount, made.pieceLength, made.lastPieceLength()), plan)
+            << size << " " << draw;
     }
     // 1024 pieces of more than 4 GiB each would overflow a piece's 32-bit count.
-    test::ScriptedRandom random({0.0f});
+    ScriptedRandom random({0.0f});
     EXPECT_EQ(split(std::uint64_t{1} << 43, random).error(), EngineError::FileTooLarge);
 }
 
@@ -64,23 +56,9 @@ TEST(PasswordCodes, CharactersBecomeCodePageCodesAndBack) {
         EXPECT_FALSE(isValidPassCode(invalid)) << invalid;
 }
 
-TEST(RecordFormat, SmallestFileWithOneLetterPasswordGivesThe1349ByteRecord) {
-    SystemRandom random;
-    const std::vector<std::byte> enciphered = encipher(patternBytes(101), u"x", random);
-    ASSERT_EQ(enciphered.size(), 1349u);
-    const Result<CryptRecord> record = read(enciphered);
-    ASSERT_TRUE(record.ok()) << record.error().message();
-    EXPECT_EQ(record->PassCodes, Codes{"78"});
-    EXPECT_EQ(recordSize(*record), 1349u);
-    // The first list's header (one dimension, 101 elements, lower bound 1); Spare last, zero.
-    const std::vector<std::byte> header(enciphered.begin(), enciphered.begin() + 10);
-    EXPECT_EQ(header, (std::vector<std::byte>{
-                          std::byte{1}, std::byte{0}, std::byte{101}, std::byte{0}, std::byte{0},
-                          std::byte{0}, std::byte{1}, std::byte{0}, std::byte{0}, std::byte{0}}));
-    EXPECT_EQ(enciphered[1347], std::byte{0});
-    EXPECT_EQ(enciphered[1348], std::byte{0});
-}
-
+// A list header and an order entry for each piece, 64 bytes besides for this
+// password (101 bytes and "x" make 1349); the stored inputs hold the reader,
+// and through it the writer, to the layout.
 TEST(RecordFormat, RoundTripsEverySizeAroundTheBoundariesAndRefusesEveryTruncation) {
     SystemRandom random;
     for (const std::size_t size : {101, 1023, 1024, 1100, 1101, 3 << 20}) {
@@ -92,6 +70,7 @@ TEST(RecordFormat, RoundTripsEverySizeAroundTheBoundariesAndRefusesEveryTruncati
         EXPECT_EQ(enciphered.size(), size + 12 * record->Pieces.size() + 64) << size;
         EXPECT_EQ(decipher(enciphered), plain) << size;
         EXPECT_EQ(decodePassword(record->PassCodes), u"中文 pass");
+        EXPECT_EQ(record->Spare, 0);
         EXPECT_FALSE(std::ranges::is_sorted(record->Order)) << "the pieces stay in their places";
     }
     const std::vector<std::byte> enciphered = encipher(patternBytes(150), u"中a", random);
@@ -105,14 +84,12 @@ TEST(RecordFormat, RoundTripsEverySizeAroundTheBoundariesAndRefusesEveryTruncati
 // "refused-" ones must be refused, "accepted-" ones read, any other cleanly
 // either way; from memory and from the file alike.
 TEST(FuzzRegression, EveryStoredInputIsRefusedCleanlyOrReadConsistently) {
-    std::vector<std::filesystem::path> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(VESKARD_ENGINE_TEST_DATA))
-        paths.push_back(entry.path());
-    ASSERT_GE(paths.size(), 20u) << "inputs missing from " << VESKARD_ENGINE_TEST_DATA;
-    for (const std::filesystem::path& path : paths) {
-        const std::string name = path.filename().string();
+    int inputs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(VESKARD_ENGINE_TEST_DATA)) {
+        const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
-        const std::vector<std::byte> bytes = test::readFile(path);
+        ++inputs;
+        const std::vector<std::byte> bytes = readFile(entry.path());
         const Result<CryptRecord> record = read(bytes);
         if (name.starts_with("refused-") || name.starts_with("accepted-")) {
             EXPECT_EQ(record.ok(), name.starts_with("accepted-"));
@@ -120,7 +97,7 @@ TEST(FuzzRegression, EveryStoredInputIsRefusedCleanlyOrReadConsistently) {
         EXPECT_EQ(record ? fuzz::firstInconsistency(*record, MemoryInput(bytes)) : "", "");
         EXPECT_TRUE(record || record.error() == EngineError::DamagedRecord);
 
-        const Result<platform::File> file = platform::File::openForReading(path);
+        const Result<platform::File> file = platform::File::openForReading(entry.path());
         ASSERT_TRUE(file.ok());
         const Result<CryptRecord> fromFile = readRecord(*FileInput::open(*file));
         ASSERT_EQ(fromFile.ok(), record.ok());
@@ -129,6 +106,7 @@ TEST(FuzzRegression, EveryStoredInputIsRefusedCleanlyOrReadConsistently) {
                       std::tie(record->Pieces, record->PassCodes, record->Order));
         }
     }
+    EXPECT_GE(inputs, 20) << "inputs missing from " << VESKARD_ENGINE_TEST_DATA;
 }
 
 // Enough bytes for every code, so that only the limit itself can refuse them.
@@ -147,4 +125,62 @@ TEST(FuzzRegression, PassCodeCountStopsAtTheLimit) {
     }
 }
 
+// Three and a half slices: the last one short.
+const std::vector<std::byte> Content = patternBytes(7 * SliceSize / 2);
+constexpr std::uint64_t Nowhere = UINT64_MAX;
+
+struct Disk {
+    Result<Fingerprint> made;
+    std::vector<std::byte> kept;
+};
+
+// Streams Content to a disk on which one bit of the byte at `corruptAt`
+// flips; filling the slice at `failAt` fails.
+Disk write(Filling filling, std::uint64_t corruptAt = Nowhere, std::uint64_t failAt = Nowhere) {
+    const MemoryInput input(Content);
+    Disk disk{Fingerprint{}, {}};
+    disk.made = streamSlices(
+        Content.size(),
+        [&](std::uint64_t offset, std::span<std::byte> slice) {
+            return offset == failAt ? std::make_error_code(std::errc::io_error)
+                                    : input.readExactly(offset, slice);
+        },
+        [&](std::span<const std::byte> slice) {
+            disk.kept.insert(disk.kept.end(), slice.begin(), slice.end());
+            if (corruptAt < disk.kept.size() && corruptAt + slice.size() >= disk.kept.size())
+                disk.kept[corruptAt] ^= std::byte{0x10};
+            return std::error_code{};
+        },
+        filling);
+    return disk;
+}
+
+std::error_code verify(const Disk& disk) {
+    RecordingEvents events;
+    ProgressMeter meter(events, disk.kept.size(), {});
+    return verifyReadBack(MemoryInput(disk.kept), *disk.made, meter);
+}
+
+TEST(Verification, WhatIsReadBackMustBeExactlyWhatWasWrittenWhoeverFillsTheSlices) {
+    const Disk good = write(Filling::ByCaller);
+    const Disk ahead = write(Filling::AheadOnAThread);
+    EXPECT_EQ(ahead.kept, Content);
+    EXPECT_EQ(*ahead.made, *good.made);
+    EXPECT_FALSE(verify(good));
+    for (const std::uint64_t at : {std::size_t{0}, SliceSize - 1, SliceSize, Content.size() - 1})
+        EXPECT_EQ(verify(write(Filling::AheadOnAThread, at)), EngineError::VerificationFailed)
+            << at;
+    Disk swapped = good; // the same bytes, in another order
+    std::swap_ranges(swapped.kept.begin(), swapped.kept.begin() + SliceSize,
+                     swapped.kept.begin() + 2 * SliceSize);
+    EXPECT_EQ(verify(swapped), EngineError::VerificationFailed);
+
+    for (const Filling filling : {Filling::ByCaller, Filling::AheadOnAThread}) {
+        const Disk failed = write(filling, Nowhere, 2 * SliceSize);
+        EXPECT_EQ(failed.made.error(), std::errc::io_error);
+        EXPECT_EQ(failed.kept.size(), 2 * SliceSize);
+    }
+}
+
 } // namespace
+} // namespace veskard::test

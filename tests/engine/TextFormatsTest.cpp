@@ -34,9 +34,8 @@ bool localeExists(const char* name) {
     }
 }
 
-// Dates follow the time category, numbers the numeric one. C and POSIX in any
-// encoding, and a combined locale, have no regional settings: the fixed
-// formats stand in.
+// C and POSIX in any encoding, and a combined locale, have no regional
+// settings: the fixed formats stand in.
 TEST(TextFormats, EachCategoryFollowsItsOwnLocaleAndTheCLocaleGivesTheFixedFormats) {
     using Environment = std::vector<std::pair<const char*, const char*>>;
     const std::string fixed = "2026-12-06 17:04:48", german = "06.12.2026 17:04:48";

@@ -1,7 +1,10 @@
 #include "platform/File.h"
+#include "platform/DirectoryLookup.h"
 #include "platform/ErrorText.h"
+#include "platform/FileAttributes.h"
 #include "platform/PlatformError.h"
 #include "platform/TemporaryFile.h"
+#include "support/NativeAttributes.h"
 #include "support/TempFolder.h"
 #ifdef _WIN32
 #include "platform/windows/Win32.h"
@@ -10,22 +13,22 @@
 #include <clocale>
 #include <gtest/gtest.h>
 #include <span>
+#ifndef _WIN32
+#include "platform/SharedFolder.h"
 
-using namespace veskard::platform;
-using veskard::Result;
-using veskard::test::patternBytes;
-using veskard::test::readFile;
-using veskard::test::TempFolder;
-using veskard::test::writeFile;
-using Bytes = std::vector<std::byte>;
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
+namespace veskard::test {
 namespace {
 
-// Readers share a file, but not with an exclusive holder.
+using namespace platform;
+using Found = std::optional<std::filesystem::path>;
+
 TEST(File, RefusesWhatIsNotThereOrThereOrNoRegularFileOrHeld) {
     TempFolder folder;
-    const auto path = folder / "held";
-    writeFile(path, {std::byte{1}});
+    const auto path = writeFile(folder / "held", {std::byte{1}});
     EXPECT_EQ(File::openExclusive(folder / "missing").error(),
               std::errc::no_such_file_or_directory);
     EXPECT_EQ(File::createNew(path).error(), std::errc::file_exists);
@@ -44,7 +47,6 @@ TEST(File, RefusesWhatIsNotThereOrThereOrNoRegularFileOrHeld) {
     EXPECT_EQ(File::openExclusive(path).error(), PlatformError::HeldByAnotherProgram);
 }
 
-// The settings are written over from their start, the report added to.
 TEST(File, AProgramFileIsMadeWhenMissingAndWrittenFromItsStartOrAtItsEnd) {
     TempFolder folder;
     const auto path = folder / "set.ini";
@@ -56,14 +58,12 @@ TEST(File, AProgramFileIsMadeWhenMissingAndWrittenFromItsStartOrAtItsEnd) {
           std::tuple{ProgramFileAccess::Append, "45", "92345"}}) {
         Result<File> file = File::openProgramFile(path, access);
         ASSERT_TRUE(file) << file.error().message();
-        const std::string_view text(written);
-        ASSERT_FALSE(file->writeAll(std::as_bytes(std::span(text))));
+        ASSERT_FALSE(file->writeAll(std::as_bytes(std::span(std::string_view(written)))));
         ASSERT_FALSE(file->close());
-        const auto wanted = std::as_bytes(std::span(std::string_view(expected)));
-        EXPECT_EQ(readFile(path), Bytes(wanted.begin(), wanted.end()));
+        EXPECT_EQ(readText(path), expected);
     }
     ASSERT_TRUE(File::openProgramFile(folder / "report", ProgramFileAccess::Append));
-    EXPECT_EQ(readFile(folder / "report"), Bytes{});
+    EXPECT_EQ(readText(folder / "report"), "");
 }
 
 Result<TemporaryFile> written(const std::filesystem::path& target) {
@@ -74,7 +74,6 @@ Result<TemporaryFile> written(const std::filesystem::path& target) {
     return temporary;
 }
 
-// A name that came to stand for something else meanwhile is left to it.
 TEST(TemporaryFile, CommitReplacesOnlyWhatTheTargetsNameStoodFor) {
     TempFolder folder;
     const auto target = folder / "target.txt";
@@ -83,7 +82,7 @@ TEST(TemporaryFile, CommitReplacesOnlyWhatTheTargetsNameStoodFor) {
         writeFile(target, {std::byte{7}});
         EXPECT_TRUE(temporary->commit(std::nullopt, {}).error());
     }
-    EXPECT_EQ(readFile(target), Bytes{std::byte{7}});
+    EXPECT_EQ(readText(target), "\x07");
     {
         const FileState before = *regularFileState(target);
         Result<TemporaryFile> temporary = written(target);
@@ -91,7 +90,7 @@ TEST(TemporaryFile, CommitReplacesOnlyWhatTheTargetsNameStoodFor) {
         std::filesystem::rename(folder / "other", target);
         EXPECT_EQ(temporary->commit(before, {}).error(), PlatformError::FileReplaced);
     }
-    EXPECT_EQ(readFile(target), Bytes{std::byte{8}});
+    EXPECT_EQ(readText(target), "\x08");
     EXPECT_EQ(folder.names(), std::vector<std::filesystem::path>{"target.txt"});
 }
 
@@ -125,8 +124,7 @@ TEST(TemporaryFile, LongestNamesAreCutBetweenCharacters) {
     EXPECT_EQ(readFile(target), patternBytes(5000));
 }
 
-// In the user's language (on Debian from libc-l10n), on one line; errors of
-// the program's own kinds keep their own words.
+// On Debian the user's language comes from libc-l10n.
 TEST(ErrorText, DescribesARealFailureInTheUsersLanguage) {
     TempFolder folder;
     const std::string text = describeError(File::openForReading(folder / "missing").error());
@@ -146,6 +144,138 @@ TEST(ErrorText, DescribesARealFailureInTheUsersLanguage) {
 #endif
 }
 
+constexpr std::uint32_t ClassicBits = 0x27;
+
+std::filesystem::path makeFile(const std::filesystem::path& path, FileAttributes attributes = {}) {
+    EXPECT_FALSE(writeAttributes(writeFile(path, {std::byte{7}}), attributes));
+    return path;
+}
+
+// In this order each step also changes the flags of a read-only file, clears
+// read-only, and sets it again with others.
+TEST(FileAttributes, WhatIsWrittenIsWhatOtherProgramsSeeAndTheOtherWayRound) {
+    TempFolder folder;
+    const auto file = makeFile(folder / "a.txt");
+    EXPECT_EQ(*readAttributes(file), native::asStored({}));
+    using enum FileAttribute;
+    for (const FileAttributes attributes :
+         {Hidden | Archive, FileAttributes(System), ReadOnly | Hidden, FileAttributes(ReadOnly),
+          Hidden | System, ReadOnly | Hidden | System | Archive, FileAttributes()}) {
+        ASSERT_FALSE(writeAttributes(file, attributes));
+        const FileAttributes stored = native::asStored(attributes);
+        EXPECT_EQ(*readAttributes(file), stored) << attributes.bits();
+        EXPECT_EQ(native::attributeWord(file) & ClassicBits, stored.bits());
+    }
+    native::storeAttributeWord(file, 0x26 | 0x2000); // and "not content indexed", ignored
+    EXPECT_EQ(*readAttributes(file), native::asStored(Hidden | System | Archive));
+    native::storeAttributeWord(file, 0x01);
+    EXPECT_EQ(*readAttributes(file), native::asStored(ReadOnly));
+    ASSERT_FALSE(clearAttributes(file));
+    EXPECT_EQ(*readAttributes(file), native::asStored({}));
+    EXPECT_EQ(readAttributes(folder / "none").error(), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(writeAttributes(folder / "none", Hidden), std::errc::no_such_file_or_directory);
+}
+
+// Windows looks a name up as a pattern; on POSIX "*" and "?" stand for themselves.
+TEST(DirectoryLookup, MaskAndWildcardsDecideWhatIsFound) {
+#ifdef _WIN32
+    constexpr bool patterns = true;
+#else
+    constexpr bool patterns = false;
+#endif
+    TempFolder folder;
+    const std::filesystem::path chinese(u8"加密文件.txt");
+    std::filesystem::create_directory(folder / "a-folder.txt");
+    makeFile(folder / "b.txt", FileAttribute::Hidden);
+    makeFile(folder / "c.txt", FileAttribute::ReadOnly | FileAttribute::Archive);
+    makeFile(folder / "d.dat");
+    makeFile(folder / "system.txt", FileAttribute::System);
+    makeFile(folder / "both.txt", FileAttribute::Hidden | FileAttribute::System);
+    makeFile(folder.path() / chinese, FileAttribute::Hidden);
+    const Found none;
+    const auto pattern = [&](const Found& match) { return patterns ? match : none; };
+    using namespace LookupMask;
+    // clang-format off
+    const std::vector<std::tuple<std::filesystem::path, std::uint32_t, Found>> cases{
+        {"c.txt", Normal, "c.txt"}, {"b.txt", Normal, none}, {"system.txt", Normal, none},
+        {"b.txt", AllFiles, "b.txt"}, {"system.txt", AllFiles, "system.txt"},
+        {"both.txt", Hidden, none}, {"both.txt", AllFiles, "both.txt"},
+        {"missing.txt", AllFiles, none}, {"a-folder.txt", AllFiles, none}, {"", AllFiles, none},
+        {"*.txt", Normal, pattern("c.txt")}, {"?.dat", Normal, pattern("d.dat")},
+        {chinese, Normal, none}, {chinese, Hidden, chinese}, {u8"*文件.txt", Hidden, pattern(chinese)}};
+    // clang-format on
+    for (const auto& [name, mask, found] : cases)
+        EXPECT_EQ(findFirstFile(folder.path() / name, mask), found) << name << " " << mask;
+    if (!patterns) {
+        EXPECT_EQ(findFirstFile(makeFile(folder / "c.*"), LookupMask::Normal), Found("c.*"));
+    }
+}
+
+#ifndef _WIN32
+constexpr uid_t NobodyId = 65534;
+
+TEST(PermissionBits, ReadOnlyTakesEveryWriteBitAndOnlyTheOwnersCountsForIt) {
+    TempFolder folder;
+    const auto file = makeFile(folder / "c.txt");
+    using std::filesystem::perms;
+    const auto mode = [&] { return std::filesystem::status(file).permissions(); };
+    std::filesystem::permissions(file, perms(0664));
+    ASSERT_FALSE(writeAttributes(file, FileAttribute::ReadOnly | FileAttribute::Hidden));
+    EXPECT_EQ(mode(), perms(0444));
+    ASSERT_FALSE(clearAttributes(file));
+    EXPECT_EQ(mode(), perms(0644));
+    std::filesystem::permissions(file, perms(0464));
+    EXPECT_TRUE(readAttributes(file)->none());
+    ASSERT_FALSE(writeAttributes(file, FileAttribute::Hidden));
+    EXPECT_EQ(mode(), perms(0464));
+    EXPECT_EQ(*readAttributes(file), FileAttributes(FileAttribute::Hidden));
+}
+
+// Another user may have put a name first where the program keeps its own
+// files: nothing is followed or made elsewhere, and nothing waits.
+TEST(ProgramFile, OnlyTheUsersOwnRegularFileWithOneNameIsOpened) {
+    TempFolder folder;
+    const std::vector<std::byte> secret = patternBytes(100);
+    writeFile(folder / "victim", secret);
+    std::filesystem::create_symlink(folder / "victim", folder / "link");
+    std::filesystem::create_symlink(folder / "nowhere", folder / "dangling");
+    std::filesystem::create_hard_link(folder / "victim", folder / "second-name");
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    std::vector<std::pair<std::string, std::error_code>> cases = {
+        {"link", PlatformError::NotUsersOwnFile},
+        {"dangling", PlatformError::NotUsersOwnFile},
+        {"second-name", PlatformError::NotUsersOwnFile},
+        {"fifo", PlatformError::NotRegularFile}};
+    if (::geteuid() == 0) {
+        writeFile(folder / "others", {});
+        ASSERT_EQ(::chown((folder / "others").c_str(), NobodyId, NobodyId), 0);
+        cases.emplace_back("others", PlatformError::NotUsersOwnFile);
+    }
+    for (const auto access :
+         {ProgramFileAccess::Read, ProgramFileAccess::ReadWrite, ProgramFileAccess::Append})
+        for (const auto& [name, refusal] : cases)
+            EXPECT_EQ(File::openProgramFile(folder / name, access).error(), refusal)
+                << name << ", access " << static_cast<int>(access);
+    EXPECT_EQ(readFile(folder / "victim"), secret);
+    EXPECT_FALSE(std::filesystem::exists(folder / "nowhere")) << "a link's target was made";
+}
+
+TEST(ProgramFile, AFolderIsSharedWhenItsGroupOrEveryoneMayWriteOrItIsAnotherUsers) {
+    TempFolder folder;
+    int number = 0;
+    for (const auto& [mode, givenAway, shared] : std::vector<std::tuple<mode_t, bool, bool>>{
+             {01703, false, true}, {0775, false, true}, {0755, false, false}, {0755, true, true}}) {
+        const auto tested = folder / std::to_string(number++);
+        std::filesystem::create_directory(tested);
+        ASSERT_EQ(::chmod(tested.c_str(), mode), 0);
+        if (givenAway && ::chown(tested.c_str(), NobodyId, NobodyId) != 0)
+            continue; // only root gives folders away
+        EXPECT_EQ(othersMayWriteIn(tested), shared) << std::oct << mode << " " << givenAway;
+    }
+    EXPECT_TRUE(othersMayWriteIn(folder / "missing"));
+}
+#endif
+
 #ifdef _WIN32
 // A name too long for the system's plain form reaches it in the raw one, full
 // and clean; shorter names and raw ones go as they are.
@@ -160,3 +290,4 @@ TEST(ApiPath, LongNamesGoInTheRawFormFullAndClean) {
 #endif
 
 } // namespace
+} // namespace veskard::test

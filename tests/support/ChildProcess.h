@@ -2,12 +2,22 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace veskard::test {
+
+// Until `done` holds; false when it did not within 20 seconds.
+inline bool waitUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return done();
+}
 
 struct ChildOutcome {
     int exitCode = -1; // -1 when it was killed
@@ -24,8 +34,7 @@ struct ChildOptions {
 
 // A program run with pipes for its standard streams and no terminal or
 // console (unless given a pseudo-terminal), so that it can never ask whoever
-// runs the tests. Arguments are UTF-8. The destructor kills a child still
-// running. Throws std::runtime_error when it cannot start.
+// runs the tests. Arguments are UTF-8. The destructor kills it if still running.
 class ChildProcess {
 public:
     explicit ChildProcess(const std::vector<std::string>& argv, const ChildOptions& options = {});
@@ -33,24 +42,20 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();
 
-    void type(std::string_view text); // on the child's terminal
+    void type(std::string_view text); // on the child's terminal (POSIX only)
 
-    // Until the child has written `text` to standard output (or error); false
-    // when it did not within 20 seconds.
-    bool waitForOutput(std::string_view text) { return waitFor(0, text); }
-    bool waitForError(std::string_view text) { return waitFor(1, text); }
+    // Until the child wrote `text` to standard output (stream 0) or error (1).
+    bool waitFor(int stream, std::string_view text) {
+        const auto found = [&] { return written_[stream].find(text) != std::string::npos; };
+        return waitUntil([&] { return found() || !drainOnce(); }) && found();
+    }
 
     // Reads all the child writes, then reaps it; one still running after `timeout` is killed.
     ChildOutcome finish(std::chrono::milliseconds timeout = std::chrono::seconds(120)) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         ChildOutcome outcome;
-        while (drainOnce()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                kill();
-                outcome.hung = true;
-                break;
-            }
-        }
+        while (!outcome.hung && drainOnce())
+            outcome.hung = std::chrono::steady_clock::now() > deadline;
         reap(outcome);
         outcome.out = std::move(written_[0]);
         outcome.err = std::move(written_[1]);
@@ -58,18 +63,10 @@ public:
     }
 
 private:
-    bool waitFor(int stream, std::string_view text) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (written_[stream].find(text) == std::string::npos)
-            if (std::chrono::steady_clock::now() > deadline || !drainOnce())
-                return written_[stream].find(text) != std::string::npos;
-        return true;
-    }
-
     // One system each: takes what the child wrote so far, or waits a moment;
     // false once nothing is left open to read.
     bool drainOnce();
-    void kill();
+    // Kills the child first when `outcome.hung`.
     void reap(ChildOutcome& outcome);
 
     std::string written_[2]; // standard output and error

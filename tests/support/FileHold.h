@@ -8,7 +8,8 @@
 namespace veskard::test {
 
 // Another program's hold on a file, taken by the test itself: the job, a
-// child process, meets it as another program's. Throws when it cannot hold.
+// child process, meets it as another program's. Throws when it cannot hold,
+// without waiting for a hold that keeps it out.
 class FileHold {
 public:
     // Reading while letting other readers in, writing, keeping every other program out.

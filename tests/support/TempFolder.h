@@ -59,15 +59,21 @@ inline std::vector<std::byte> patternBytes(std::size_t size, unsigned seed = 1) 
     return bytes;
 }
 
-inline void writeFile(const std::filesystem::path& path, const std::vector<std::byte>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+inline std::filesystem::path writeFile(const std::filesystem::path& path,
+                                       const std::vector<std::byte>& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+inline std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline std::vector<std::byte> readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string chars = readText(path);
     const auto* first = reinterpret_cast<const std::byte*>(chars.data());
     return {first, first + chars.size()};
 }

@@ -22,8 +22,7 @@ namespace {
 
 using gui::LinkLabel;
 
-// How it looks, the window design test checks; here, what it does. Without a
-// public site the home page is the help file itself.
+// Without a public site the home page is the help file itself.
 TEST(AboutDialog, TheLinkIsLightOrangeWhileHeldAndItAndTheButtonsOpenWhatTheySay) {
     ScriptedMessageBoxes boxes;
     ScriptedFilePickers pickers;

@@ -27,32 +27,20 @@ QPushButton& button(QDialog& dialog, const char* name) {
     return *dialog.findChild<QPushButton*>(QLatin1String(name));
 }
 
-class PasswordDialogs : public testing::Test {
-protected:
-    // The prompt for a file locked with `stored`, answered by `act`; what it accepted.
-    QString askPrompt(std::function<void(PasswordPromptDialog&)> act,
-                      const QString& stored = QStringLiteral("Secret")) {
+} // namespace
+
+// Yes to the question about a wrong password selects it for retyping. The
+// longest password a record holds, as the command line may have locked a file
+// with it, is taken whole.
+TEST(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
+    test::ScriptedMessageBoxes boxes;
+    // The prompt for a file locked with `stored`; what it accepted.
+    const auto askPrompt = [&](std::function<void(PasswordPromptDialog&)> act,
+                               const QString& stored = QStringLiteral("Secret")) {
         PasswordPromptDialog dialog(stored, boxes);
         test::NextDialog<PasswordPromptDialog> person(std::move(act));
         return dialog.ask();
-    }
-    NewPasswordDialog::Outcome askNewPassword(std::function<void(NewPasswordDialog&)> act) {
-        NewPasswordDialog dialog;
-        test::NextDialog<NewPasswordDialog> person(std::move(act));
-        return dialog.ask();
-    }
-
-    test::ScriptedMessageBoxes boxes;
-};
-
-} // namespace
-
-// Only the stored password, exactly, shown masked; a wrong one is asked
-// about, and Yes selects it for retyping. An empty box is refused, Cancel and
-// closing accept nothing; Enter presses a focused button, Esc does nothing.
-// The longest password a record holds, as the command line may have locked
-// a file with it, is taken whole.
-TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
+    };
     boxes.expect(QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QTest::keyClicks(&box(dialog), QStringLiteral("secret"));
@@ -87,9 +75,7 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
               longest);
 }
 
-// OK hands back the text as typed, closing the window the empty text; Close
-// and Esc end the run.
-TEST_F(PasswordDialogs, NewPasswordTellsHowItEnded) {
+TEST(PasswordDialogs, NewPasswordTellsHowItEnded) {
     using Ending = NewPasswordDialog::Ending;
     const auto typedThen = [](std::function<void(NewPasswordDialog&)> end) {
         return [end](NewPasswordDialog& dialog) {
@@ -107,6 +93,9 @@ TEST_F(PasswordDialogs, NewPasswordTellsHowItEnded) {
          }),
          {Ending::Quit, {}}},
     };
-    for (const auto& [act, outcome] : cases)
-        EXPECT_EQ(askNewPassword(act), outcome);
+    for (const auto& [act, outcome] : cases) {
+        NewPasswordDialog dialog;
+        test::NextDialog<NewPasswordDialog> person(act);
+        EXPECT_EQ(dialog.ask(), outcome);
+    }
 }

@@ -11,8 +11,7 @@ namespace {
 
 using gui::PasswordList;
 
-// The list draws only the visible part of each long entry; what it shows
-// must be what drawing the whole entry would show, wherever it is scrolled.
+// The list draws only the visible part of each long entry.
 TEST(PasswordList, ShowsLongEntriesAsTheWholeTextWouldLookAtAnyScrollPosition) {
     PasswordList list(nullptr);
     list.resize(185, 124);

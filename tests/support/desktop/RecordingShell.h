@@ -14,6 +14,7 @@ class RecordingShell final : public gui::Shell {
 public:
     std::vector<QString> opened;   // documents and addresses
     std::vector<QString> inEditor; // text files shown in the editor
+    bool editorStarts = true;
 
     bool openWithDefaultProgram(QWidget*, const QString& documentOrAddress) override {
         opened.push_back(documentOrAddress);
@@ -21,7 +22,7 @@ public:
     }
     bool openInTextEditor(const QString& path) override {
         inEditor.push_back(path);
-        return true;
+        return editorStarts;
     }
 };
 

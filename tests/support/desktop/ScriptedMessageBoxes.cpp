@@ -5,21 +5,10 @@
 namespace veskard::test {
 namespace {
 
-std::string describe(gui::Buttons buttons) {
-    switch (buttons) {
-    case gui::Buttons::Ok:
-        break;
-    case gui::Buttons::YesNo:
-        return "yes/no";
-    case gui::Buttons::YesNoDefaultNo:
-        return "yes/no, no by default";
-    }
-    return "ok";
-}
-
 std::string describe(const gui::BoxContent& box) {
+    const char* const buttons[] = {"ok", "yes/no", "yes/no, no by default"};
     return "[" + box.title.toStdString() + "] icon " + std::to_string(static_cast<int>(box.icon)) +
-           " " + describe(box.buttons) + ": \"" + box.text.toStdString() + "\"";
+           " " + buttons[static_cast<int>(box.buttons)] + ": \"" + box.text.toStdString() + "\"";
 }
 
 } // namespace

@@ -4,13 +4,11 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <pty.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
-
-extern char** environ;
 
 namespace veskard::test {
 namespace {
@@ -66,39 +64,26 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOpti
     // Writing to a child that already ended must fail, not kill the test.
     std::signal(SIGPIPE, SIG_IGN);
     Pipe in, out, err;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in.ends[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out.ends[1], 1);
-    char terminal[128];
-    if (options.terminal) {
-        int& master = running_->fds[1];
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
-            ::ptsname_r(master, terminal, sizeof terminal) != 0)
-            throw std::runtime_error("no pseudo-terminal");
-        // The first terminal a session leader opens becomes its controlling one.
-        posix_spawn_file_actions_addopen(&actions, 2, terminal, O_RDWR, 0);
-    } else {
-        posix_spawn_file_actions_adddup2(&actions, err.ends[1], 2);
-        running_->fds[1] = std::exchange(err.ends[0], -1);
-    }
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // A session of its own: no controlling terminal unless given one.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     std::vector<char*> args;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    const int spawned =
-        ::posix_spawnp(&running_->pid, args[0], &actions, &attributes, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (spawned != 0) {
-        running_->pid = -1;
-        throw std::runtime_error("cannot start " + argv[0]);
+    // A session of its own, whose controlling terminal is the pseudo-terminal if it has one.
+    int& master = running_->fds[1];
+    pid_t& pid = running_->pid;
+    pid = options.terminal ? ::forkpty(&master, nullptr, nullptr, nullptr) : ::fork();
+    if (pid == 0) {
+        if (!options.terminal && (::setsid() < 0 || ::dup2(err.ends[1], 2) < 0))
+            ::_exit(127);
+        if (::dup2(in.ends[0], 0) == 0 && ::dup2(out.ends[1], 1) == 1)
+            ::execvp(args[0], args.data());
+        ::_exit(127);
     }
+    if (pid < 0)
+        throw std::runtime_error("cannot start " + argv[0]);
+    if (!options.terminal)
+        master = std::exchange(err.ends[0], -1);
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
     running_->fds[0] = std::exchange(out.ends[0], -1);
     closeFd(in.ends[0]);
     writeAll(in.ends[1], options.input);
@@ -128,11 +113,9 @@ bool ChildProcess::drainOnce() {
     return fds[0] >= 0 || fds[1] >= 0;
 }
 
-void ChildProcess::kill() {
-    ::kill(running_->pid, SIGKILL);
-}
-
 void ChildProcess::reap(ChildOutcome& outcome) {
+    if (outcome.hung)
+        ::kill(running_->pid, SIGKILL);
     int status = 0;
     ::waitpid(std::exchange(running_->pid, -1), &status, 0);
     if (WIFEXITED(status))

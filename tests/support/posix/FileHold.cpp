@@ -20,10 +20,12 @@ FileHold::FileHold(const std::filesystem::path& file, const std::string& way)
     const int fd = static_cast<int>(handle_);
     struct flock range {}; // l_len 0: the whole file, however long
     range.l_type = way == "fcntl-write" ? F_WRLCK : F_RDLCK;
-    if (fd < 0 ||
-        (way.starts_with("flock") ? ::flock(fd, way == "flock-exclusive" ? LOCK_EX : LOCK_SH)
-                                  : ::fcntl(fd, F_SETLK, &range)) != 0)
-        throw std::runtime_error("cannot hold " + file.string() + " as " + way);
+    const int mode = way == "flock-exclusive" ? LOCK_EX : LOCK_SH;
+    if (fd >= 0 && (way.starts_with("flock") ? ::flock(fd, mode | LOCK_NB)
+                                             : ::fcntl(fd, F_SETLK, &range)) == 0)
+        return;
+    ::close(fd);
+    throw std::runtime_error("cannot hold " + file.string() + " as " + way);
 }
 
 FileHold::~FileHold() {

@@ -99,9 +99,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOpti
     running_->process = started.hProcess;
     running_->pipes[0] = std::exchange(out.read, nullptr);
     running_->pipes[1] = std::exchange(err.read, nullptr);
-    closeHandle(in.read);
-    closeHandle(out.write);
-    closeHandle(err.write);
+    // The pipes' other ends close as the constructor ends.
     for (std::string_view bytes = options.input; !bytes.empty();) {
         DWORD count = 0;
         if (!::WriteFile(in.write, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr))
@@ -111,10 +109,6 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOpti
 }
 
 ChildProcess::~ChildProcess() = default;
-
-void ChildProcess::type(std::string_view) {
-    throw std::logic_error("a child on a terminal is a POSIX test only");
-}
 
 // Anonymous pipes cannot be waited on: what they hold is looked at in turns,
 // a moment apart while both are empty.
@@ -137,11 +131,9 @@ bool ChildProcess::drainOnce() {
     return pipes[0] || pipes[1];
 }
 
-void ChildProcess::kill() {
-    ::TerminateProcess(running_->process, killedExitCode);
-}
-
 void ChildProcess::reap(ChildOutcome& outcome) {
+    if (outcome.hung)
+        ::TerminateProcess(running_->process, killedExitCode);
     ::WaitForSingleObject(running_->process, INFINITE);
     DWORD code = 0;
     ::GetExitCodeProcess(running_->process, &code);

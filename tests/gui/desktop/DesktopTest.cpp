@@ -1,21 +1,32 @@
 #include "gui/desktop/MessageBoxes.h"
+#include "gui/desktop/Paths.h"
+#include "gui/desktop/ProgramFiles.h"
+#include "support/TempFolder.h"
 #include "support/desktop/NextDialog.h"
 #include "support/desktop/ScriptedMessageBoxes.h"
+#ifndef _WIN32
+#include "support/posix/PermissionChecks.h"
+#endif
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QMessageBox>
 #include <QTest>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 using namespace veskard;
 using gui::Answer;
 using gui::Buttons;
+using gui::fromPath;
 using gui::Icon;
 
-// The real boxes: the program's title, the text as given, the icon, Qt's
-// Chinese buttons; Enter answers No where Yes cannot be taken back.
+// Enter answers No where Yes cannot be taken back.
 TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
     const struct {
         Icon icon;
@@ -49,8 +60,7 @@ TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
     }
 }
 
-// The double the window tests rely on must fail them when a box differs from
-// the script, comes unexpected, or never comes.
+// The window tests rely on it.
 TEST(ScriptedMessageBoxes, FailsTheTestOnAnyBoxNotInTheScript) {
     EXPECT_NONFATAL_FAILURE(test::ScriptedMessageBoxes().show(nullptr, "a", Icon::Stop),
                             "unexpected message box");
@@ -63,3 +73,32 @@ TEST(ScriptedMessageBoxes, FailsTheTestOnAnyBoxNotInTheScript) {
         },
         "no by default");
 }
+
+#ifndef _WIN32 // permission bits
+// Where others may write, they could swap set.ini for a link to a file of the user's.
+TEST(ProgramFiles, WritesBesideTheProgramOnlyWhereOnlyTheUserMayWrite) {
+    test::TempFolder root;
+    const QString userData = fromPath(root / "home" / "data");
+    for (const auto& [mode, beside] : {std::pair{0755, true}, {0775, false}, {0555, false}}) {
+        const auto program = root / ("program-" + std::to_string(mode));
+        std::filesystem::create_directory(program);
+        test::writeFile(program / "readme.txt", {});
+        ASSERT_EQ(::chmod(program.c_str(), static_cast<mode_t>(mode)), 0);
+        const test::PermissionChecksApplied asAnyUser;
+        const gui::ProgramFiles files =
+            gui::ProgramFiles::forProgramIn(fromPath(program), userData);
+        EXPECT_EQ(files.writable("set.ini"), (beside ? fromPath(program) : userData) + "/set.ini")
+            << std::oct << mode;
+        EXPECT_EQ(files.helpFile, fromPath(program / "readme.txt"));
+        EXPECT_EQ(QDir(userData).exists(), !beside);
+        EXPECT_EQ(test::TempFolder::namesIn(program).size(), 1u) << "the folder is left as it was";
+    }
+
+    const auto bin = root / "usr" / "bin";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(root / "usr" / "share" / "veskard");
+    const gui::ProgramFiles installed = gui::ProgramFiles::forProgramIn(fromPath(bin), userData);
+    EXPECT_EQ(installed.writable("set.ini"), userData + "/set.ini");
+    EXPECT_EQ(installed.helpFile, fromPath(root / "usr" / "share" / "veskard" / "readme.txt"));
+}
+#endif

@@ -38,6 +38,8 @@ public:
             return "没有给出目标文件";
         case EngineError::NothingLoaded:
             return "没有装入文件";
+        case EngineError::StrongPasswordTooLong:
+            return "密码太长，最多只能有 1048576 字节（UTF-8）";
         }
         return "unknown engine error";
     }

@@ -119,6 +119,22 @@ TEST_F(EncryptJobTest, AFileLockedAlreadyIsLockedAgainOnlyWhenAllowed) {
     EXPECT_TRUE(job.load(lookalike).ok());
     EXPECT_FALSE(isEnciphered(makeFile("plain.txt", 3000)));
     EXPECT_FALSE(isEnciphered(folder / "missing.txt"));
+
+    // A strong lock is a locked file too, even of a file too small for a
+    // record; its header cut short is not.
+    EncryptJob strong({events, clock, random, formats}, KeyCost::cheapest());
+    const auto small = makeFile("small.doc", 10);
+    ASSERT_TRUE(strong.load(small, Relock::Refuse, LockKind::Strong).ok());
+    ASSERT_TRUE(strong.encipherTo(small, u"pw").ok());
+    EXPECT_TRUE(isEnciphered(small));
+    EXPECT_EQ(job.load(small).cause(), EngineError::AlreadyEnciphered);
+    EXPECT_EQ(strong.load(small, Relock::Refuse, LockKind::Strong).cause(),
+              EngineError::AlreadyEnciphered);
+    EXPECT_TRUE(strong.load(small, Relock::Allow, LockKind::Strong).ok());
+    std::vector<std::byte> header = readFile(small);
+    header.resize(StrongHeaderSize - 1);
+    writeFile(lookalike, header);
+    EXPECT_FALSE(isEnciphered(lookalike));
 }
 
 // A POSIX file name may hold line breaks. In the log, and so in the report

@@ -5,6 +5,9 @@
 #include "engine/RecordFormat.h"
 #include "engine/Scramble.h"
 #include "engine/Split.h"
+#include "engine/StrongDecryption.h"
+#include "engine/StrongEncryption.h"
+#include "engine/StrongKeys.h"
 
 #include <stdexcept>
 #include <string>
@@ -14,8 +17,7 @@ namespace veskard::test {
 
 // Enciphers bytes in memory: split, scramble, and write one record.
 inline std::vector<std::byte> encipher(const std::vector<std::byte>& plain,
-                                       std::u16string_view password,
-                                       engine::RandomSource& random) {
+                                       std::u16string_view password, engine::RandomSource& random) {
     const engine::MemoryInput source(plain);
     const auto plan = engine::split(plain.size(), random);
     const auto codes = engine::encodePassword(password);
@@ -39,6 +41,25 @@ inline std::vector<std::byte> decipher(const std::vector<std::byte>& enciphered)
     if (engine::writePlainPieces(output, *record, input))
         throw std::runtime_error("cannot write plain pieces");
     return output.bytes();
+}
+
+// Locks bytes strongly in memory, at the cheapest cost so that tests and
+// fuzzers run fast; the costs are in the header, so every reader uses them.
+inline std::vector<std::byte> encipherStrong(const std::vector<std::byte>& plain,
+                                             std::u16string_view password,
+                                             std::uint32_t chunkSize = engine::DefaultChunkSize,
+                                             const engine::Salt& salt = {}) {
+    const engine::KeyCost cost = engine::KeyCost::cheapest();
+    auto keys = engine::StrongKeys::derive(password, cost, salt);
+    if (!keys)
+        throw std::runtime_error("cannot derive the keys");
+    auto encryption = engine::StrongEncryption::start(*keys, cost, salt, plain.size(), chunkSize);
+    if (!encryption)
+        throw std::runtime_error("cannot start the stream");
+    std::vector<std::byte> locked(encryption->size());
+    if (encryption->fill(engine::MemoryInput(plain), 0, locked))
+        throw std::runtime_error("cannot encrypt");
+    return locked;
 }
 
 } // namespace veskard::test

@@ -59,6 +59,8 @@ std::variant<Arguments, UsageError> parseCommand(Command command,
             parsed.output = pathOf(rest[++i]);
         } else if (word == "--force") {
             parsed.force = true;
+        } else if (word == "--strong" && command == Command::Lock) {
+            parsed.strong = true;
         } else if (word == "--password-stdin") {
             parsed.passwordFromStandardInput = true;
         } else {
@@ -94,7 +96,7 @@ std::variant<Arguments, UsageError> parseArguments(std::span<const std::string> 
 
 std::string_view helpText() {
     return "用法：\n"
-           "  veskard-cli lock FILE [-o OUT] [--force] [--password-stdin]\n"
+           "  veskard-cli lock FILE [-o OUT] [--force] [--strong] [--password-stdin]\n"
            "  veskard-cli unlock FILE [-o OUT] [--force] [--password-stdin]\n"
            "  veskard-cli info FILE\n"
            "  veskard-cli generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] "
@@ -104,12 +106,16 @@ std::string_view helpText() {
            "命令：\n"
            "  lock     用密码给文件加密\n"
            "  unlock   用密码给文件解密\n"
-           "  info     显示加密文件的块数、原文件大小、记录大小、记录后的数据和密码长度\n"
+           "  info     显示加密文件的类型和原文件大小；经典记录还有块数、记录大小、记录后的数据\n"
+           "           和密码长度，强加密还有密钥派生的参数和块大小\n"
            "  generate 生成随机密码，每行一个\n"
            "\n"
            "选项：\n"
            "  -o, --output OUT   写到 OUT，不改变 FILE（默认就地改写 FILE）\n"
            "  --force            OUT 已存在时替换它；加密时 FILE 已经加密过也再加密一次\n"
+           "  --strong           加密时用强加密：用由密码派生的密钥（Argon2id）加密内容\n"
+           "                     （XChaCha20-Poly1305），文件中不保存密码；只有本版本及以后的\n"
+           "                     版本能解密。解密时自动识别两种加密\n"
            "  --password-stdin   从标准输入的第一行读取密码（UTF-8），不在终端上询问\n"
            "\n"
            "generate 的选项：\n"
@@ -125,9 +131,10 @@ std::string_view helpText() {
 }
 
 std::string_view usageLine() {
-    return "用法：veskard-cli lock|unlock FILE [-o OUT] [--force] [--password-stdin] | "
-           "info FILE | generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] "
-           "[--symbols] | --help | --version\n";
+    return "用法：veskard-cli lock FILE [-o OUT] [--force] [--strong] [--password-stdin] | "
+           "unlock FILE [-o OUT] [--force] [--password-stdin] | info FILE | "
+           "generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] [--symbols] | "
+           "--help | --version\n";
 }
 
 } // namespace veskard::cli

@@ -95,10 +95,12 @@ int Commands::lock(const Arguments& arguments) {
     BarEvents events(bar);
     engine::EncryptJob job({events, clock_, random_, formats_});
     const engine::Relock relock = arguments.force ? engine::Relock::Allow : engine::Relock::Refuse;
-    if (const engine::JobStatus loaded = job.load(arguments.file, relock); !loaded.ok())
+    const engine::LockKind kind =
+        arguments.strong ? engine::LockKind::Strong : engine::LockKind::Classic;
+    if (const engine::JobStatus loaded = job.load(arguments.file, relock, kind); !loaded.ok())
         return finish(loaded);
 
-    const Result<std::u16string> password = passwords_.readNew();
+    const Result<std::u16string> password = passwords_.readNew(kind);
     if (!password)
         return refuse(password.error());
 
@@ -119,10 +121,13 @@ int Commands::unlock(const Arguments& arguments) {
     engine::DecryptJob job({events, clock_, random_, formats_});
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
         return finish(opened);
-    const Result<std::u16string> password = passwords_.readExisting();
+    const Result<std::u16string> password = passwords_.readExisting(job.opened()->kind);
     if (!password)
         return refuse(password.error());
-    if (*password != job.opened()->storedPassword)
+    const Result<engine::PasswordCheck> check = job.checkPassword(*password);
+    if (!check)
+        return refuse(check.error());
+    if (*check == engine::PasswordCheck::Wrong)
         return refuse(CliError::WrongPassword);
 
     std::stop_source stop;
@@ -138,9 +143,19 @@ int Commands::info(const Arguments& arguments) {
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
         return finish(opened);
     const engine::DecryptJob::Opened& file = *job.opened();
-    console_.out << "文件：" << platform::displayName(file.path) << '\n'
+    console_.out << "文件：" << platform::displayName(file.path) << '\n';
+    if (file.kind == engine::LockKind::Strong) {
+        const engine::StrongHeader& header = *file.strongHeader;
+        console_.out << "类型：强加密（Argon2id，XChaCha20-Poly1305）\n"
+                     << "原文件大小：" << file.plainSize << " 字节\n"
+                     << "Argon2id 运算次数：" << header.cost.opsLimit << '\n'
+                     << "Argon2id 内存：" << header.cost.memLimit << " 字节\n"
+                     << "块大小：" << header.chunkSize << " 字节\n";
+        return ExitSuccess;
+    }
+    console_.out << "类型：经典记录\n"
                  << "块数：" << file.record.Pieces.size() << '\n'
-                 << "原文件大小：" << file.record.plainSize() << " 字节\n"
+                 << "原文件大小：" << file.plainSize << " 字节\n"
                  << "记录大小：" << engine::recordSize(file.record) << " 字节\n"
                  << "记录后的数据：" << file.bytesAfterRecord << " 字节\n"
                  << "密码长度：" << file.storedPassword.size() << '\n';

@@ -6,13 +6,23 @@
 #include "cli/Utf8.h"
 #include "engine/EngineError.h"
 #include "engine/RecordFormat.h"
+#include "engine/StrongKeys.h"
 
 namespace veskard::cli {
 namespace {
 
-// No UTF-8 text of more bytes than this (and a CR) has 65535 UTF-16 units or
-// fewer, the most a record holds; a longer line is not even read to its end.
-constexpr std::size_t LongestLine = 3 * std::size_t{engine::MaximumPassCodes} + 1;
+// No UTF-8 text of more bytes than this has 65535 UTF-16 units or fewer, the
+// most a record holds; a longer line is not even read to its end. A strong
+// lock's bound is in bytes itself. Either may be followed by a CR.
+std::size_t longestLine(engine::LockKind kind) {
+    return kind == engine::LockKind::Strong ? engine::LargestStrongPassword + 1
+                                            : 3 * std::size_t{engine::MaximumPassCodes} + 1;
+}
+
+std::error_code tooLong(engine::LockKind kind) {
+    return kind == engine::LockKind::Strong ? engine::EngineError::StrongPasswordTooLong
+                                            : engine::EngineError::PasswordTooLong;
+}
 
 Result<std::u16string> decode(std::string_view line) {
     std::optional<std::u16string> password = utf8ToUtf16(line);
@@ -23,12 +33,11 @@ Result<std::u16string> decode(std::string_view line) {
 
 } // namespace
 
-Result<std::u16string> PasswordInput::readLine(std::string_view prompt) {
+Result<std::u16string> PasswordInput::readLine(std::string_view prompt, engine::LockKind kind) {
     if (source_ == Source::Terminal)
         return readHiddenLine(prompt);
     // No line at all (empty input) is the empty password, which locking refuses.
-    Result<std::string> line =
-        readStandardInputLine(LongestLine, make_error_code(engine::EngineError::PasswordTooLong));
+    Result<std::string> line = readStandardInputLine(longestLine(kind), tooLong(kind));
     if (!line)
         return line.error();
     // A file written on Windows ends its lines in CR LF.
@@ -37,11 +46,11 @@ Result<std::u16string> PasswordInput::readLine(std::string_view prompt) {
     return decode(*line);
 }
 
-Result<std::u16string> PasswordInput::readNew() {
-    Result<std::u16string> password = readLine("密码：");
+Result<std::u16string> PasswordInput::readNew(engine::LockKind kind) {
+    Result<std::u16string> password = readLine("密码：", kind);
     if (!password || source_ == Source::StandardInput)
         return password;
-    const Result<std::u16string> confirmation = readLine("确认密码：");
+    const Result<std::u16string> confirmation = readLine("确认密码：", kind);
     if (!confirmation)
         return confirmation.error();
     if (*confirmation != *password)
@@ -49,8 +58,8 @@ Result<std::u16string> PasswordInput::readNew() {
     return password;
 }
 
-Result<std::u16string> PasswordInput::readExisting() {
-    return readLine("密码：");
+Result<std::u16string> PasswordInput::readExisting(engine::LockKind kind) {
+    return readLine("密码：", kind);
 }
 
 } // namespace veskard::cli

@@ -55,6 +55,8 @@ bench: configure
 # wanted, so nothing prompts). The native veskard-cli is built first in
 # $(BUILD), configured as `make build` would if it is not yet, for the test
 # of records crossing between the systems.
+# The engine links the static libsodium that install-deps --windows builds
+# into the user's cache; build-qt-windows names its folder.
 # The toolchain file counts only when the folder is first configured; later
 # runs pass it again, and CMake is told not to warn that it went unused.
 WINDOWS_BUILD ?= build-windows
@@ -69,7 +71,9 @@ test-windows:
 	@cmake -S . -B $(WINDOWS_BUILD) --no-warn-unused-cli \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARD_GUI=OFF \
-		-DVESKARD_NATIVE_CLI=$(CURDIR)/$(BUILD)/src/cli/veskard-cli $(CMAKE_FLAGS) >/dev/null
+		-DVESKARD_NATIVE_CLI=$(CURDIR)/$(BUILD)/src/cli/veskard-cli \
+		-DVESKARD_SODIUM_PREFIX="$$(scripts/build-qt-windows --print-prefixes | sed -n 's/^sodium=//p')" \
+		$(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	@if [ ! -f $(WINDOWS_BUILD)/wineprefix/system.reg ]; then \
 		echo "Creating the Wine prefix in $(WINDOWS_BUILD)/wineprefix"; \

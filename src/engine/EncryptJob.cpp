@@ -10,9 +10,9 @@
 #include "engine/RecordFormat.h"
 #include "engine/Rounding.h"
 #include "engine/Scramble.h"
-#include "engine/StrongDecryption.h"
 #include "engine/StrongEncryption.h"
 #include "engine/StrongKeys.h"
+#include "engine/StrongReadBack.h"
 #include "engine/Version.h"
 #include "platform/ErrorText.h"
 #include "platform/Paths.h"
@@ -209,17 +209,24 @@ Result<FileReplacement::Replaced> EncryptJob::writeStrong(FileReplacement& repla
     if (stop.stop_requested())
         return std::make_error_code(std::errc::operation_canceled);
 
+    Result<StrongReadBack> readBack =
+        StrongReadBack::start(*keys, encryption->header(), encryption->size());
+    if (!readBack)
+        return readBack.error();
+
     log(LogChange::Kind::Append, br + "正在写入数据...  ");
-    // Read back, every chunk must open with the key and give the plain text
-    // that was read.
+    // Every chunk is read back and decrypted as soon as it is written, while
+    // the next ones are encrypted; the plain text must be the one read.
     const ReplacementContent content{
         encryption->size(),
         [&](const ByteInput& source, std::uint64_t offset, std::span<std::byte> slice) {
             return encryption->fill(source, offset, slice);
         },
+        [&](const ByteInput& written, ProgressMeter&) {
+            return readBack->finish(written, encryption->plainFingerprint());
+        },
         [&](const ByteInput& written, ProgressMeter& meter) {
-            return verifyStrongFile(written, *keys, encryption->header(),
-                                    encryption->plainFingerprint(), meter);
+            return readBack->follow(written, meter);
         },
         plainSize};
     return replacement.finish(content, env_.events, std::move(stop));

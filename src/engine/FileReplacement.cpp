@@ -33,7 +33,9 @@ ReplacementContent ReplacementContent::laidOut(ContentLayout layout, Check check
                                          std::span<std::byte> slice) {
                 return layout.fill(source, offset, slice);
             },
-            std::move(check)};
+            std::move(check),
+            {},
+            0};
 }
 
 FileReplacement::FileReplacement(std::unique_ptr<State> state)
@@ -94,7 +96,9 @@ Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementConte
         return temporary.error();
 
     // A thread of its own makes the content from the source and hashes it
-    // while this one writes the slice made before.
+    // while this one writes the slice made before (and follows it with a
+    // check, if the content has one).
+    std::uint64_t writtenSoFar = 0;
     const Result<Fingerprint> made = streamSlices(
         size,
         [&](std::uint64_t offset, std::span<std::byte> slice) {
@@ -103,6 +107,12 @@ Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementConte
         [&](std::span<const std::byte> slice) {
             if (const std::error_code error = temporary->file().writeAll(slice))
                 return error;
+            writtenSoFar += slice.size();
+            if (content.checkAsWritten) {
+                if (const std::error_code error =
+                        content.checkAsWritten(FileInput(temporary->file(), writtenSoFar), meter))
+                    return error;
+            }
             return meter.advance(slice.size());
         },
         Filling::AheadOnAThread);

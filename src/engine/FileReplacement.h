@@ -30,8 +30,10 @@ struct ReplaceRequest {
 // all). Slices are asked for in order, each where the one before ended, one
 // at a time but maybe on a thread of their own; an empty content is one empty
 // slice, so that content made in sequence always sees its end. A check that
-// reads the file again counts the bytes it reads on the meter it is given;
-// `checkedBytes` says how many it will.
+// has to read the whole file again may follow the writing instead: it is
+// called after each slice, on the writing thread while the next slice is
+// made, with the file as far as it is written. What such a check reads it
+// counts on the meter it is given; `checkedBytes` says how many.
 struct ReplacementContent {
     using Fill = std::function<std::error_code(const ByteInput& source, std::uint64_t offset,
                                                std::span<std::byte> slice)>;
@@ -39,6 +41,7 @@ struct ReplacementContent {
     std::uint64_t size = 0;
     Fill fill{};
     Check check{};
+    Check checkAsWritten{};
     std::uint64_t checkedBytes = 0;
 
     // The content `layout` describes, its ranges taken from the source.

@@ -82,25 +82,19 @@ std::error_code StrongDecryption::fill(const ByteInput& locked, std::uint64_t of
     return {};
 }
 
-std::error_code verifyStrongFile(const ByteInput& written, const StrongKeys& keys,
-                                 const StrongHeader& intended, const Fingerprint& plain,
-                                 ProgressMeter& meter) {
-    const Result<StrongHeader> header = readStrongHeader(written);
-    if (!header || *header != intended)
-        return EngineError::VerificationFailed;
-    Result<StrongDecryption> decryption = StrongDecryption::start(keys, *header, written.size());
-    if (!decryption)
-        return EngineError::VerificationFailed;
-    const Result<Fingerprint> read = streamSlices(
-        decryption->plainSize(),
-        [&](std::uint64_t offset, std::span<std::byte> slice) {
-            return decryption->fill(written, offset, slice);
-        },
-        [&](std::span<const std::byte> slice) { return meter.advance(slice.size()); },
-        Filling::ByCaller);
-    if (read.error() == EngineError::DamagedRecord || (read && *read != plain))
-        return EngineError::VerificationFailed;
-    return read.error();
+std::error_code StrongDecryption::decryptWholeChunks(const ByteInput& locked,
+                                                     const PlainUse& take) {
+    while (!finished_) {
+        const std::uint64_t length =
+            std::min<std::uint64_t>(fileSize_ - lockedRead_, header_.chunkSize + ChunkOverhead);
+        if (lockedRead_ + length > locked.size())
+            return {};
+        if (const std::error_code error = decryptNextChunk(locked))
+            return error;
+        if (const std::error_code error = take(plain_))
+            return error;
+    }
+    return {};
 }
 
 } // namespace veskard::engine

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "engine/ByteStreams.h"
-#include "engine/ProgressMeter.h"
-#include "engine/SliceStream.h"
 #include "engine/Sodium.h"
 #include "engine/StrongFormat.h"
 #include "engine/StrongKeys.h"
 #include "platform/Result.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -34,6 +33,14 @@ public:
     // every chunk that is left, so that a stream cut short is found.
     std::error_code fill(const ByteInput& locked, std::uint64_t offset, std::span<std::byte> slice);
 
+    // Decrypts in order every chunk not decrypted yet that lies whole within
+    // `locked` as far as it goes, handing each one's plain bytes to `take`:
+    // for reading a file back while it is written. fill() and this do not mix.
+    using PlainUse = std::function<std::error_code(std::span<const std::byte> plain)>;
+    std::error_code decryptWholeChunks(const ByteInput& locked, const PlainUse& take);
+    // Whether the last chunk is decrypted.
+    bool finished() const { return finished_; }
+
 private:
     StrongDecryption(Secret<StreamState> stream, const StrongHeader& header, std::uint64_t fileSize,
                      std::uint64_t plainSize);
@@ -51,13 +58,5 @@ private:
     std::vector<std::byte> plain_;
     std::size_t handedOut_ = 0;
 };
-
-// Reads a strongly locked file back as an unlock would, every chunk
-// authenticated, counting each plain slice on `meter`: it must carry
-// `intended` as its header, opened by `keys`, and its plain content must hash
-// to `plain`. VerificationFailed when not.
-std::error_code verifyStrongFile(const ByteInput& written, const StrongKeys& keys,
-                                 const StrongHeader& intended, const Fingerprint& plain,
-                                 ProgressMeter& meter);
 
 } // namespace veskard::engine

@@ -4,6 +4,7 @@
 #include "engine/StrongDecryption.h"
 #include "engine/StrongEncryption.h"
 #include "engine/StrongKeys.h"
+#include "engine/StrongReadBack.h"
 #include "support/Encipher.h"
 #include "support/RecordingEvents.h"
 #include "support/TempFolder.h"
@@ -132,8 +133,9 @@ TEST(StrongFormat, CostsAndChunkSizesOutOfBoundsAreDamage) {
             << header.cost.opsLimit << " " << header.cost.memLimit << " " << header.chunkSize;
 }
 
-// The lock's own check of what it wrote: the header meant, every chunk
-// authentic, and the plain text that was read, not merely some plain text.
+// The lock's own check of what it writes, following the file as it grows:
+// the header meant, every chunk authentic and there, and the plain text that
+// was read, not merely some plain text.
 TEST(StrongFormat, TheLockChecksTheFileWrittenAgainstThePlainTextRead) {
     const std::vector<std::byte> plain = patternBytes(5000);
     const Result<StrongKeys> keys = StrongKeys::derive(Password, KeyCost::cheapest(), FixedSalt);
@@ -145,19 +147,27 @@ TEST(StrongFormat, TheLockChecksTheFileWrittenAgainstThePlainTextRead) {
     ASSERT_FALSE(encryption->fill(MemoryInput(plain), 0, written));
     const Fingerprint read = encryption->plainFingerprint();
 
-    const auto check = [&](const std::vector<std::byte>& file, const StrongHeader& header,
-                           const Fingerprint& fingerprint) {
+    const auto check = [&](const std::vector<std::byte>& file, const Fingerprint& fingerprint) {
+        Result<StrongReadBack> readBack =
+            StrongReadBack::start(*keys, encryption->header(), written.size());
+        EXPECT_TRUE(readBack.ok());
         test::RecordingEvents events;
         ProgressMeter meter(events, plain.size(), {});
-        return verifyStrongFile(MemoryInput(file), *keys, header, fingerprint, meter);
+        for (std::size_t length = 0; length < file.size();) {
+            length = std::min<std::size_t>(length + 1000, file.size());
+            if (const std::error_code error =
+                    readBack->follow(MemoryInput(std::span(file).first(length)), meter))
+                return error;
+        }
+        return readBack->finish(MemoryInput(file), fingerprint);
     };
-    EXPECT_FALSE(check(written, encryption->header(), read));
-    EXPECT_EQ(check(written, encryption->header(), {read.hash ^ 1, read.size}),
-              EngineError::VerificationFailed);
-    StrongHeader other = encryption->header();
-    other.streamHeader[0] ^= std::byte{1};
-    EXPECT_EQ(check(written, other, read), EngineError::VerificationFailed);
-    std::vector<std::byte> damaged = written;
-    damaged[StrongHeaderSize + 2000] ^= std::byte{1};
-    EXPECT_EQ(check(damaged, encryption->header(), read), EngineError::VerificationFailed);
+    EXPECT_FALSE(check(written, read));
+    EXPECT_EQ(check(written, {read.hash ^ 1, read.size}), EngineError::VerificationFailed);
+    for (const std::size_t at : {std::size_t{50}, StrongHeaderSize + 2000}) {
+        std::vector<std::byte> damaged = written;
+        damaged[at] ^= std::byte{1};
+        EXPECT_EQ(check(damaged, read), EngineError::VerificationFailed) << at;
+    }
+    const std::vector<std::byte> cut(written.begin(), written.end() - 1);
+    EXPECT_EQ(check(cut, read), EngineError::VerificationFailed);
 }

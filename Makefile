@@ -8,7 +8,7 @@ ARGS ?=
 FUZZ_SECONDS ?= 60
 
 .PHONY: deps configure build run test test-sanitize fuzz bench format clean package package-check \
-	check-fresh-debian
+	check-fresh-debian test-share mutants
 
 deps:
 	@scripts/install-deps
@@ -24,6 +24,16 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Test lines against code lines; the project keeps it at 0.40 or below.
+test-share:
+	@scripts/test-share
+
+# Plants the faults of scripts/mutants.toml one at a time in build-mutants/ and
+# counts those the tests catch (see scripts/mutants); MUTANTS='id-* ...' picks some.
+# Not part of `make test`: a whole run takes a long time.
+mutants: deps
+	@JOBS=$(JOBS) scripts/mutants $(MUTANTS)
 
 # The libFuzzer targets in their own clang build, each run for FUZZ_SECONDS.
 fuzz:

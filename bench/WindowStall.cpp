@@ -37,33 +37,33 @@ const QString Password = QStringLiteral("bench-password");
 
 // Yes to unlocking in place, No to opening the result; anything else is
 // printed, as the bench did not expect it.
-class AnsweringBoxes final : public desktop::MessageBoxes {
-    desktop::Answer present(QWidget*, const desktop::BoxContent& box) override {
+class AnsweringBoxes final : public gui::MessageBoxes {
+    gui::Answer present(QWidget*, const gui::BoxContent& box) override {
         if (box.text.startsWith(QStringLiteral("是否直接对")))
-            return desktop::Answer::Yes;
+            return gui::Answer::Yes;
         if (!box.text.startsWith(QStringLiteral("恭喜")))
             std::fprintf(stderr, "WindowStallBench: unexpected box: %s\n", qPrintable(box.text));
-        return desktop::Answer::No;
+        return gui::Answer::No;
     }
 };
 
-class OnePath final : public desktop::FilePickers {
+class OnePath final : public gui::FilePickers {
 public:
     explicit OnePath(QString path)
         : path_(std::move(path)) {}
-    QString pick(QWidget*, const desktop::FileRequest&) override { return path_; }
+    QString pick(QWidget*, const gui::FileRequest&) override { return path_; }
 
 private:
     QString path_;
 };
 
-class NoShell final : public desktop::Shell {
+class NoShell final : public gui::Shell {
 public:
     bool openWithDefaultProgram(QWidget*, const QString&) override { return true; }
     bool openInTextEditor(const QString&) override { return true; }
 };
 
-class NoEnd final : public desktop::ProgramEnd {
+class NoEnd final : public gui::ProgramEnd {
 public:
     void now(int) override {}
 };
@@ -128,7 +128,7 @@ bool makeFile(const QString& path, qint64 mebibytes) {
 
 // The enter-password dialog, answered when it is the window in front.
 void answerPasswordDialog() {
-    auto* dialog = qobject_cast<dialogs::PasswordPromptDialog*>(QApplication::activeModalWidget());
+    auto* dialog = qobject_cast<gui::PasswordPromptDialog*>(QApplication::activeModalWidget());
     if (!dialog || !dialog->isVisible())
         return;
     dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(Password);
@@ -164,35 +164,39 @@ int main(int argc, char* argv[]) {
     OnePath pickers(file);
     NoShell shell;
     NoEnd end;
-    const desktop::Desktop desktop{boxes, pickers, shell, end,
-                                   desktop::ProgramFiles::forProgramIn(folder, folder)};
+    const gui::Desktop desktop{boxes, pickers, shell, end,
+                               gui::ProgramFiles::forProgramIn(folder, folder)};
     engine::SystemRandom random;
     const platform::SystemClock clock;
     const engine::FixedTextFormats formats;
-    MainWindow window(desktop, random, clock, formats, startup::Options{});
+    gui::MainWindow window(desktop, random, clock, formats, gui::Options{});
     window.createIconButtons();
     window.show();
-    const MainWindowControls& c = window.controls();
-    c.Check2->setChecked(false);
-    c.Check3->setChecked(false);
+    // The controls by their design names, as the person finds them.
+    const auto box = [&](const char* name) { return window.findChild<QLineEdit*>(name); };
+    const auto press = [&](int index) {
+        window.findChild<gui::FlatButton*>(QStringLiteral("Frame1(%1)").arg(index))->click();
+    };
+    window.findChild<QCheckBox*>("Check2")->setChecked(false);
+    window.findChild<QCheckBox*>("Check3")->setChecked(false);
 
     StallMeter meter;
-    c.Label3->setText(file);
-    c.Text2->setText(Password);
-    c.Text3->setText(Password);
+    box("Label3")->setText(file);
+    box("Text2")->setText(Password);
+    box("Text3")->setText(Password);
     meter.start();
-    c.Frame1[1]->activate(); // 确认加密
+    press(1); // 确认加密
     meter.stop();
     report("lock", meter);
-    const bool locked = c.Label3->text().isEmpty();
+    const bool locked = box("Label3")->text().isEmpty();
 
-    c.Frame1[5]->activate(); // 选择解密文件: answered with the locked file
+    press(5); // 选择解密文件: answered with the locked file
     meter.onTick = answerPasswordDialog;
     meter.start();
-    c.Frame1[6]->activate(); // 解密, in place
+    press(6); // 解密, in place
     meter.stop();
     report("unlock", meter);
-    const bool unlocked = c.Text5->text() == file;
+    const bool unlocked = box("Text5")->text() == file;
 
     QFile::remove(file);
     if (!locked || !unlocked) {

@@ -4,7 +4,7 @@
 
 #include <QRegularExpression>
 
-namespace veskard::startup {
+namespace veskard::app {
 
 namespace {
 
@@ -24,8 +24,8 @@ CommandLine readArguments(const QList<QByteArray>& arguments) {
     if (isSwitchesAlone(arguments.front()))
         line.switches = switchesIn(QString::fromLatin1(arguments.front()));
     line.switchForm = arguments.size() > 1 && (line.switches.encrypt || line.switches.decrypt);
-    const desktop::NameText name =
-        desktop::nameText((line.switchForm ? arguments.mid(1) : arguments).join(' '));
+    const gui::NameText name =
+        gui::nameText((line.switchForm ? arguments.mid(1) : arguments).join(' '));
     line.fileName = name.text;
     line.nameRefusal = name.refusal;
     return line;
@@ -42,8 +42,8 @@ CommandLine readCommandLine(const QString& text) {
     return line;
 }
 
-CommandLine readCommandLine(const desktop::CommandLineText& line) {
+CommandLine readCommandLine(const gui::CommandLineText& line) {
     return line.arguments.isEmpty() ? readCommandLine(line.text) : readArguments(line.arguments);
 }
 
-} // namespace veskard::startup
+} // namespace veskard::app

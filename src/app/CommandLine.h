@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace veskard::startup {
+namespace veskard::app {
 
 // The switches. Upper case is no switch.
 struct Switches {
@@ -23,7 +23,7 @@ struct CommandLine {
     bool switchForm = false;
     QString fileName;
     // Instead of the file name, what to tell when no text can stand for it
-    // (desktop::NameText); empty otherwise.
+    // (gui::NameText); empty otherwise.
     QString nameRefusal;
     bool operator==(const CommandLine&) const = default;
 };
@@ -39,6 +39,6 @@ CommandLine readCommandLine(const QString& text);
 // "/r") holds them, and the file is the rest joined with single blanks: any
 // path is full of slashes ("/home/rob/a b.txt", "./every/one.txt"), which a
 // search would take for switches.
-CommandLine readCommandLine(const desktop::CommandLineText& line);
+CommandLine readCommandLine(const gui::CommandLineText& line);
 
-} // namespace veskard::startup
+} // namespace veskard::app

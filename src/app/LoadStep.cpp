@@ -2,39 +2,36 @@
 
 #include "app/CommandLine.h"
 #include "gui/desktop/FileLookup.h"
+#include "texts/Texts.h"
 
-namespace veskard::startup {
+namespace veskard::app {
 
-const QString LoadStep::NotFoundText = QStringLiteral("不存在！请检查文件的路径及文件名");
-const QString LoadStep::NotAFileText =
-    desktop::notAFileText() + QStringLiteral("！请检查文件的路径及文件名");
-
-LoadStep::LoadStep(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end,
-                   UnattendedRun& unattended, QString settingsFile)
+LoadStep::LoadStep(gui::MessageBoxes& boxes, gui::ProgramEnd& end, UnattendedRun& unattended,
+                   QString settingsFile)
     : boxes_(boxes)
     , end_(end)
     , unattended_(unattended)
     , settingsFile_(std::move(settingsFile)) {}
 
-LoadStep::Outcome LoadStep::run(const desktop::CommandLineText& commandLine, Options& options) {
-    loadSettings(settingsFile_, options);
+LoadStep::Outcome LoadStep::run(const gui::CommandLineText& commandLine, gui::Options& options) {
+    gui::loadSettings(settingsFile_, options);
 
     const CommandLine line = readCommandLine(commandLine);
-    const Outcome nothingDone{{}, line.switchForm ? desktop::ExitFailure : desktop::ExitSuccess};
+    const Outcome nothingDone{{}, line.switchForm ? gui::ExitFailure : gui::ExitSuccess};
     const auto refuse = [&](const QString& text) {
-        boxes_.show(nullptr, text, desktop::Icon::Stop);
+        boxes_.show(nullptr, text, gui::Icon::Stop);
         return nothingDone;
     };
     if (!line.nameRefusal.isEmpty())
         return refuse(line.nameRefusal);
     if (!line.switchForm && line.fileName.isEmpty())
         return {};
-    switch (desktop::lookUp(line.fileName)) {
-    case desktop::Found::Nothing:
-        return refuse(line.fileName + NotFoundText);
-    case desktop::Found::NotAFile:
-        return refuse(line.fileName + NotAFileText);
-    case desktop::Found::File:
+    switch (gui::lookUp(line.fileName)) {
+    case gui::Found::Nothing:
+        return refuse(line.fileName + QString(texts::unattended::notFound));
+    case gui::Found::NotAFile:
+        return refuse(line.fileName + QString(texts::unattended::notAFile));
+    case gui::Found::File:
         break;
     }
     if (line.switchForm) {
@@ -45,4 +42,4 @@ LoadStep::Outcome LoadStep::run(const desktop::CommandLineText& commandLine, Opt
     return {line.fileName};
 }
 
-} // namespace veskard::startup
+} // namespace veskard::app

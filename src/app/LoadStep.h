@@ -6,7 +6,7 @@
 #include "gui/desktop/ProgramEnd.h"
 #include "gui/mainwindow/Settings.h"
 
-namespace veskard::startup {
+namespace veskard::app {
 
 // What the program does before its main window is shown: the saved options
 // first, then the command line, which may hand a file to the unattended run.
@@ -14,8 +14,6 @@ class LoadStep {
 public:
     // Follow the name of a file that was not found, or of something that is
     // there but is no file (a folder, a FIFO, a device).
-    static const QString NotFoundText;
-    static const QString NotAFileText;
 
     struct Outcome {
         // The existing file a plain command line names, for the
@@ -24,11 +22,11 @@ public:
         // The program's, once its window is closed: a switch form that
         // locked or unlocked nothing fails, so that no script takes the file
         // for done.
-        int exitStatus = desktop::ExitSuccess;
+        int exitStatus = gui::ExitSuccess;
         bool operator==(const Outcome&) const = default;
     };
 
-    LoadStep(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end, UnattendedRun& unattended,
+    LoadStep(gui::MessageBoxes& boxes, gui::ProgramEnd& end, UnattendedRun& unattended,
              QString settingsFile);
 
     // Loads `options` from the settings file, then acts on `commandLine`. A
@@ -36,13 +34,13 @@ public:
     // program with its exit status; a named file that does not exist, is no
     // file, or has a name that is not text, is reported once, and the window
     // opens.
-    Outcome run(const desktop::CommandLineText& commandLine, Options& options);
+    Outcome run(const gui::CommandLineText& commandLine, gui::Options& options);
 
 private:
-    desktop::MessageBoxes& boxes_;
-    desktop::ProgramEnd& end_;
+    gui::MessageBoxes& boxes_;
+    gui::ProgramEnd& end_;
     UnattendedRun& unattended_;
     QString settingsFile_;
 };
 
-} // namespace veskard::startup
+} // namespace veskard::app

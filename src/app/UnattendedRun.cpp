@@ -3,26 +3,22 @@
 #include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
 #include "gui/desktop/Paths.h"
+#include "gui/desktop/ProgramEnd.h"
 #include "gui/dialogs/NewPasswordDialog.h"
 #include "gui/dialogs/PasswordPromptDialog.h"
+#include "texts/Texts.h"
 
-namespace veskard::startup {
+namespace veskard::app {
 
-const QString UnattendedRun::BothSwitchesText = QStringLiteral("参数错误，/e/r 不得同时加入");
-const QString UnattendedRun::EncryptedText = QStringLiteral("加密成功！！  ");
-const QString UnattendedRun::DecryptedText = QStringLiteral("解密成功！！  ");
-
-UnattendedRun::UnattendedRun(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end,
-                             engine::RandomSource& random, const platform::Clock& clock,
-                             const engine::TextFormats& formats)
+UnattendedRun::UnattendedRun(gui::MessageBoxes& boxes, engine::RandomSource& random,
+                             const platform::Clock& clock, const engine::TextFormats& formats)
     : boxes_(boxes)
-    , end_(end)
     , environment_{events_, clock, random, formats} {}
 
 int UnattendedRun::run(const Switches& switches, const QString& fileName) {
     if (switches.encrypt && switches.decrypt) {
-        boxes_.show(nullptr, BothSwitchesText, desktop::Icon::Stop);
-        return desktop::ExitFailure;
+        boxes_.show(nullptr, QString(texts::unattended::bothSwitches), gui::Icon::Stop);
+        return gui::ExitFailure;
     }
     return switches.encrypt ? encrypt(fileName, switches.showResult)
                             : decrypt(fileName, switches.showResult);
@@ -31,39 +27,43 @@ int UnattendedRun::run(const Switches& switches, const QString& fileName) {
 // Both branches drive the jobs as the main window does, with the file itself
 // as the target: in place, so that it keeps its attributes.
 int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
-    const std::filesystem::path file = desktop::toPath(fileName);
+    const std::filesystem::path file = gui::toPath(fileName);
     engine::EncryptJob job(environment_);
     if (const engine::JobStatus loaded = job.load(file); !loaded.ok())
         return refuse(loaded.notice());
 
-    dialogs::NewPasswordDialog dialog(end_);
-    const std::optional<QString> password = dialog.ask();
-    if (!password)
-        return desktop::ExitFailure;
+    // Closed by the window system, the dialog hands back the empty password,
+    // which the job refuses in its own words.
+    gui::NewPasswordDialog dialog;
+    const gui::NewPasswordDialog::Outcome password = dialog.ask();
+    if (password.ending == gui::NewPasswordDialog::Ending::Quit)
+        return gui::ExitFailure;
 
-    const engine::JobStatus locked = job.encipherTo(file, password->toStdU16String());
-    return locked.ok() ? succeed(locked, showResult, EncryptedText) : refuse(locked.notice());
+    const engine::JobStatus locked = job.encipherTo(file, password.password.toStdU16String());
+    return locked.ok() ? succeed(locked, showResult, QString(texts::unattended::encrypted))
+                       : refuse(locked.notice());
 }
 
 int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
-    const std::filesystem::path file = desktop::toPath(fileName);
+    const std::filesystem::path file = gui::toPath(fileName);
     engine::DecryptJob job(environment_);
     if (const engine::JobStatus opened = job.openEnciphered(file); !opened.ok())
         return refuse(opened.notice());
 
-    dialogs::PasswordPromptDialog dialog(QString::fromStdU16String(job.opened()->storedPassword),
-                                         boxes_);
+    gui::PasswordPromptDialog dialog(QString::fromStdU16String(job.opened()->storedPassword),
+                                     boxes_);
     if (dialog.ask().isEmpty())
-        return desktop::ExitFailure;
+        return gui::ExitFailure;
 
     const engine::JobStatus restored = job.restoreTo(file);
-    return restored.ok() ? succeed(restored, showResult, DecryptedText) : refuse(restored.notice());
+    return restored.ok() ? succeed(restored, showResult, QString(texts::unattended::decrypted))
+                         : refuse(restored.notice());
 }
 
 int UnattendedRun::refuse(const std::optional<engine::Notice>& notice) {
     if (notice)
         boxes_.tell(nullptr, *notice);
-    return desktop::ExitFailure;
+    return gui::ExitFailure;
 }
 
 // What went wrong after the file was replaced is told whether or not the
@@ -72,8 +72,8 @@ int UnattendedRun::succeed(const engine::JobStatus& status, bool showResult, con
     for (const engine::Notice& warning : status.warnings())
         boxes_.tell(nullptr, warning);
     if (showResult)
-        boxes_.show(nullptr, text, desktop::Icon::Exclamation);
-    return desktop::ExitSuccess;
+        boxes_.show(nullptr, text, gui::Icon::Exclamation);
+    return gui::ExitSuccess;
 }
 
-} // namespace veskard::startup
+} // namespace veskard::app

@@ -6,27 +6,22 @@
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
 #include "gui/desktop/MessageBoxes.h"
-#include "gui/desktop/ProgramEnd.h"
 #include "platform/Clock.h"
 
-namespace veskard::startup {
+namespace veskard::app {
 
 // Locks or unlocks one named file in place without the main window, as
 // "Veskard /e/s FILE" and "Veskard /r/s FILE" ask: only the password dialog and
 // the messages are shown. The caller ends the program with the exit status.
 class UnattendedRun {
 public:
-    static const QString BothSwitchesText;
-    static const QString EncryptedText;
-    static const QString DecryptedText;
-
-    UnattendedRun(desktop::MessageBoxes& boxes, desktop::ProgramEnd& end,
-                  engine::RandomSource& random, const platform::Clock& clock,
-                  const engine::TextFormats& formats);
+    UnattendedRun(gui::MessageBoxes& boxes, engine::RandomSource& random,
+                  const platform::Clock& clock, const engine::TextFormats& formats);
 
     // Runs on `fileName`, which exists. Returns ExitSuccess when the file was
     // locked or unlocked, ExitFailure when that was refused, failed or was
-    // cancelled. The file keeps its attributes; "set.ini" is not touched.
+    // cancelled (the set-password dialog's Close ends the run at once, without
+    // a word). The file keeps its attributes; "set.ini" is not touched.
     int run(const Switches& switches, const QString& fileName);
 
 private:
@@ -35,10 +30,9 @@ private:
     int refuse(const std::optional<engine::Notice>& notice);
     int succeed(const engine::JobStatus& status, bool showResult, const QString& text);
 
-    desktop::MessageBoxes& boxes_;
-    desktop::ProgramEnd& end_;
+    gui::MessageBoxes& boxes_;
     engine::UnwatchedJob events_;
     engine::JobEnvironment environment_;
 };
 
-} // namespace veskard::startup
+} // namespace veskard::app

@@ -11,40 +11,43 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLineEdit>
 
 using namespace veskard;
 
 int main(int argc, char* argv[]) {
     // The user's text is taken before Qt sees any of it.
-    const desktop::CommandLineText commandLine = desktop::commandLineText(argc, argv);
-    desktop::ApplicationArguments qtArguments(argv);
+    const gui::CommandLineText commandLine = gui::commandLineText(argc, argv);
+    gui::ApplicationArguments qtArguments(argv);
     QApplication application(qtArguments.argc(), qtArguments.argv());
-    desktop::installChineseTranslations(application);
+    gui::installChineseTranslations(application);
     // The desktop entry's name, so that Wayland shows the program's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veskard.Veskard"));
     application.setWindowIcon(QIcon(QStringLiteral(":/Veskard.ico")));
 
-    desktop::QtMessageBoxes boxes;
-    desktop::QtFilePickers pickers;
-    desktop::DesktopShell shell;
-    desktop::ImmediateProgramEnd end;
-    const desktop::Desktop desktop{boxes, pickers, shell, end, desktop::ProgramFiles::locate()};
+    gui::QtMessageBoxes boxes;
+    gui::QtFilePickers pickers;
+    gui::DesktopShell shell;
+    gui::ImmediateProgramEnd end;
+    const gui::Desktop desktop{boxes, pickers, shell, end, gui::ProgramFiles::locate()};
     engine::SystemRandom random;
     const platform::SystemClock clock;
     const engine::LocaleTextFormats formats;
 
-    startup::UnattendedRun unattended(boxes, end, random, clock, formats);
-    startup::LoadStep loadStep(boxes, end, unattended,
-                               desktop.files.writable(QLatin1String(startup::SettingsFileName)));
-    startup::Options options;
-    const startup::LoadStep::Outcome started = loadStep.run(commandLine, options);
+    const QString settingsFile = desktop.files.writable(QLatin1String(gui::SettingsFileName));
+    app::UnattendedRun unattended(boxes, random, clock, formats);
+    app::LoadStep loadStep(boxes, end, unattended, settingsFile);
+    gui::Options options;
+    const app::LoadStep::Outcome started = loadStep.run(commandLine, options);
 
-    MainWindow window(desktop, random, clock, formats, options);
-    window.controls().Label3->setText(started.fileToEncrypt);
+    gui::MainWindow window(desktop, random, clock, formats, options);
+    // Kept when the window is closed, never when the program is ended at
+    // once. Options that cannot be saved are lost; the window closes anyway.
+    QObject::connect(&window, &gui::MainWindow::closed, &window,
+                     [&] { gui::saveSettings(settingsFile, window.options()); });
+    window.setSourcePath(started.fileToEncrypt);
     window.setExitStatus(started.exitStatus);
     window.createIconButtons();
     window.show();
     const int status = application.exec();
-    return status != desktop::ExitSuccess ? status : started.exitStatus;
+    return status != gui::ExitSuccess ? status : started.exitStatus;
 }

@@ -16,7 +16,7 @@ enum class Command { Lock, Unlock, Info, Generate, Help, Version };
 // What "generate" asks for: the classes (all four unless some are named) and
 // the number texts as given.
 struct GenerateOptions {
-    generator::Classes classes;
+    engine::Classes classes;
     std::optional<std::string> length;
     std::optional<std::string> count;
 };

@@ -1,4 +1,5 @@
 #include "cli/CliError.h"
+#include "texts/Texts.h"
 
 #include <string>
 
@@ -11,13 +12,13 @@ public:
     std::string message(int value) const override {
         switch (static_cast<CliError>(value)) {
         case CliError::PasswordMismatch:
-            return "密码确认不正确！";
+            return texts::cli::confirmationDiffers;
         case CliError::WrongPassword:
-            return "密码不正确！";
+            return texts::cli::wrongPassword;
         case CliError::PasswordNotUtf8:
-            return "密码不是有效的 UTF-8 文字！";
+            return texts::cli::passwordNotUtf8;
         case CliError::NoTerminal:
-            return "没有可以输入密码的终端，请用 --password-stdin 从标准输入给出密码。";
+            return texts::cli::noTerminal;
         }
         return "unknown command-line error";
     }

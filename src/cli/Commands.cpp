@@ -11,6 +11,7 @@
 #include "engine/Version.h"
 #include "platform/ErrorText.h"
 #include "platform/Paths.h"
+#include "texts/Texts.h"
 
 namespace veskard::cli {
 namespace {
@@ -55,7 +56,7 @@ int Commands::run(const Arguments& arguments) {
 // script must learn why.
 int Commands::finish(const engine::JobStatus& status) {
     for (const engine::Notice& warning : status.warnings())
-        console_.err << "veskard-cli: 警告：" << warning.text << '\n';
+        console_.err << texts::cli::warning << warning.text << '\n';
     if (status.ok())
         return ExitSuccess;
     console_.err << status.notice().value_or(engine::Messages::systemFailure(status.cause())).text
@@ -79,8 +80,8 @@ std::optional<std::filesystem::path> Commands::writableTarget(const Arguments& a
         return std::nullopt;
     }
     if (*exists && !arguments.force) {
-        console_.err << "veskard-cli: '" << platform::displayName(*arguments.output)
-                     << "'已存在！要替换它，请加上 --force。\n";
+        console_.err << texts::filled(texts::cli::outputExists,
+                                      platform::displayName(*arguments.output));
         return std::nullopt;
     }
     return arguments.output;
@@ -91,7 +92,7 @@ int Commands::lock(const Arguments& arguments) {
     if (!target)
         return ExitRefused;
 
-    ProgressBar bar(console_.err, console_.errIsTerminal, "加密");
+    ProgressBar bar(console_.err, console_.errIsTerminal, texts::cli::locking);
     BarEvents events(bar);
     engine::EncryptJob job({events, clock_, random_, formats_});
     const engine::Relock relock = arguments.force ? engine::Relock::Allow : engine::Relock::Refuse;
@@ -116,7 +117,7 @@ int Commands::unlock(const Arguments& arguments) {
     if (!target)
         return ExitRefused;
 
-    ProgressBar bar(console_.err, console_.errIsTerminal, "解密");
+    ProgressBar bar(console_.err, console_.errIsTerminal, texts::cli::unlocking);
     BarEvents events(bar);
     engine::DecryptJob job({events, clock_, random_, formats_});
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
@@ -143,22 +144,23 @@ int Commands::info(const Arguments& arguments) {
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
         return finish(opened);
     const engine::DecryptJob::Opened& file = *job.opened();
-    console_.out << "文件：" << platform::displayName(file.path) << '\n';
+    namespace words = texts::cli;
+    console_.out << words::infoFile << platform::displayName(file.path) << '\n';
     if (file.kind == engine::LockKind::Strong) {
         const engine::StrongHeader& header = *file.strongHeader;
-        console_.out << "类型：强加密（Argon2id，XChaCha20-Poly1305）\n"
-                     << "原文件大小：" << file.plainSize << " 字节\n"
-                     << "Argon2id 运算次数：" << header.cost.opsLimit << '\n'
-                     << "Argon2id 内存：" << header.cost.memLimit << " 字节\n"
-                     << "块大小：" << header.chunkSize << " 字节\n";
+        console_.out << words::infoKindStrong << '\n'
+                     << words::infoPlainSize << file.plainSize << words::bytes << '\n'
+                     << words::infoOpsLimit << header.cost.opsLimit << '\n'
+                     << words::infoMemLimit << header.cost.memLimit << words::bytes << '\n'
+                     << words::infoChunkSize << header.chunkSize << words::bytes << '\n';
         return ExitSuccess;
     }
-    console_.out << "类型：经典记录\n"
-                 << "块数：" << file.record.Pieces.size() << '\n'
-                 << "原文件大小：" << file.plainSize << " 字节\n"
-                 << "记录大小：" << engine::recordSize(file.record) << " 字节\n"
-                 << "记录后的数据：" << file.bytesAfterRecord << " 字节\n"
-                 << "密码长度：" << file.storedPassword.size() << '\n';
+    console_.out << words::infoKindClassic << '\n'
+                 << words::infoPieces << file.record.Pieces.size() << '\n'
+                 << words::infoPlainSize << file.plainSize << words::bytes << '\n'
+                 << words::infoRecordSize << engine::recordSize(file.record) << words::bytes << '\n'
+                 << words::infoBytesAfter << file.bytesAfterRecord << words::bytes << '\n'
+                 << words::infoPasswordLength << file.storedPassword.size() << '\n';
     return ExitSuccess;
 }
 

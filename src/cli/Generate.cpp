@@ -1,18 +1,19 @@
 #include "cli/Generate.h"
 
 #include "engine/PasswordGenerator.h"
+#include "texts/Texts.h"
 
 #include <map>
 
 namespace veskard::cli {
 namespace {
 
-// The class switches, each naming one member of generator::Classes.
-const std::map<std::string_view, bool generator::Classes::*> classSwitches = {
-    {"--lower", &generator::Classes::lowerCase},
-    {"--upper", &generator::Classes::upperCase},
-    {"--digits", &generator::Classes::digits},
-    {"--symbols", &generator::Classes::symbols},
+// The class switches, each naming one member of engine::Classes.
+const std::map<std::string_view, bool engine::Classes::*> classSwitches = {
+    {"--lower", &engine::Classes::lowerCase},
+    {"--upper", &engine::Classes::upperCase},
+    {"--digits", &engine::Classes::digits},
+    {"--symbols", &engine::Classes::symbols},
 };
 
 UsageError error(std::string message) {
@@ -22,7 +23,7 @@ UsageError error(std::string message) {
 // What a number box holds once this text is typed into it: the text, or
 // nothing when the box would not take it.
 std::string asBoxHolds(const std::optional<std::string>& text) {
-    return text && generator::isAccepted(*text) ? *text : std::string();
+    return text && engine::isAccepted(*text) ? *text : std::string();
 }
 
 } // namespace
@@ -32,7 +33,7 @@ std::variant<Arguments, UsageError> parseGenerate(std::span<const std::string> w
     parsed.command = Command::Generate;
     GenerateOptions& options = parsed.generate;
     bool anyClass = false;
-    generator::Classes named{false, false, false, false};
+    engine::Classes named{false, false, false, false};
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string_view word = words[i];
         if (word == "--help" || word == "-h") {
@@ -45,10 +46,10 @@ std::variant<Arguments, UsageError> parseGenerate(std::span<const std::string> w
             anyClass = true;
         } else if (word == "-l" || word == "-n") {
             if (i + 1 == words.size())
-                return error("'" + std::string(word) + "' 后面缺少数值");
+                return error(texts::filled(texts::cli::numberMissing, word));
             (word == "-l" ? options.length : options.count) = words[++i];
         } else {
-            return error("generate 不接受 '" + std::string(word) + "'");
+            return error(texts::filled(texts::cli::generateTakesNot, word));
         }
     }
     if (anyClass)
@@ -58,14 +59,14 @@ std::variant<Arguments, UsageError> parseGenerate(std::span<const std::string> w
 
 int generatePasswords(const GenerateOptions& options, Console console,
                       engine::RandomSource& random) {
-    const generator::PasswordGenerator passwords(random);
+    const engine::PasswordGenerator passwords(random);
     auto started =
         passwords.start(options.classes, asBoxHolds(options.length), asBoxHolds(options.count));
-    if (const auto* refusal = std::get_if<generator::Refusal>(&started)) {
-        console.err << generator::refusalNotice(*refusal).text << '\n';
+    if (const auto* refusal = std::get_if<engine::Refusal>(&started)) {
+        console.err << engine::refusalNotice(*refusal).text << '\n';
         return ExitRefused;
     }
-    generator::Generation& run = std::get<generator::Generation>(started);
+    engine::Generation& run = std::get<engine::Generation>(started);
     while (!run.finished())
         console.out << run.next() << '\n';
     console.out.flush();

@@ -7,6 +7,7 @@
 #include "engine/EngineError.h"
 #include "engine/RecordFormat.h"
 #include "engine/StrongKeys.h"
+#include "texts/Texts.h"
 
 namespace veskard::cli {
 namespace {
@@ -47,10 +48,10 @@ Result<std::u16string> PasswordInput::readLine(std::string_view prompt, engine::
 }
 
 Result<std::u16string> PasswordInput::readNew(engine::LockKind kind) {
-    Result<std::u16string> password = readLine("密码：", kind);
+    Result<std::u16string> password = readLine(texts::cli::passwordPrompt, kind);
     if (!password || source_ == Source::StandardInput)
         return password;
-    const Result<std::u16string> confirmation = readLine("确认密码：", kind);
+    const Result<std::u16string> confirmation = readLine(texts::cli::confirmPrompt, kind);
     if (!confirmation)
         return confirmation.error();
     if (*confirmation != *password)
@@ -59,7 +60,7 @@ Result<std::u16string> PasswordInput::readNew(engine::LockKind kind) {
 }
 
 Result<std::u16string> PasswordInput::readExisting(engine::LockKind kind) {
-    return readLine("密码：", kind);
+    return readLine(texts::cli::passwordPrompt, kind);
 }
 
 } // namespace veskard::cli

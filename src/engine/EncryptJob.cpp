@@ -16,6 +16,7 @@
 #include "engine/Version.h"
 #include "platform/ErrorText.h"
 #include "platform/Paths.h"
+#include "texts/Texts.h"
 
 #include <string>
 #include <vector>
@@ -69,7 +70,7 @@ void EncryptJob::log(LogChange::Kind kind, std::string text) {
 void EncryptJob::logProgress(int percent, int& shown) {
     if (percent == shown)
         return;
-    const std::string line = "正执行加密算法...  …… " + std::to_string(percent) + "% 完成";
+    const std::string line = texts::filled(texts::log::progress, std::to_string(percent));
     if (shown < 0)
         log(LogChange::Kind::Append, br + line);
     else
@@ -85,11 +86,11 @@ JobStatus EncryptJob::load(const std::filesystem::path& source, Relock relock, L
     if (!state)
         return JobStatus::failure(state.error(), failureNotice(JobPhase::Load, state.error()));
     startTime_ = env_.clock.now();
-    log(LogChange::Kind::Replace, logBanner() + br + br + "开始时间：" +
-                                      env_.formats.dateTime(startTime_) + br + "加密文件：" +
-                                      controlCharactersMasked(platform::displayName(source)) + br +
-                                      "文件大小：" + env_.formats.byteCount(state->size) + " 字节" +
-                                      br + "装入文件...   …… OK！");
+    log(LogChange::Kind::Replace,
+        logBanner() + br + br + texts::log::startTime + env_.formats.dateTime(startTime_) + br +
+            texts::log::fileToLock + controlCharactersMasked(platform::displayName(source)) + br +
+            texts::log::fileSize + env_.formats.byteCount(state->size) + texts::log::bytes + br +
+            texts::log::loaded);
 
     const auto refuse = [&](std::error_code cause) {
         return JobStatus::failure(cause, failureNotice(JobPhase::Load, cause, source));
@@ -116,7 +117,7 @@ JobStatus EncryptJob::load(const std::filesystem::path& source, Relock relock, L
 JobStatus EncryptJob::writeFailure(std::error_code cause) {
     // A stop asked for is no failure of writing.
     if (cause != std::errc::operation_canceled)
-        log(LogChange::Kind::Append, br + "写入失败。" + br);
+        log(LogChange::Kind::Append, br + texts::log::writeFailed + br);
     return JobStatus::failure(cause, failureNotice(JobPhase::Encipher, cause));
 }
 
@@ -124,7 +125,7 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
                                  std::stop_token stop) {
     if (!loaded_)
         return JobStatus::failure(EngineError::NothingLoaded, std::nullopt);
-    log(LogChange::Kind::Append, br + "正在处理文件..." + br + "设置密码...   …… OK！");
+    log(LogChange::Kind::Append, br + texts::log::processing + br + texts::log::passwordSet);
     const bool classic = loaded_->kind == LockKind::Classic;
     std::vector<std::string> passCodes;
     if (classic) {
@@ -146,7 +147,7 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
     const bool inPlace = platform::isSameFile(target, loaded_->path);
     if (inPlace)
         log(LogChange::Kind::Append,
-            br + "得到文件的属性...  …… OK！" + br + "设置文件的属性...  …… OK！");
+            br + texts::log::attributesRead + br + texts::log::attributesSet);
     Result<FileReplacement> replacement =
         FileReplacement::start({loaded_->path, target, inPlace, loaded_->state});
     if (!replacement)
@@ -156,13 +157,15 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
                 : writeStrong(*replacement, password, std::move(stop));
     if (!replaced)
         return writeFailure(replaced.error());
-    log(LogChange::Kind::Append, "  …… OK！");
+    log(LogChange::Kind::Append, texts::log::written);
     loaded_.reset();
 
     const TimePoint end = env_.clock.now();
-    log(LogChange::Kind::Append, br + "保存文件信息..." + br + "加密成功！" + br + "结束时间：" +
-                                     env_.formats.dateTime(end) + br + "用时：" +
-                                     std::to_string(elapsedSeconds(startTime_, end)) + "秒" + br);
+    log(LogChange::Kind::Append,
+        br + texts::log::savingInfo + br + texts::log::encrypted + br + texts::log::endTime +
+            env_.formats.dateTime(end) + br +
+            texts::filled(texts::log::elapsed, std::to_string(elapsedSeconds(startTime_, end))) +
+            br);
     if (replaced->afterwards)
         return JobStatus::success({Messages::failedAfterReplacing(replaced->afterwards)});
     return JobStatus::success();
@@ -181,7 +184,7 @@ Result<FileReplacement::Replaced> EncryptJob::writeClassic(FileReplacement& repl
     const CryptRecord record{std::move(scrambled.stored), std::move(passCodes),
                              std::move(scrambled.order), 0};
 
-    log(LogChange::Kind::Append, br + "正在写入数据...  ");
+    log(LogChange::Kind::Append, br + texts::log::writing);
     const ReplacementContent content = ReplacementContent::laidOut(
         recordLayout(record),
         [&](const ByteInput& written, ProgressMeter&) { return checkRecord(written, record); });
@@ -214,7 +217,7 @@ Result<FileReplacement::Replaced> EncryptJob::writeStrong(FileReplacement& repla
     if (!readBack)
         return readBack.error();
 
-    log(LogChange::Kind::Append, br + "正在写入数据...  ");
+    log(LogChange::Kind::Append, br + texts::log::writing);
     // Every chunk is read back and decrypted as soon as it is written, while
     // the next ones are encrypted; the plain text must be the one read.
     const ReplacementContent content{

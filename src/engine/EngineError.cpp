@@ -1,5 +1,7 @@
 #include "engine/EngineError.h"
 
+#include "texts/Texts.h"
+
 #include <string>
 
 namespace veskard::engine {
@@ -11,35 +13,35 @@ public:
     std::string message(int value) const override {
         switch (static_cast<EngineError>(value)) {
         case EngineError::DamagedRecord:
-            return "文件已破坏或不是加密文件";
+            return texts::engine::damagedOrNotEnciphered;
         case EngineError::EmptyPassword:
-            return "密码不能为空";
+            return texts::engine::emptyPassword;
         case EngineError::PasswordTooLong:
-            return "密码太长，最多只能有 65535 个字符";
+            return texts::engine::passwordTooLong;
         case EngineError::UnstorablePassword:
-            return "密码中有不能保存的字符（只能用 GBK 中的字符）";
+            return texts::engine::passwordNotStorable;
         case EngineError::EmptyFile:
-            return "文件为 0 字节";
+            return texts::engine::emptyFile;
         case EngineError::FileTooSmall:
-            return "文件必须大于 100 字节";
+            return texts::engine::fileTooSmall;
         case EngineError::AlreadyEnciphered:
-            return "文件已经加密过";
+            return texts::engine::alreadyEnciphered;
         case EngineError::FileTooLarge:
-            return "文件太大";
+            return texts::engine::fileTooLarge;
         case EngineError::UnexpectedEnd:
-            return "文件比它应有的短";
+            return texts::engine::fileShorterThanRecord;
         case EngineError::VerificationFailed:
-            return "写入的数据读回来不一致";
+            return texts::engine::readBackDiffers;
         case EngineError::SourceChanged:
-            return "文件在处理期间被另一个程序改动了";
+            return texts::engine::changedByAnotherProgram;
         case EngineError::HasOtherNames:
-            return "文件还有别的名称（硬链接），不能就地改写";
+            return texts::engine::hardLinked;
         case EngineError::NoTarget:
-            return "没有给出目标文件";
+            return texts::engine::noTarget;
         case EngineError::NothingLoaded:
-            return "没有装入文件";
+            return texts::engine::noFileLoaded;
         case EngineError::StrongPasswordTooLong:
-            return "密码太长，最多只能有 1048576 字节（UTF-8）";
+            return texts::engine::strongPasswordTooLong;
         }
         return "unknown engine error";
     }

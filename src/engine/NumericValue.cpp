@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-namespace veskard::generator {
+namespace veskard::engine {
 namespace {
 
 bool isSkipped(char c) {
@@ -114,4 +114,4 @@ double numericValue(std::string_view text) {
     return decimalValue(number);
 }
 
-} // namespace veskard::generator
+} // namespace veskard::engine

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace veskard::generator {
+namespace veskard::engine {
 
 // The number a typed text stands for, read the way the number boxes read it:
 // blanks, tabs and line feeds are skipped wherever they stand ("1 2" is 12);
@@ -13,4 +13,4 @@ namespace veskard::generator {
 // is 0. The text is UTF-8; anything beyond ASCII ends the number.
 double numericValue(std::string_view text);
 
-} // namespace veskard::generator
+} // namespace veskard::engine

@@ -2,11 +2,12 @@
 
 #include "engine/NumericValue.h"
 #include "engine/Rounding.h"
+#include "texts/Texts.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace veskard::generator {
+namespace veskard::engine {
 
 std::string combinedPool(const Classes& classes) {
     std::string pool;
@@ -34,9 +35,9 @@ int settingValue(std::string_view settingText) {
 engine::Notice refusalNotice(Refusal refusal) {
     switch (refusal) {
     case Refusal::NoLength:
-        return {engine::Icon::Exclamation, "请输入密码位数！"};
+        return {engine::Icon::Exclamation, texts::generator::lengthMissing};
     case Refusal::NoClasses:
-        return {engine::Icon::Exclamation, "请选择密码字符！"};
+        return {engine::Icon::Exclamation, texts::generator::noCharacterClass};
     }
     return {};
 }
@@ -68,4 +69,4 @@ std::variant<Generation, Refusal> PasswordGenerator::start(const Classes& classe
     return Generation(random_, std::move(pool), settingValue(lengthText), count);
 }
 
-} // namespace veskard::generator
+} // namespace veskard::engine

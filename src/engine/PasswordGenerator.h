@@ -7,7 +7,7 @@
 #include <string_view>
 #include <variant>
 
-namespace veskard::generator {
+namespace veskard::engine {
 
 // The four character classes, each in ascending code order.
 inline constexpr std::string_view LowerCasePool = "abcdefghijklmnopqrstuvwxyz";
@@ -89,4 +89,4 @@ private:
     engine::RandomSource& random_;
 };
 
-} // namespace veskard::generator
+} // namespace veskard::engine

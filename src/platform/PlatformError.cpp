@@ -1,5 +1,7 @@
 #include "platform/PlatformError.h"
 
+#include "texts/Texts.h"
+
 #include <string>
 
 namespace veskard::platform {
@@ -11,17 +13,17 @@ public:
     std::string message(int value) const override {
         switch (static_cast<PlatformError>(value)) {
         case PlatformError::HeldByAnotherProgram:
-            return "另一个程序正在使用此文件，进程无法访问。";
+            return texts::system::heldByAnotherProgram;
         case PlatformError::NotRegularFile:
-            return "不是普通文件";
+            return texts::system::notRegularFile;
         case PlatformError::FileReplaced:
-            return "文件在处理期间被另一个程序移走或替换了";
+            return texts::system::fileReplaced;
         case PlatformError::TemporaryFileReplaced:
-            return "临时文件在写入后被另一个程序替换了";
+            return texts::system::temporaryFileReplaced;
         case PlatformError::FolderReplaced:
-            return "新建的文件夹被另一个程序移走或替换了";
+            return texts::system::folderReplaced;
         case PlatformError::NotUsersOwnFile:
-            return "不是当前用户自己的文件（符号链接、硬链接或其他用户的文件）";
+            return texts::system::notUsersOwnFile;
         }
         return "unknown platform error";
     }

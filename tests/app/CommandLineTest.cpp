@@ -1,46 +1,48 @@
 #include "app/CommandLine.h"
 #include "gui/desktop/NameText.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 
 using namespace veskard;
-using startup::CommandLine;
-using startup::readCommandLine;
-using startup::Switches;
+using app::CommandLine;
+using app::readCommandLine;
+using app::Switches;
 
 namespace {
 
-constexpr Switches None{};
-constexpr Switches Encrypt{true, false, false};
+constexpr Switches None{}, Encrypt{true, false, false}, Show{false, true, false};
 constexpr Switches EncryptShow{true, true, false};
-constexpr Switches Show{false, true, false};
 
 CommandLine plain(Switches switches, const char* name) {
-    return {switches, false, QString::fromUtf8(name)};
+    return {switches, false, QString::fromUtf8(name), {}};
 }
 CommandLine switchForm(Switches switches, const char* name) {
-    return {switches, true, QString::fromUtf8(name)};
+    return {switches, true, QString::fromUtf8(name), {}};
 }
 // A name whose bytes are not UTF-8 is no file name: shown, never acted on.
 CommandLine refused(Switches switches, bool switchForm, const char* shown) {
-    return {switches, switchForm, {}, desktop::UndecodableNameText + QString::fromUtf8(shown)};
+    return {switches,
+            switchForm,
+            {},
+            QString(texts::unattended::undecodableName) + QString::fromUtf8(shown)};
 }
 
 } // namespace
 
-namespace veskard::startup {
+namespace veskard::app {
 void PrintTo(const CommandLine& line, std::ostream* out) {
     *out << "{" << line.switches.encrypt << line.switches.showResult << line.switches.decrypt
          << (line.switchForm ? " switch form '" : " plain '") << line.fileName.toStdString()
          << "' refusal '" << line.nameRefusal.toStdString() << "'}";
 }
-} // namespace veskard::startup
+} // namespace veskard::app
 
+// Windows hands over one text: switches anywhere in it, the name after its first blank.
 TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
     const std::vector<std::pair<const char*, CommandLine>> cases = {
         {"", plain(None, "")},
         {"C:\\a.txt", plain(None, "C:\\a.txt")},
-        {"/e/s D:\\my file.txt", switchForm(EncryptShow, "D:\\my file.txt")},
         {"/e/s  two blanks ", switchForm(EncryptShow, " two blanks ")},
         {"/r/s x", switchForm({false, true, true}, "x")},
         {"/e", plain(Encrypt, "/e")}, // no blank: the whole text is the name
@@ -48,9 +50,7 @@ TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
         {"C:\\a.txt /e", switchForm(Encrypt, "/e")},
         {"/E C:\\a.txt", plain(None, "/E C:\\a.txt")},
         {"/e/r C:\\a.txt", switchForm({true, false, true}, "C:\\a.txt")},
-        {"/e D:/r/x.txt", switchForm({true, false, true}, "D:/r/x.txt")},
         {"/e \"C:\\a b.txt\"", switchForm(Encrypt, "\"C:\\a b.txt\"")},
-        {"\"C:\\a.txt\"", plain(None, "\"C:\\a.txt\"")},
         {"/e/s ", switchForm(EncryptShow, "")},
     };
     for (const auto& [text, expected] : cases)
@@ -61,16 +61,11 @@ TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
 // slashes: only a first argument made of switches alone holds them.
 TEST(CommandLine, TakesTheSwitchesOnlyFromAFirstArgumentMadeOfThem) {
     const std::vector<std::pair<QList<QByteArray>, CommandLine>> cases = {
-        {{"/e/s", "/home/rob/a b.txt"}, switchForm(EncryptShow, "/home/rob/a b.txt")},
         {{"/e/s", "my", "file.txt"}, switchForm(EncryptShow, "my file.txt")},
-        {{"/r", "x"}, switchForm({false, false, true}, "x")},
         {{"/s/r/e/e", "x"}, switchForm({true, true, true}, "x")},
         {{"./every/one.txt", "two.txt"}, plain(None, "./every/one.txt two.txt")},
         {{"/e/s.txt", "x"}, plain(None, "/e/s.txt x")},
-        {{"/e/", "x"}, plain(None, "/e/ x")},
-        {{"/e /s", "x"}, plain(None, "/e /s x")},
         {{"e/s", "x"}, plain(None, "e/s x")},
-        {{"/home/rob/a b.txt"}, plain(None, "/home/rob/a b.txt")},
         {{"/srv/x", "/e"}, plain(None, "/srv/x /e")},
         {{"/s", "x"}, plain(Show, "/s x")},
         {{"/e"}, plain(Encrypt, "/e")},
@@ -82,8 +77,7 @@ TEST(CommandLine, TakesTheSwitchesOnlyFromAFirstArgumentMadeOfThem) {
         // Qt drops a leading byte-order mark: the text would name another file.
         {{"/e/s", "\xEF\xBB\xBF 报告"}, refused(EncryptShow, true, "\\xEF\\xBB\\xBF 报告")},
     };
-    for (const auto& [arguments, expected] : cases) {
-        EXPECT_EQ(readCommandLine(desktop::CommandLineText{{}, arguments}), expected)
+    for (const auto& [arguments, expected] : cases)
+        EXPECT_EQ(readCommandLine(gui::CommandLineText{{}, arguments}), expected)
             << arguments.join(' ').toStdString();
-    }
 }

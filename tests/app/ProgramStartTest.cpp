@@ -22,7 +22,7 @@ std::array<char*, 7> userArgv{const_cast<char*>("Veskard"),
                               const_cast<char*>("中文  -style"),
                               nullptr};
 constexpr int userArgc = static_cast<int>(userArgv.size()) - 1;
-veskard::desktop::CommandLineText textBeforeQt;
+veskard::gui::CommandLineText textBeforeQt;
 
 } // namespace
 
@@ -31,14 +31,14 @@ TEST(ProgramStart, QtTakesNoneOfTheUsersArgumentsAndTheTextKeepsThemAll) {
     EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
     EXPECT_EQ(textBeforeQt.arguments, (QList<QByteArray>{"/e/s", "-platform", "no-such-platform",
                                                          "-reverse", "中文  -style"}));
-    EXPECT_EQ(veskard::desktop::commandLineText(userArgc, userArgv.data()), textBeforeQt)
+    EXPECT_EQ(veskard::gui::commandLineText(userArgc, userArgv.data()), textBeforeQt)
         << "the application object changed the user's arguments";
 }
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    textBeforeQt = veskard::desktop::commandLineText(userArgc, userArgv.data());
-    veskard::desktop::ApplicationArguments qtArguments(userArgv.data());
+    textBeforeQt = veskard::gui::commandLineText(userArgc, userArgv.data());
+    veskard::gui::ApplicationArguments qtArguments(userArgv.data());
     QApplication application(qtArguments.argc(), qtArguments.argv());
     return RUN_ALL_TESTS();
 }

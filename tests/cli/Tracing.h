@@ -1,86 +1,98 @@
 #pragma once
 
 #include "Cli.h"
-#include "FileState.h"
 
-#include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <functional>
-#include <string>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <thread>
-#include <utility>
-#include <vector>
+#include <unistd.h>
 
-// veskard-cli under strace, which fails, slows or interrupts the system calls
-// a test names, so that late failures and races happen exactly where wanted;
-// and runs as another user.
+// What a POSIX file is besides its bytes; veskard-cli under strace, which
+// fails, slows or kills the system calls a test names; and runs as another user.
 namespace veskard::test {
 
-// In a build with AddressSanitizer its runtime writes to a pipe of its own to
-// probe memory: writes made to fail would fail the runtime, not the program.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool SanitizerWrites = true;
-#else
-inline constexpr bool SanitizerWrites = false;
-#endif
+constexpr uid_t NobodyId = 65534;
 
-// Whether strace is there and may trace here.
+// Kind, permissions, owner and every extended attribute, never following a link.
+inline std::string metadataOf(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        return "missing";
+    std::map<std::string, std::string> attributes;
+    std::string names(65536, '\0'), value(65536, '\0');
+    const ssize_t length = ::llistxattr(path.c_str(), names.data(), names.size());
+    for (const char* name = names.data(); name < names.data() + std::max<ssize_t>(length, 0);
+         name += std::strlen(name) + 1) {
+        const ssize_t size = ::lgetxattr(path.c_str(), name, value.data(), value.size());
+        attributes[name] = value.substr(0, static_cast<std::size_t>(std::max<ssize_t>(size, 0)));
+    }
+    std::ostringstream out;
+    out << std::oct << info.st_mode << std::dec << ' ' << info.st_uid << ':' << info.st_gid;
+    for (const auto& [name, bytes] : attributes)
+        out << ' ' << name << '=' << ::testing::PrintToString(bytes);
+    return out.str();
+}
+
+// Gives `path` this mode, owner (when run as root) and these attributes.
+inline bool setMetadata(const std::filesystem::path& path, mode_t mode, uid_t owner,
+                        const std::map<std::string, std::string>& attributes = {}) {
+    bool ok = (::geteuid() != 0 || ::chown(path.c_str(), owner, owner) == 0) &&
+              ::chmod(path.c_str(), mode) == 0;
+    for (const auto& [name, value] : attributes)
+        ok = ok && ::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) == 0;
+    return ok;
+}
+
 inline bool canTrace() {
-    static const bool can = [] {
-        try {
-            return runChild({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode == 0;
-        } catch (const std::runtime_error&) {
-            return false;
-        }
-    }();
+    static const bool can = runChild({"sh", "-c", "strace -qq -o /dev/null true"}).exitCode == 0;
     return can;
 }
 
-// What strace does to the calls named in `calls` (a comma-separated set):
-// an inject= action such as "error=EIO:when=3", "delay_enter=300000" or
-// "signal=SIGKILL:when=2", or none to only watch them. Each call is written
-// to `log` as the program enters it. `also` does a second action to a second
-// set of calls (strace keeps one action a call).
+// strace's inject= `action` ("error=EIO:when=3", "delay_enter=300000",
+// "signal=SIGKILL") on `calls` (comma-separated), or none to only log them;
+// `also` is a second action on other calls.
 struct Tampering {
-    std::string calls;
-    std::string action;
+    std::string calls, action;
     std::filesystem::path log = "/dev/null";
     std::pair<std::string, std::string> also = {};
 };
 
-// The command line that runs veskard-cli with `arguments` under `tampering`.
-inline std::vector<std::string> tampered(const Tampering& tampering,
-                                         const std::vector<std::string>& arguments) {
-    // LeakSanitizer cannot work under a tracer: it would fail every run of a sanitized build.
-    std::vector<std::string> argv{"strace", "-f", "-qq", "-E", "ASAN_OPTIONS=detect_leaks=0"};
-    argv.insert(argv.end(), {"-e", "signal=none", "-o", utf8(tampering.log)});
-    const auto& [alsoCalls, alsoAction] = tampering.also;
-    // strace tampers only with the calls it traces.
+inline std::vector<std::string> tampered(const Tampering& t, const std::vector<std::string>& args) {
+    // LeakSanitizer cannot work under a tracer.
+    std::vector<std::string> argv{
+        "strace", "-f",          "-qq", "-E",       "ASAN_OPTIONS=detect_leaks=0",
+        "-e",     "signal=none", "-o",  utf8(t.log)};
     argv.insert(argv.end(),
-                {"-e", "trace=" + tampering.calls + (alsoCalls.empty() ? "" : ",") + alsoCalls});
-    if (!tampering.action.empty())
-        argv.insert(argv.end(), {"-e", "inject=" + tampering.calls + ":" + tampering.action});
-    if (!alsoCalls.empty())
-        argv.insert(argv.end(), {"-e", "inject=" + alsoCalls + ":" + alsoAction});
-    argv.push_back("--");
-    argv.push_back(CliProgram);
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
+                {"-e", "trace=" + t.calls + (t.also.first.empty() ? "" : ",") + t.also.first});
+    if (!t.action.empty())
+        argv.insert(argv.end(), {"-e", "inject=" + t.calls + ":" + t.action});
+    if (!t.also.first.empty())
+        argv.insert(argv.end(), {"-e", "inject=" + t.also.first + ":" + t.also.second});
+    argv.insert(argv.end(), {"--", CliProgram});
+    argv.insert(argv.end(), args.begin(), args.end());
     return argv;
+}
+
+inline std::string contentOf(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // How often veskard-cli with `arguments` makes the system call `call`.
 inline int countCalls(const std::string& call, const std::vector<std::string>& arguments,
-                      const std::string& input, const std::filesystem::path& log) {
-    (void)runChild(tampered({call, {}, log}, arguments), ChildOptions{.input = input});
-    std::ifstream lines(log);
+                      const std::filesystem::path& log) {
+    (void)runChild(tampered({call, {}, log}, arguments), {.input = "pw\n"});
+    std::istringstream lines(contentOf(log));
     int count = 0;
     for (std::string line; std::getline(lines, line);)
         count += line.find(call + "(") != std::string::npos;
     return count;
 }
 
-// The same program run as the unprivileged user NobodyId.
 inline std::vector<std::string> asNobody(std::vector<std::string> argv) {
     argv.insert(argv.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     return argv;
@@ -89,35 +101,9 @@ inline std::vector<std::string> asNobody(std::vector<std::string> argv) {
 // Waits until `done` holds; false when it did not within 20 seconds.
 inline bool waitUntil(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
+    while (!done() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return done();
 }
-
-// Whether `log` shows a call whose line contains `text` (entered, or done).
-inline bool logShows(const std::filesystem::path& log, const std::string& text) {
-    std::ifstream in(log);
-    const std::string all{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return all.find(text) != std::string::npos;
-}
-
-// Waits for a job's temporary file to appear in `folder`; empty if none did.
-inline std::filesystem::path awaitTemporary(const std::filesystem::path& folder) {
-    std::filesystem::path found;
-    waitUntil([&] {
-        const std::vector<std::filesystem::path> files = temporaryFiles(folder);
-        found = files.empty() ? std::filesystem::path() : files.front();
-        return !files.empty();
-    });
-    return found;
-}
-
-// A job held up once its temporary file is written, before anything is
-// checked or renamed: the sync of that file (the first fsync, a call no
-// runtime makes on its own) takes two seconds, time enough for a test to act.
-inline const Tampering SlowWriting{"fsync", "delay_enter=2000000:when=1"};
 
 } // namespace veskard::test

@@ -1,6 +1,7 @@
 #include "engine/EngineError.h"
 #include "engine/FailureNotice.h"
 #include "engine/Messages.h"
+#include "engine/PasswordGenerator.h"
 #include "platform/ErrorText.h"
 #include "platform/PlatformError.h"
 
@@ -14,8 +15,6 @@ namespace {
 std::string systemWords(std::errc error) {
     return veskard::platform::describeError(std::make_error_code(error));
 }
-
-} // namespace
 
 // Every text the engine shows, each exactly once, and where each is shown.
 TEST(Notices, EveryFailureIsToldInItsOwnWordsOrNotAtAll) {
@@ -81,15 +80,17 @@ TEST(Notices, EveryFailureIsToldInItsOwnWordsOrNotAtAll) {
         {JobPhase::Action, std::make_error_code(std::errc::is_a_directory), std::nullopt},
         {JobPhase::Action, held, described("另一个程序正在使用此文件，进程无法访问。")},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.phase));
-        SCOPED_TRACE(row.cause.message());
-        EXPECT_EQ(failureNotice(row.phase, row.cause, file), row.told);
-    }
+    for (const Row& row : rows)
+        EXPECT_EQ(failureNotice(row.phase, row.cause, file), row.told)
+            << static_cast<int>(row.phase) << " " << row.cause.message();
 
+    EXPECT_EQ(refusalNotice(Refusal::NoLength), (Notice{Icon::Exclamation, "请输入密码位数！"}));
+    EXPECT_EQ(refusalNotice(Refusal::NoClasses), (Notice{Icon::Exclamation, "请选择密码字符！"}));
     EXPECT_EQ(Messages::bytesNotRestored(6),
               (Notice{Icon::Exclamation, "加密记录后面的 6 字节数据没有还原。"}));
     EXPECT_EQ(Messages::failedAfterReplacing(std::make_error_code(std::errc::io_error)),
               (Notice{Icon::Exclamation, "文件已经替换，但随后的一步没有完成：" +
                                              systemWords(std::errc::io_error) + "。"}));
 }
+
+} // namespace

@@ -13,9 +13,10 @@
 #include <sodium.h>
 
 // The strong lock's format, in memory. How the jobs use it on real files,
-// and how they refuse damage, DecryptJobTest checks.
+// and how they refuse damage, JobTest checks.
 using namespace veskard;
 using namespace veskard::engine;
+using test::decipherStrong;
 using test::encipherStrong;
 using test::patternBytes;
 
@@ -54,25 +55,6 @@ private:
     static inline randombytes_implementation counting{name,    random, nullptr,
                                                       nullptr, fill,   nullptr};
 };
-
-// What a reader that knows the password makes of `locked`.
-Result<std::vector<std::byte>> decipherStrong(const std::vector<std::byte>& locked,
-                                              std::u16string_view password) {
-    const MemoryInput input(locked);
-    const Result<StrongHeader> header = readStrongHeader(input);
-    if (!header)
-        return header.error();
-    const Result<StrongKeys> keys = StrongKeys::derive(password, header->cost, header->salt);
-    if (!keys)
-        return keys.error();
-    Result<StrongDecryption> decryption = StrongDecryption::start(*keys, *header, locked.size());
-    if (!decryption)
-        return decryption.error();
-    std::vector<std::byte> plain(decryption->plainSize());
-    if (const std::error_code error = decryption->fill(input, 0, plain))
-        return error;
-    return plain;
-}
 
 } // namespace
 

@@ -1,13 +1,15 @@
 #!/bin/sh
 # Checks of an installation made with DESTDIR, one CHECK at a time:
-#   tree        every file in its place and nothing else; icons of the size
-#               their folder says; no library search path of the build's own
-#   desktop     the desktop entry validates and names installed programs and icons
-#   metadata    the AppStream metadata validates and names the installed entry
-#   manuals     the manual pages render without a warning
-#   cli         the installed veskard-cli locks and unlocks a file, and its
-#               manual page and completion know every command and option its
-#               --help lists
+#   tree      every file in its place and nothing else; icons of the size their
+#             folder says; no library search path of the build's own
+#   desktop   the desktop entry validates and names installed programs and icons
+#   metadata  the AppStream metadata validates and names the installed entry
+#   manuals   the manual pages render without a warning
+#   cli       the installed veskard-cli locks and unlocks a file; its manual
+#             page and completion know every command and option --help lists
+#   window    the installed Veskard passes the screen-reader run
+#             (tests/e2e/read_main_window.py), keeps set.ini in the user's data
+#             folder and writes nothing into the installation
 #
 # check-installed.sh CHECK DESTDIR SOURCE_DIR
 # Exits 77 (skipped) when a tool the check needs is missing.
@@ -16,6 +18,8 @@ check=$1 root=$2 source=$3
 prefix=$root/usr
 id=io.github.veskard.Veskard
 failures=0
+work=$(mktemp -d) || exit 1
+trap 'rm -rf "$work"' EXIT
 
 fail() {
     echo "FAILED: $*"
@@ -28,47 +32,28 @@ needs() {
     exit 77
 }
 
-# The width and height of a PNG, from its header.
-png_size() {
-    od -An -tu1 -j16 -N8 "$1" |
-        awk '{ printf "%dx%d\n", $3 * 256 + $4, $7 * 256 + $8 }'
-}
-
 check_tree() {
-    expected=$(mktemp) && actual=$(mktemp) || exit 1
     {
-        echo usr/bin/Veskard
-        echo usr/bin/veskard-cli
-        echo usr/share/applications/$id.desktop
-        echo usr/share/bash-completion/completions/veskard-cli
-        echo usr/share/doc/veskard/copyright
-        for size in 16 32 48 64 128 256; do
-            echo usr/share/icons/hicolor/${size}x$size/apps/$id.png
-        done
-        echo usr/share/icons/hicolor/scalable/apps/$id.svg
-        echo usr/share/man/man1/Veskard.1.gz
-        echo usr/share/man/man1/veskard-cli.1.gz
-        echo usr/share/metainfo/$id.metainfo.xml
+        printf 'usr/%s\n' bin/Veskard bin/veskard-cli share/applications/$id.desktop \
+            share/bash-completion/completions/veskard-cli share/doc/veskard/copyright \
+            share/icons/hicolor/scalable/apps/$id.svg share/man/man1/Veskard.1.gz \
+            share/man/man1/veskard-cli.1.gz share/metainfo/$id.metainfo.xml
+        for size in 16 32 48 64 128 256; do echo usr/share/icons/hicolor/${size}x$size/apps/$id.png; done
         [ -f "$source/readme.txt" ] && echo usr/share/veskard/readme.txt
-    } | sort >"$expected"
-    (cd "$root" && find . -type f | sed 's|^\./||' | sort) >"$actual"
-    diff "$expected" "$actual" >/dev/null ||
-        fail "installed files differ from the expected ones (< expected, > installed):
-$(diff "$expected" "$actual" | grep '^[<>]')"
-    rm -f "$expected" "$actual"
-
+    } | sort >"$work/expected"
+    (cd "$root" && find . -type f | sed 's|^\./||' | sort) >"$work/actual"
+    diff "$work/expected" "$work/actual" >"$work/diff" ||
+        fail "installed files differ (< expected, > installed): $(grep '^[<>]' "$work/diff")"
     # The folder that tells the program it is installed, with or without a help file.
     [ -d "$prefix/share/veskard" ] || fail "no folder share/veskard"
-
     for png in "$prefix"/share/icons/hicolor/*/apps/$id.png; do
         folder=$(basename "$(dirname "$(dirname "$png")")")
-        [ "$(png_size "$png")" = "$folder" ] || fail "$folder holds an icon of $(png_size "$png")"
+        size=$(od -An -tu1 -j16 -N8 "$png" | awk '{ printf "%dx%d", $3 * 256 + $4, $7 * 256 + $8 }')
+        [ "$size" = "$folder" ] || fail "$folder holds an icon of $size"
     done
-
     if command -v readelf >/dev/null 2>&1; then
         for program in "$prefix/bin/Veskard" "$prefix/bin/veskard-cli"; do
-            readelf -d "$program" | grep -q -E 'RPATH|RUNPATH' &&
-                fail "$program carries a library search path: $(readelf -d "$program" | grep -E 'RPATH|RUNPATH')"
+            readelf -d "$program" | grep -E 'RPATH|RUNPATH' && fail "$program carries a library search path"
         done
     fi
 }
@@ -83,8 +68,7 @@ check_desktop() {
         [ -x "$prefix/bin/$program" ] || fail "the entry starts $program, which is not installed"
     done
     icon=$(sed -n 's/^Icon=//p' "$entry")
-    [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] ||
-        fail "the entry's icon $icon is not installed"
+    [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "the entry's icon $icon is not installed"
 }
 
 check_metadata() {
@@ -92,8 +76,7 @@ check_metadata() {
     metainfo=$prefix/share/metainfo/$id.metainfo.xml
     report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $report"
     launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
-    [ -f "$prefix/share/applications/$launchable" ] ||
-        fail "the metadata launches $launchable, which is not installed"
+    [ -f "$prefix/share/applications/$launchable" ] || fail "the metadata launches $launchable, which is not installed"
 }
 
 check_manuals() {
@@ -106,62 +89,62 @@ check_manuals() {
     done
 }
 
-# Every command and option that veskard-cli --help lists, one a line.
-help_words() {
-    help=$("$prefix/bin/veskard-cli" --help) || fail "veskard-cli --help failed"
-    printf '%s\n' "$help" | sed -n 's/^ *veskard-cli \([a-z][a-z-]*\).*/\1/p'
-    printf '%s\n' "$help" | grep -o -E '(^|[][ ,|])--?[a-z][a-z-]*' | sed 's/^[][ ,|]//'
-}
-
 # What bash completion offers for a command line that ends in WORD.
 completions() {
-    bash -c '
-        . /usr/share/bash-completion/bash_completion
-        . "$0"
-        COMP_WORDS=(veskard-cli "$@")
-        COMP_CWORD=$#
-        COMP_LINE="veskard-cli $*"
-        COMP_POINT=${#COMP_LINE}
+    bash -c '. /usr/share/bash-completion/bash_completion; . "$0"
+        COMP_WORDS=(veskard-cli "$@"); COMP_CWORD=$#
+        COMP_LINE="veskard-cli $*"; COMP_POINT=${#COMP_LINE}
         _veskard_cli veskard-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
         printf "%s\n" "${COMPREPLY[@]}"' \
         "$prefix/share/bash-completion/completions/veskard-cli" "$@"
 }
 
 check_cli() {
-    work=$(mktemp -d) || exit 1
     cli=$prefix/bin/veskard-cli
     head -c 1000 /dev/urandom >"$work/plain"
     cp "$work/plain" "$work/file"
-    echo '密码 pass' | HOME=$work "$cli" lock "$work/file" --password-stdin ||
-        fail "the installed veskard-cli could not lock a file"
+    echo '密码 pass' | HOME=$work "$cli" lock "$work/file" --password-stdin || fail "veskard-cli lock failed"
     cmp -s "$work/plain" "$work/file" && fail "lock left the file as it was"
-    echo '密码 pass' | HOME=$work "$cli" unlock "$work/file" --password-stdin ||
-        fail "the installed veskard-cli could not unlock the file"
+    echo '密码 pass' | HOME=$work "$cli" unlock "$work/file" --password-stdin || fail "veskard-cli unlock failed"
     cmp -s "$work/plain" "$work/file" || fail "the file came back different"
 
+    help=$("$cli" --help) || fail "veskard-cli --help failed"
+    words=$({
+        printf '%s\n' "$help" | sed -n 's/^ *veskard-cli \([a-z][a-z-]*\).*/\1/p'
+        printf '%s\n' "$help" | grep -o -E '(^|[][ ,|])--?[a-z][a-z-]*' | sed 's/^[][ ,|]//'
+    } | sort -u)
     page=$(gzip -dc "$prefix/share/man/man1/veskard-cli.1.gz" | sed 's/\\-/-/g')
-    completion_known=false
-    [ -r /usr/share/bash-completion/bash_completion ] && command -v bash >/dev/null && completion_known=true
-    offered=""
-    if $completion_known; then
-        offered=$(completions '')
+    known=false
+    if [ -r /usr/share/bash-completion/bash_completion ] && command -v bash >/dev/null; then
+        known=true offered=$(completions '')
         for command in $(printf '%s\n' "$offered" | grep -v '^-'); do
             offered="$offered
 $(completions "$command" -)"
         done
+    else
+        echo "note: bash-completion is not installed; completion not checked"
     fi
-    for word in $(help_words | sort -u); do
+    for word in $words; do
         printf '%s\n' "$page" | grep -q -F -e "$word" || fail "veskard-cli(1) does not mention $word"
-        if $completion_known; then
-            printf '%s\n' "$offered" | grep -q -x -F -e "$word" || fail "bash completion does not offer $word"
-        fi
+        ! $known || printf '%s\n' "$offered" | grep -q -x -F -e "$word" || fail "bash completion does not offer $word"
     done
-    $completion_known || echo "note: bash-completion is not installed; completion not checked"
-    rm -rf "$work"
+}
+
+check_window() {
+    touch "$work/before"
+    env -u XDG_DATA_HOME HOME="$work" sh "$source/tests/support/own-display.sh" /usr/bin/python3 \
+        "$source/tests/e2e/read_main_window.py" "$prefix/bin/Veskard" "$work/.local/share/Veskard/set.ini"
+    case $? in
+        0) ;;
+        77) exit 77 ;;
+        *) fail "the installed window" ;;
+    esac
+    changed=$(find "$root" -newer "$work/before")
+    [ -z "$changed" ] || fail "the program changed the installation: $changed"
 }
 
 case $check in
-    tree | desktop | metadata | manuals | cli) "check_$check" ;;
+    tree | desktop | metadata | manuals | cli | window) "check_$check" ;;
     *) echo "unknown check '$check'"; exit 2 ;;
 esac
 [ "$failures" -eq 0 ] && echo "ok: $check"

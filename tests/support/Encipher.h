@@ -62,4 +62,25 @@ inline std::vector<std::byte> encipherStrong(const std::vector<std::byte>& plain
     return locked;
 }
 
+// What a reader that knows the password makes of a strong lock.
+inline Result<std::vector<std::byte>> decipherStrong(const std::vector<std::byte>& locked,
+                                                     std::u16string_view password) {
+    const engine::MemoryInput input(locked);
+    const Result<engine::StrongHeader> header = engine::readStrongHeader(input);
+    if (!header)
+        return header.error();
+    const Result<engine::StrongKeys> keys =
+        engine::StrongKeys::derive(password, header->cost, header->salt);
+    if (!keys)
+        return keys.error();
+    Result<engine::StrongDecryption> decryption =
+        engine::StrongDecryption::start(*keys, *header, locked.size());
+    if (!decryption)
+        return decryption.error();
+    std::vector<std::byte> plain(decryption->plainSize());
+    if (const std::error_code error = decryption->fill(input, 0, plain))
+        return error;
+    return plain;
+}
+
 } // namespace veskard::test

@@ -1,20 +1,26 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
-#include <string_view>
-#include <system_error>
 #include <vector>
 
-// Another program holding a file open, each way this system has: the helper
-// program HoldFile takes hold of a file one of these ways, by name, and keeps
-// it until it is killed.
 namespace veskard::test {
 
-// Reading while letting other readers in, writing, keeping every other program out.
-std::vector<std::string> holdWays();
+// Another program's hold on a file, taken by the test itself: the job, a
+// child process, meets it as another program's. Throws when it cannot hold.
+class FileHold {
+public:
+    // Reading while letting other readers in, writing, keeping every other program out.
+    static std::vector<std::string> ways();
 
-// Takes hold of `file` the named way; the hold lasts as long as the process.
-std::error_code holdFile(const std::filesystem::path& file, std::string_view way);
+    FileHold(const std::filesystem::path& file, const std::string& way);
+    ~FileHold();
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+
+private:
+    std::intptr_t handle_;
+};
 
 } // namespace veskard::test

@@ -9,7 +9,8 @@ namespace veskard::test {
 // A clock that shows whatever time the test sets.
 class FixedClock final : public platform::Clock {
 public:
-    explicit FixedClock(TimePoint time) : time_(time) {}
+    explicit FixedClock(TimePoint time)
+        : time_(time) {}
     TimePoint now() const override { return time_; }
     void set(TimePoint time) { time_ = time; }
 

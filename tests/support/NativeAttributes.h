@@ -25,9 +25,6 @@ std::uint32_t attributeWord(const std::filesystem::path& file);
 // Stores an attribute word the way other programs do.
 void storeAttributeWord(const std::filesystem::path& file, std::uint32_t word);
 
-// The attributes a file has once an ordinary program has written it.
-platform::FileAttributes freshFile();
-
 // What this system keeps of the given attributes.
 platform::FileAttributes asStored(platform::FileAttributes attributes);
 

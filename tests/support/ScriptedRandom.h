@@ -10,7 +10,8 @@ namespace veskard::test {
 // Plays back a fixed list of fractions, repeating the last one.
 class ScriptedRandom final : public engine::RandomSource {
 public:
-    explicit ScriptedRandom(std::vector<float> values) : values_(std::move(values)) {}
+    explicit ScriptedRandom(std::vector<float> values)
+        : values_(std::move(values)) {}
     void reseed() override { ++reseeds_; }
     float next() override {
         const float value = values_[std::min(next_, values_.size() - 1)];

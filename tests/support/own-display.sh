@@ -1,13 +1,9 @@
 #!/bin/sh
-# Runs COMMAND on a display and a session bus of its own: Xvfb
-# picks a free display itself (-displayfd), so parallel runs never race for
-# one, and dbus-run-session brings up the accessibility bus on demand. With
-# -noreset the server stays up when its first client lets go; a reset then
-# would refuse the program's own connection.
-#
-# own-display.sh COMMAND [ARGUMENT...]
-# The commands it runs read windows through AT-SPI, so python3-pyatspi is
-# among what it needs. Exits 77 (skipped) when a tool it needs is missing.
+# own-display.sh COMMAND [ARGUMENT...]: COMMAND on a display and a session bus
+# of its own. Xvfb picks a free display (-displayfd), so parallel runs never
+# race for one; -noreset keeps it up when its first client lets go. The
+# commands read windows through AT-SPI (python3-pyatspi). Exits 77 (skipped)
+# when a tool is missing.
 set -u
 
 missing=""

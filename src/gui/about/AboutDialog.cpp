@@ -7,6 +7,7 @@
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/Placement.h"
 #include "gui/desktop/Twips.h"
+#include "texts/Texts.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -16,7 +17,7 @@
 
 #include <algorithm>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 // The design, in twips.
@@ -35,7 +36,7 @@ QString builtFor() {
 }
 
 QString title() {
-    return QStringLiteral("Veskard v%1.%2 for %3")
+    return QString(texts::about::title)
         .arg(engine::VersionMajor)
         .arg(engine::VersionMinor)
         .arg(builtFor());
@@ -63,26 +64,23 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
 
 } // namespace
 
-AboutDialog::AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
+AboutDialog::AboutDialog(QWidget* owner, const Desktop& desktop,
                          const platform::RegisteredOwner& registered)
     : QDialog(owner)
     , desktop_(desktop) {
-    using desktop::place;
-    using desktop::pointInTwips;
-    using desktop::rectInTwips;
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("关于Orvessa"));
-    desktop::shapeFixedDialog(*this, ClientWidth, ClientHeight);
+    setWindowTitle(QString(texts::about::caption));
+    shapeFixedDialog(*this, ClientWidth, ClientHeight);
 
     // The etched separator across the window, and the banner standing on it.
     auto* separator = new QFrame(this);
     separator->setObjectName(QStringLiteral("Line1"));
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
-    separator->setGeometry(QRect(pointInTwips(0, 225), QSize(desktop::pixels(5400), 2)));
-    separator->setAccessibleName(QStringLiteral("分隔线"));
+    separator->setGeometry(QRect(pointInTwips(0, 225), QSize(pixels(5400), 2)));
+    separator->setAccessibleName(QString(texts::common::separator));
     auto* banner =
-        new TwoToneLabel(QStringLiteral("关于本软件"), palette().color(QPalette::WindowText),
+        new TwoToneLabel(QString(texts::about::heading), palette().color(QPalette::WindowText),
                          palette().color(QPalette::HighlightedText), {1, 0}, this);
     banner->setObjectName(QStringLiteral("Label1"));
     banner->setAutoFillBackground(true); // the separator stops at its text
@@ -91,7 +89,7 @@ AboutDialog::AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
     auto* icon = label(QStringLiteral("Image1"), {}, this);
     icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     icon->setGeometry(rectInTwips(240, 300, 480, 480));
-    icon->setAccessibleName(QStringLiteral("Veskard 图标"));
+    icon->setAccessibleName(QString(texts::about::icon));
 
     // The title in dark blue, over a white copy a pixel up and to the left.
     auto* heading = new TwoToneLabel(title(), LinkLabel::Colour, Qt::white, {-1, -1}, this);
@@ -100,24 +98,22 @@ AboutDialog::AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
     heading->setContentsMargins(1, 1, 0, 0);
     heading->setGeometry(QRect(pointInTwips(840, 435), heading->sizeHint()));
 
-    auto* owned = label(QStringLiteral("Label3"),
-                        QStringLiteral("本软件使用权属于：") + '\n' +
-                            QString::fromStdString(registered.name) + '\n' +
-                            QString::fromStdString(registered.company),
-                        this);
+    auto* owned =
+        label(QStringLiteral("Label3"),
+              QString(texts::about::ownedBy) + '\n' + QString::fromStdString(registered.name) +
+                  '\n' + QString::fromStdString(registered.company),
+              this);
     owned->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(owned, rectInTwips(240, 960, 2055, 615));
 
-    auto* description = label(
-        QStringLiteral("Label6"),
-        QStringLiteral("你是否想在自已的文件中加上Veskard的功能呢？很简单，只须使用本软件！") +
-            QString(58, QLatin1Char(' ')),
-        this);
+    auto* description =
+        label(QStringLiteral("Label6"),
+              QString(texts::about::description) + QString(58, QLatin1Char(' ')), this);
     description->setWordWrap(true);
     description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     description->setGeometry(rectInTwips(3000, 840, 1815, 1335));
 
-    auto* author = label(QStringLiteral("Label4"), QStringLiteral("Veskard 开发组"), this);
+    auto* author = label(QStringLiteral("Label4"), QString(texts::about::author), this);
     place(author, QRect(pointInTwips(240, 1680), author->sizeHint()));
 
     const QString address = homePage(desktop_.files);
@@ -131,15 +127,15 @@ AboutDialog::AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
     place(link, linkArea);
     connect(link, &LinkLabel::clicked, this, &AboutDialog::openHomePage);
 
-    QPushButton* close = button(QStringLiteral("Command1"), QStringLiteral("确定"), this);
+    QPushButton* close = button(QStringLiteral("Command1"), QString(texts::common::ok), this);
     close->setGeometry(rectInTwips(240, 2400, 855, 375));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    QPushButton* help = button(QStringLiteral("Command2"), QStringLiteral("帮助(&H)"), this);
+    QPushButton* help = button(QStringLiteral("Command2"), QString(texts::about::help), this);
     help->setGeometry(rectInTwips(1440, 2400, 855, 375));
     connect(help, &QPushButton::clicked, this,
             [this] { desktop_.shell.openInTextEditor(desktop_.files.helpFile); });
-    QPushButton* visit = button(QStringLiteral("Command3"), QStringLiteral("马上去看看！"), this);
+    QPushButton* visit = button(QStringLiteral("Command3"), QString(texts::about::visit), this);
     visit->setGeometry(rectInTwips(3120, 2400, 1575, 375));
     connect(visit, &QPushButton::clicked, this, &AboutDialog::openHomePage);
     close->setFocus();
@@ -147,16 +143,16 @@ AboutDialog::AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
 
 void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    desktop::centreOnScreen(*this);
+    centreOnScreen(*this);
 }
 
 void AboutDialog::openHomePage() {
     desktop_.shell.openWithDefaultProgram(this, homePage(desktop_.files));
 }
 
-void showAbout(QWidget* owner, const desktop::Desktop& desktop) {
+void showAbout(QWidget* owner, const Desktop& desktop) {
     AboutDialog window(owner, desktop, platform::registeredOwner());
     window.exec();
 }
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-namespace veskard {
+namespace veskard::gui {
 
 // The About window: the program's name, version and system, whom the system
 // is registered to, a short description, and the ways to the help file and
@@ -14,7 +14,7 @@ class AboutDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    AboutDialog(QWidget* owner, const desktop::Desktop& desktop,
+    AboutDialog(QWidget* owner, const Desktop& desktop,
                 const platform::RegisteredOwner& registered);
 
 protected:
@@ -23,11 +23,11 @@ protected:
 private:
     void openHomePage();
 
-    desktop::Desktop desktop_;
+    Desktop desktop_;
 };
 
 // Shows the About window modally, centred on the screen, and returns when it
 // closes. Each opening reads the registered owner afresh.
-void showAbout(QWidget* owner, const desktop::Desktop& desktop);
+void showAbout(QWidget* owner, const Desktop& desktop);
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -2,15 +2,15 @@
 
 #include "gui/about/HomePageAddress.h"
 
-namespace veskard {
+namespace veskard::gui {
 
 QString configuredHomePage() {
     return QString::fromUtf8(VESKARD_HOME_PAGE);
 }
 
-QString homePage(const desktop::ProgramFiles& files) {
+QString homePage(const ProgramFiles& files) {
     const QString configured = configuredHomePage();
     return configured.isEmpty() ? files.helpFile : configured;
 }
 
-} // namespace veskard
+} // namespace veskard::gui

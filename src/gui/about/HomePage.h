@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace veskard {
+namespace veskard::gui {
 
 // The project's home page as the build was configured with
 // (-DVESKARD_HOME_PAGE=...); empty while there is no public site.
@@ -12,6 +12,6 @@ QString configuredHomePage();
 
 // What the About window's link and "马上去看看！" open: the configured home
 // page, or else the help file shipped with the program.
-QString homePage(const desktop::ProgramFiles& files);
+QString homePage(const ProgramFiles& files);
 
-} // namespace veskard
+} // namespace veskard::gui

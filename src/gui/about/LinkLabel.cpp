@@ -3,7 +3,7 @@
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 class LinkLabelAccessible final : public QAccessibleWidget {
@@ -79,4 +79,4 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
         click();
 }
 
-} // namespace veskard
+} // namespace veskard::gui

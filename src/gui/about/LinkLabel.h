@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QLabel>
 
-namespace veskard {
+namespace veskard::gui {
 
 // A label that works as a link: dark blue, underlined and bold, with a
 // pointing hand. It turns light orange while the left button is held on it,
@@ -35,4 +35,4 @@ private:
     QColor remembered_; // the colour to go back to when the button is let go
 };
 
-} // namespace veskard
+} // namespace veskard::gui

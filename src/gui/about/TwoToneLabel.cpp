@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-namespace veskard {
+namespace veskard::gui {
 
 TwoToneLabel::TwoToneLabel(const QString& text, const QColor& front, const QColor& back,
                            QPoint offset, QWidget* parent)
@@ -25,4 +25,4 @@ void TwoToneLabel::paintEvent(QPaintEvent*) {
     painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, text());
 }
 
-} // namespace veskard
+} // namespace veskard::gui

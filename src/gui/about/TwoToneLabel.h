@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPoint>
 
-namespace veskard {
+namespace veskard::gui {
 
 // A one-line label drawn twice: a copy in `back` moved by `offset`, then the
 // text itself in `front` over it, for an embossed or etched look. Screen
@@ -27,4 +27,4 @@ private:
     QPoint offset_;
 };
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // What QApplication is given of the command line: the program's name alone.
 // Qt takes the arguments it knows ("-style", "-platform", "-reverse") for
@@ -24,4 +24,4 @@ private:
     std::array<char*, 2> argv_;
 };
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

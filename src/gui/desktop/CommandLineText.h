@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // Everything after the program's own name, exactly as the system handed it
 // over. Take it before QApplication exists, which would remove the arguments
@@ -22,4 +22,4 @@ struct CommandLineText {
 
 CommandLineText commandLineText(int argc, char** argv);
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -10,7 +10,7 @@
 
 #include <limits>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 namespace {
 
 // An empty QIcon would fall back to the application's icon; a transparent one
@@ -62,4 +62,4 @@ void focusAndSelect(QLineEdit& box) {
     box.selectAll();
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -6,7 +6,7 @@ class QDialog;
 class QLineEdit;
 class QWidget;
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // The one font of every window: a CJK sans at the size the designs were
 // drawn for. Their twips measures give a line of labels 12 pixels; a CJK sans
@@ -29,4 +29,4 @@ void makePasswordBox(QLineEdit& box);
 // Gives a box the focus with its whole text selected, for typing it anew.
 void focusAndSelect(QLineEdit& box);
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -6,7 +6,7 @@
 #include "gui/desktop/ProgramFiles.h"
 #include "gui/desktop/Shell.h"
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // The desktop services a window needs, handed to it when it is made: the real
 // ones in the program, doubles that answer for the person in tests.
@@ -18,4 +18,4 @@ struct Desktop {
     ProgramFiles files;
 };
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -2,13 +2,12 @@
 
 #include "gui/desktop/Paths.h"
 #include "platform/DirectoryLookup.h"
-#include "platform/ErrorText.h"
 #include "platform/File.h"
 #include "platform/PlatformError.h"
 
 #include <QString>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 enum class Found { File, NotAFile, Nothing };
 
@@ -25,12 +24,6 @@ inline Found lookUp(const QString& path) {
     return notAFile ? Found::NotAFile : Found::Nothing;
 }
 
-// How the engine words a name that is there but no file ("不是普通文件").
-inline QString notAFileText() {
-    return QString::fromStdString(
-        platform::describeError(make_error_code(platform::PlatformError::NotRegularFile)));
-}
-
 // The name of the file `path` names, without its folder; empty for a hidden
 // or a system file, or when there is none.
 inline QString visibleFileName(const QString& path) {
@@ -38,4 +31,4 @@ inline QString visibleFileName(const QString& path) {
     return found ? fromPath(*found) : QString();
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

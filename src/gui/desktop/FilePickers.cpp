@@ -3,7 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 namespace {
 
 // "*.*" is how Windows says "every file"; elsewhere it would hide the files
@@ -38,4 +38,4 @@ QString QtFilePickers::pick(QWidget* owner, const FileRequest& request) {
     return QFileDialog::getSaveFileName(owner, QString(), suggested, filter);
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

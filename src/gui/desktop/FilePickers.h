@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // One request for a path: an open or a save dialog with a single filter pair.
 struct FileRequest {
@@ -33,4 +33,4 @@ public:
     QString pick(QWidget* owner, const FileRequest& request) override;
 };
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 namespace {
 
 QMessageBox::Icon qtIcon(Icon icon) {
@@ -43,4 +43,4 @@ Answer QtMessageBoxes::present(QWidget* owner, const BoxContent& box) {
     return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 using engine::Icon;
 
@@ -44,4 +44,4 @@ class QtMessageBoxes final : public MessageBoxes {
     Answer present(QWidget* owner, const BoxContent& box) override;
 };
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -1,11 +1,12 @@
 #include "gui/desktop/NameText.h"
+#include "texts/Texts.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 namespace {
 
 // Whether the bytes come back unchanged from their text, as the text is
@@ -36,12 +37,10 @@ QString shownName(const QByteArray& bytes) {
 }
 
 NameText refused(const QString& shown) {
-    return {QString(), UndecodableNameText + shown};
+    return {QString(), QString(texts::unattended::undecodableName) + shown};
 }
 
 } // namespace
-
-const QString UndecodableNameText = QStringLiteral("文件名不是有效的 UTF-8 文字，无法处理：");
 
 NameText nameText(const QByteArray& bytes) {
     if (!givesBack(bytes))
@@ -68,4 +67,4 @@ NameText droppedName(const QUrl& localFile) {
 #endif
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QUrl>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // A file's name as the window may take it: its text, or the refusal to show
 // instead. POSIX names are bytes, and Qt reads them as UTF-8: a byte that is
@@ -18,7 +18,6 @@ struct NameText {
 
 // Begins the refusal; the name follows, each byte that is not UTF-8 written
 // as \xFF.
-extern const QString UndecodableNameText;
 
 // The name whose bytes the system handed over (a POSIX argument).
 NameText nameText(const QByteArray& bytes);
@@ -29,4 +28,4 @@ NameText nameText(const QString& readByQt);
 // separators. On POSIX the address holds the name's very bytes.
 NameText droppedName(const QUrl& localFile);
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

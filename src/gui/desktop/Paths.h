@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // A path typed or handed over as text, for the engine and the platform layer:
 // UTF-16 as it is on Windows, the file system's bytes (as Qt itself opens
@@ -27,4 +27,4 @@ inline QString fromPath(const std::filesystem::path& path) {
 #endif
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

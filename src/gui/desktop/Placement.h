@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QWidget>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // Puts a control where the design has it. One whose text needs more height
 // than the design gives (the desktop's font may be taller than the one the
@@ -19,4 +19,4 @@ inline void place(QWidget* control, const QRect& design) {
     control->setGeometry(rect);
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 void ImmediateProgramEnd::now(int exitStatus) {
     std::fflush(nullptr);
     std::_Exit(exitStatus);
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

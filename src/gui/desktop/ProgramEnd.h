@@ -1,6 +1,6 @@
 #pragma once
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // The program's exit statuses, for the scripts that start it: the work was
 // done, or it was refused, failed or cancelled.
@@ -21,4 +21,4 @@ public:
     [[noreturn]] void now(int exitStatus) override;
 };
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 namespace {
 
 constexpr auto HelpFileName = "readme.txt";
@@ -61,4 +61,4 @@ QString ProgramFiles::writable(const QString& name) const {
     return QDir(writableFolder).filePath(name);
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

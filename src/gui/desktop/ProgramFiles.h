@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // Where the program's own files lie. The files it writes (set.ini,
 // Encrypt_Info.txt, paw.txt) go into its own folder, as a copy carried on a
@@ -24,4 +24,4 @@ struct ProgramFiles {
     QString writable(const QString& name) const;
 };
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

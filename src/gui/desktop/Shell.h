@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // Other programs the windows hand things to, without waiting for them.
 class Shell {
@@ -25,4 +25,4 @@ public:
     bool openInTextEditor(const QString& path) override;
 };
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // The bytes of a text file the program writes for the user's editor (the
 // report, paw.txt): the system's 8-bit encoding, GBK on Chinese Windows and the
@@ -12,4 +12,4 @@ inline QByteArray systemText(const QString& text) {
     return text.toLocal8Bit();
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

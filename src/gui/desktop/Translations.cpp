@@ -4,7 +4,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 bool installChineseTranslations(QCoreApplication& application) {
     auto* translator = new QTranslator(&application);
@@ -20,4 +20,4 @@ bool installChineseTranslations(QCoreApplication& application) {
     return QCoreApplication::installTranslator(translator);
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QSize>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // The windows are designed in twips: 1440 to the inch, 15 to a pixel at 96 dpi.
 // They convert to Qt's device-independent pixels here, and nowhere else; Qt's
@@ -29,4 +29,4 @@ inline QRect rectInTwips(int left, int top, int width, int height) {
     return {pointInTwips(left, top), sizeInTwips(width, height)};
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -2,71 +2,75 @@
 
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/Twips.h"
+#include "texts/Texts.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace veskard::dialogs {
+namespace veskard::gui {
+namespace {
 
-NewPasswordDialog::NewPasswordDialog(desktop::ProgramEnd& end, QWidget* parent)
+// What exec() returns after Close, beside QDialog's Accepted and Rejected.
+constexpr int QuitResult = QDialog::Accepted + 1;
+
+} // namespace
+
+NewPasswordDialog::NewPasswordDialog(QWidget* parent)
     : QDialog(parent)
-    , end_(end)
-    , text1_(new QLineEdit(this)) {
+    , passwordEdit_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("设置密码"));
-    desktop::shapeFixedDialog(*this, 4215, 1545);
+    setWindowTitle(QString(texts::newPassword::caption));
+    shapeFixedDialog(*this, 4215, 1545);
 
-    auto* label1 = new QLabel(QStringLiteral("请输入密码："), this);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setGeometry(desktop::rectInTwips(240, 240, 1080, 180));
-    label1->setBuddy(text1_);
+    auto* promptLabel = new QLabel(QString(texts::newPassword::prompt), this);
+    promptLabel->setObjectName(QStringLiteral("Label1"));
+    promptLabel->setGeometry(rectInTwips(240, 240, 1080, 180));
+    promptLabel->setBuddy(passwordEdit_);
 
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setGeometry(desktop::rectInTwips(240, 480, 3735, 270));
-    desktop::makePasswordBox(*text1_);
+    passwordEdit_->setObjectName(QStringLiteral("Text1"));
+    passwordEdit_->setGeometry(rectInTwips(240, 480, 3735, 270));
+    makePasswordBox(*passwordEdit_);
 
-    auto* command1 = new QPushButton(QStringLiteral("确定"), this);
-    command1->setObjectName(QStringLiteral("Command1"));
-    command1->setGeometry(desktop::rectInTwips(600, 960, 1215, 375));
-    command1->setDefault(true);
-    auto* command2 = new QPushButton(QStringLiteral("关闭"), this);
-    command2->setObjectName(QStringLiteral("Command2"));
-    command2->setGeometry(desktop::rectInTwips(2160, 960, 1335, 375));
-    setTabOrder(text1_, command1);
-    setTabOrder(command1, command2);
+    auto* okButton = new QPushButton(QString(texts::common::ok), this);
+    okButton->setObjectName(QStringLiteral("Command1"));
+    okButton->setGeometry(rectInTwips(600, 960, 1215, 375));
+    okButton->setDefault(true);
+    auto* closeButton = new QPushButton(QString(texts::common::close), this);
+    closeButton->setObjectName(QStringLiteral("Command2"));
+    closeButton->setGeometry(rectInTwips(2160, 960, 1335, 375));
+    setTabOrder(passwordEdit_, okButton);
+    setTabOrder(okButton, closeButton);
 
-    connect(command1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(command2, &QPushButton::clicked, this, &NewPasswordDialog::endProgram);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(closeButton, &QPushButton::clicked, this, [this] { done(QuitResult); });
 }
 
-std::optional<QString> NewPasswordDialog::ask() {
-    const int result = exec();
-    if (ended_)
-        return std::nullopt;
-    return result == Accepted ? text1_->text() : QString();
+NewPasswordDialog::Outcome NewPasswordDialog::ask() {
+    switch (exec()) {
+    case Accepted:
+        return {Ending::Accepted, passwordEdit_->text()};
+    case QuitResult:
+        return {Ending::Quit, {}};
+    default:
+        return {Ending::Closed, {}};
+    }
 }
 
 void NewPasswordDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    desktop::centreOnScreen(*this);
-    text1_->setFocus();
+    centreOnScreen(*this);
+    passwordEdit_->setFocus();
 }
 
 // Esc is the Close button's key; QDialog would merely reject.
 void NewPasswordDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        endProgram();
+        done(QuitResult);
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
-void NewPasswordDialog::endProgram() {
-    ended_ = true;
-    end_.now(desktop::ExitFailure);
-    reject();
-}
-
-} // namespace veskard::dialogs
+} // namespace veskard::gui

@@ -1,14 +1,10 @@
 #pragma once
 
-#include "gui/desktop/ProgramEnd.h"
-
 #include <QDialog>
-
-#include <optional>
 
 class QLineEdit;
 
-namespace veskard::dialogs {
+namespace veskard::gui {
 
 // The set-password dialog of an unattended encryption: collects the password
 // a file is to be locked with, and nothing else.
@@ -16,24 +12,26 @@ class NewPasswordDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit NewPasswordDialog(desktop::ProgramEnd& end, QWidget* parent = nullptr);
+    // OK (or Enter); the window closed by the window system; Close (or Esc),
+    // which asks to end the whole run.
+    enum class Ending { Accepted, Closed, Quit };
+    struct Outcome {
+        Ending ending;
+        QString password; // as typed, unexamined and possibly empty; empty unless Accepted
+        bool operator==(const Outcome&) const = default;
+    };
 
-    // Shows the dialog modally and returns the typed password after OK (or
-    // Enter), unexamined and possibly empty; the empty text when the window
-    // was closed. Close (or Esc) ends the program with ExitFailure instead;
-    // nothing is returned then, should the end come back at all (a test's).
-    std::optional<QString> ask();
+    explicit NewPasswordDialog(QWidget* parent = nullptr);
+
+    // Shows the dialog modally and tells how it ended.
+    Outcome ask();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void endProgram();
-
-    desktop::ProgramEnd& end_;
-    QLineEdit* text1_;
-    bool ended_ = false;
+    QLineEdit* passwordEdit_;
 };
 
-} // namespace veskard::dialogs
+} // namespace veskard::gui

@@ -2,13 +2,14 @@
 
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/Twips.h"
+#include "texts/Texts.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace veskard::dialogs {
+namespace veskard::gui {
 namespace {
 
 bool isEnter(const QKeyEvent& key) {
@@ -17,47 +18,42 @@ bool isEnter(const QKeyEvent& key) {
 
 } // namespace
 
-const QString PasswordPromptDialog::EmptyPasswordText =
-    QStringLiteral("你未输入密码，密码不能为空！");
-const QString PasswordPromptDialog::WrongPasswordText =
-    QStringLiteral("你输入的密码不正确，请重新输入！  ");
-
-PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, desktop::MessageBoxes& boxes,
+PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, MessageBoxes& boxes,
                                            QWidget* parent)
     : QDialog(parent)
     , storedPassword_(std::move(storedPassword))
     , boxes_(boxes)
-    , text1_(new QLineEdit(this))
-    , command1_(new QPushButton(QStringLiteral("确定"), this))
-    , command2_(new QPushButton(QStringLiteral("取消"), this)) {
+    , passwordEdit_(new QLineEdit(this))
+    , okButton_(new QPushButton(QString(texts::common::ok), this))
+    , cancelButton_(new QPushButton(QString(texts::common::cancel), this)) {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("输入密码"));
-    desktop::shapeFixedDialog(*this, 4065, 1665);
+    setWindowTitle(QString(texts::passwordPrompt::caption));
+    shapeFixedDialog(*this, 4065, 1665);
 
-    auto* label1 = new QLabel(QStringLiteral("请输入文件密码："), this);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setGeometry(desktop::rectInTwips(120, 240, 2295, 255));
-    label1->setBuddy(text1_);
+    auto* promptLabel = new QLabel(QString(texts::passwordPrompt::prompt), this);
+    promptLabel->setObjectName(QStringLiteral("Label1"));
+    promptLabel->setGeometry(rectInTwips(120, 240, 2295, 255));
+    promptLabel->setBuddy(passwordEdit_);
 
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setGeometry(desktop::rectInTwips(120, 480, 3735, 270));
-    desktop::makePasswordBox(*text1_);
+    passwordEdit_->setObjectName(QStringLiteral("Text1"));
+    passwordEdit_->setGeometry(rectInTwips(120, 480, 3735, 270));
+    makePasswordBox(*passwordEdit_);
 
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setGeometry(desktop::rectInTwips(600, 1080, 1215, 375));
-    command2_->setObjectName(QStringLiteral("Command2"));
-    command2_->setGeometry(desktop::rectInTwips(2040, 1080, 1335, 375));
+    okButton_->setObjectName(QStringLiteral("Command1"));
+    okButton_->setGeometry(rectInTwips(600, 1080, 1215, 375));
+    cancelButton_->setObjectName(QStringLiteral("Command2"));
+    cancelButton_->setGeometry(rectInTwips(2040, 1080, 1335, 375));
     // Neither button is the default: Enter does only what is wired below.
-    for (QPushButton* button : {command1_, command2_}) {
+    for (QPushButton* button : {okButton_, cancelButton_}) {
         button->setAutoDefault(false);
         button->installEventFilter(this);
     }
-    setTabOrder(text1_, command1_);
-    setTabOrder(command1_, command2_);
+    setTabOrder(passwordEdit_, okButton_);
+    setTabOrder(okButton_, cancelButton_);
 
-    connect(text1_, &QLineEdit::returnPressed, this, &PasswordPromptDialog::confirm);
-    connect(command1_, &QPushButton::clicked, this, &PasswordPromptDialog::confirm);
-    connect(command2_, &QPushButton::clicked, this, &PasswordPromptDialog::cancel);
+    connect(passwordEdit_, &QLineEdit::returnPressed, this, &PasswordPromptDialog::confirm);
+    connect(okButton_, &QPushButton::clicked, this, &PasswordPromptDialog::confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &PasswordPromptDialog::cancel);
 }
 
 QString PasswordPromptDialog::ask() {
@@ -68,8 +64,8 @@ QString PasswordPromptDialog::ask() {
 
 void PasswordPromptDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    desktop::centreOnScreen(*this);
-    text1_->setFocus();
+    centreOnScreen(*this);
+    passwordEdit_->setFocus();
 }
 
 // Esc does nothing here: the dialog has no cancel button.
@@ -84,9 +80,9 @@ bool PasswordPromptDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease) {
         const auto& key = static_cast<const QKeyEvent&>(*event);
         if (isEnter(key) && !key.isAutoRepeat()) {
-            if (watched == command1_)
+            if (watched == okButton_)
                 confirm();
-            else if (watched == command2_)
+            else if (watched == cancelButton_)
                 cancel();
         }
     }
@@ -94,17 +90,17 @@ bool PasswordPromptDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PasswordPromptDialog::confirm() {
-    const QString typed = text1_->text();
+    const QString typed = passwordEdit_->text();
     if (typed.isEmpty()) {
-        boxes_.show(this, EmptyPasswordText, desktop::Icon::Stop);
-        text1_->setFocus();
+        boxes_.show(this, QString(texts::passwordPrompt::empty), Icon::Stop);
+        passwordEdit_->setFocus();
         return;
     }
     if (typed != storedPassword_) {
-        const desktop::Answer answer =
-            boxes_.show(this, WrongPasswordText, desktop::Icon::Stop, desktop::Buttons::YesNo);
-        if (answer == desktop::Answer::Yes)
-            desktop::focusAndSelect(*text1_);
+        const Answer answer =
+            boxes_.show(this, QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo);
+        if (answer == Answer::Yes)
+            focusAndSelect(*passwordEdit_);
         else
             reject();
         return;
@@ -117,4 +113,4 @@ void PasswordPromptDialog::cancel() {
     reject();
 }
 
-} // namespace veskard::dialogs
+} // namespace veskard::gui

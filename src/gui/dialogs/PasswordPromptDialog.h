@@ -7,7 +7,7 @@
 class QLineEdit;
 class QPushButton;
 
-namespace veskard::dialogs {
+namespace veskard::gui {
 
 // The enter-password dialog: asks for the password of an enciphered file and
 // compares it with the one stored in the file. It deciphers nothing.
@@ -15,11 +15,7 @@ class PasswordPromptDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    static const QString EmptyPasswordText;
-    static const QString WrongPasswordText;
-
-    PasswordPromptDialog(QString storedPassword, desktop::MessageBoxes& boxes,
-                         QWidget* parent = nullptr);
+    PasswordPromptDialog(QString storedPassword, MessageBoxes& boxes, QWidget* parent = nullptr);
 
     // Shows the dialog modally and returns the password accepted: the typed
     // text once it equals the stored password exactly, or the empty text
@@ -36,11 +32,11 @@ private:
     void cancel();
 
     QString storedPassword_;
-    desktop::MessageBoxes& boxes_;
-    QLineEdit* text1_;
-    QPushButton* command1_;
-    QPushButton* command2_;
+    MessageBoxes& boxes_;
+    QLineEdit* passwordEdit_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
     QString accepted_;
 };
 
-} // namespace veskard::dialogs
+} // namespace veskard::gui

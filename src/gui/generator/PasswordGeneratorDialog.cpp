@@ -1,6 +1,5 @@
 #include "gui/generator/PasswordGeneratorDialog.h"
 
-#include "engine/TextFormats.h"
 #include "gui/desktop/DesignLook.h"
 #include "gui/desktop/Paths.h"
 #include "gui/desktop/Placement.h"
@@ -8,6 +7,7 @@
 #include "gui/desktop/Twips.h"
 #include "gui/generator/PasswordList.h"
 #include "platform/File.h"
+#include "texts/Texts.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -19,10 +19,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include <chrono>
 #include <span>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 // The design, in twips. The second row of the number boxes and each further
@@ -41,7 +40,7 @@ constexpr int ButtonStep = 400;
 
 // The spinners run from -1000 at the top to 0 at the bottom; the box beside
 // one shows minus its value, so the up arrow counts up.
-constexpr int SpinnerTop = -generator::MostPerSetting;
+constexpr int SpinnerTop = -engine::MostPerSetting;
 
 const QString LineEnd = QStringLiteral("\r\n");
 
@@ -51,18 +50,18 @@ QString withoutColon(const QString& caption) {
 
 } // namespace
 
-PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, QLineEdit& passwordBox,
-                                                 QLineEdit& confirmationBox,
-                                                 const desktop::Desktop& desktop,
-                                                 engine::RandomSource& random)
+PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, const Desktop& desktop,
+                                                 engine::RandomSource& random,
+                                                 const platform::Clock& clock,
+                                                 const engine::TextFormats& formats)
     : QDialog(owner)
-    , passwordBox_(passwordBox)
-    , confirmationBox_(confirmationBox)
     , desktop_(desktop)
+    , clock_(clock)
+    , formats_(formats)
     , generator_(random) {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("密码生成器"));
-    desktop::shapeFixedDialog(*this, ClientWidth, ClientHeight);
+    setWindowTitle(QString(texts::generator::caption));
+    shapeFixedDialog(*this, ClientWidth, ClientHeight);
     createControls();
     placeControls();
     connectControls();
@@ -72,15 +71,20 @@ PasswordGeneratorDialog::PasswordGeneratorDialog(QWidget* owner, QLineEdit& pass
 
 PasswordGeneratorDialog::~PasswordGeneratorDialog() = default;
 
+std::optional<QString> PasswordGeneratorDialog::choosePassword() {
+    exec();
+    return chosen_;
+}
+
 void PasswordGeneratorDialog::createControls() {
-    const QString captions[] = {QStringLiteral("输入密码位数："),
-                                QStringLiteral("希望生成几组密码：")};
+    const QString captions[] = {QString(texts::generator::lengthLabel),
+                                QString(texts::generator::countLabel)};
     for (int i = 0; i < 2; ++i) {
-        labels_[i] = new QLabel(captions[i], this);
-        labels_[i]->setObjectName(QStringLiteral("Label1(%1)").arg(i));
+        numberLabels_[i] = new QLabel(captions[i], this);
+        numberLabels_[i]->setObjectName(QStringLiteral("Label1(%1)").arg(i));
         numberBoxes_[i] = new QLineEdit(this);
         numberBoxes_[i]->setObjectName(QStringLiteral("Text1(%1)").arg(i));
-        labels_[i]->setBuddy(numberBoxes_[i]);
+        numberLabels_[i]->setBuddy(numberBoxes_[i]);
         spinners_[i] = new QScrollBar(Qt::Vertical, this);
         spinners_[i]->setObjectName(QStringLiteral("VScroll1(%1)").arg(i));
         spinners_[i]->setRange(SpinnerTop, 0);
@@ -92,17 +96,18 @@ void PasswordGeneratorDialog::createControls() {
         spinners_[i]->setFocusPolicy(Qt::TabFocus);
     }
 
-    frame_ = new QGroupBox(QStringLiteral("生成符号"), this);
-    frame_->setObjectName(QStringLiteral("Frame1"));
+    classGroup_ = new QGroupBox(QString(texts::generator::classes), this);
+    classGroup_->setObjectName(QStringLiteral("Frame1"));
     // The caption sits on the frame's top line, as the design draws it, so the
     // first tick box keeps its distance from the line.
-    frame_->setStyleSheet(QStringLiteral(
+    classGroup_->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 2px groove palette(mid); border-radius: 2px; margin-top: 0.5em; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-    const QString classCaptions[] = {QStringLiteral("小写字母"), QStringLiteral("大写字母"),
-                                     QStringLiteral("数字"), QStringLiteral("其他特殊符号")};
+    const QString classCaptions[] = {
+        QString(texts::generator::lowerCase), QString(texts::generator::upperCase),
+        QString(texts::generator::digits), QString(texts::generator::symbols)};
     for (int i = 0; i < 4; ++i) {
-        classBoxes_[i] = new QCheckBox(classCaptions[i], frame_);
+        classBoxes_[i] = new QCheckBox(classCaptions[i], classGroup_);
         classBoxes_[i]->setObjectName(QStringLiteral("Check1(%1)").arg(i));
         classBoxes_[i]->setChecked(true);
     }
@@ -110,9 +115,10 @@ void PasswordGeneratorDialog::createControls() {
     list_ = new PasswordList(this);
     list_->setObjectName(QStringLiteral("List1"));
 
-    const QString buttonCaptions[] = {QStringLiteral("生成"), QStringLiteral("添加"),
-                                      QStringLiteral("保存"), QStringLiteral("复制"),
-                                      QStringLiteral("关闭")};
+    const QString buttonCaptions[] = {
+        QString(texts::generator::generate), QString(texts::generator::add),
+        QString(texts::generator::save), QString(texts::generator::copy),
+        QString(texts::common::close)};
     for (int i = 0; i < 5; ++i) {
         buttons_[i] = new QPushButton(buttonCaptions[i], this);
         buttons_[i]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
@@ -134,18 +140,16 @@ void PasswordGeneratorDialog::createControls() {
 }
 
 void PasswordGeneratorDialog::placeControls() {
-    using desktop::place;
-    using desktop::rectInTwips;
     for (int i = 0; i < 2; ++i) {
         const int step = i * RowStep;
         // Labels are as wide as their caption on one line.
-        place(labels_[i],
-              QRect(desktop::pointInTwips(LabelLeft, LabelTop + step),
-                    QSize(labels_[i]->sizeHint().width(), desktop::pixels(LabelHeight))));
+        place(numberLabels_[i],
+              QRect(pointInTwips(LabelLeft, LabelTop + step),
+                    QSize(numberLabels_[i]->sizeHint().width(), pixels(LabelHeight))));
         numberBoxes_[i]->setGeometry(rectInTwips(BoxLeft, BoxTop + step, BoxWidth, BoxHeight));
         spinners_[i]->setGeometry(rectInTwips(SpinnerLeft, BoxTop + step, SpinnerWidth, BoxHeight));
     }
-    frame_->setGeometry(rectInTwips(FrameLeft, FrameTop, FrameWidth, FrameHeight));
+    classGroup_->setGeometry(rectInTwips(FrameLeft, FrameTop, FrameWidth, FrameHeight));
     for (int i = 0; i < 4; ++i)
         place(classBoxes_[i], rectInTwips(TickLeft, TickTop + i * RowStep, TickWidth, TickHeight));
     list_->setGeometry(rectInTwips(ListLeft, ListTop, ListWidth, ListHeight));
@@ -171,10 +175,10 @@ void PasswordGeneratorDialog::connectControls() {
 
 void PasswordGeneratorDialog::nameControlsForScreenReaders() {
     for (int i = 0; i < 2; ++i)
-        numberBoxes_[i]->setAccessibleName(withoutColon(labels_[i]->text()));
-    spinners_[0]->setAccessibleName(QStringLiteral("增减密码位数"));
-    spinners_[1]->setAccessibleName(QStringLiteral("增减密码组数"));
-    list_->setAccessibleName(QStringLiteral("生成的密码"));
+        numberBoxes_[i]->setAccessibleName(withoutColon(numberLabels_[i]->text()));
+    spinners_[0]->setAccessibleName(QString(texts::generator::lengthSpinner));
+    spinners_[1]->setAccessibleName(QString(texts::generator::countSpinner));
+    list_->setAccessibleName(QString(texts::generator::list));
 }
 
 void PasswordGeneratorDialog::showEvent(QShowEvent* event) {
@@ -205,8 +209,8 @@ void PasswordGeneratorDialog::done(int result) {
 // Keeps a number box at what it accepts, and its spinner in step with it.
 void PasswordGeneratorDialog::applyNumberBoxRule(int index) {
     const std::string text = numberBoxes_[index]->text().toStdString();
-    if (generator::isAccepted(text))
-        spinners_[index]->setValue(-generator::settingValue(text));
+    if (engine::isAccepted(text))
+        spinners_[index]->setValue(-engine::settingValue(text));
     else
         numberBoxes_[index]->clear();
 }
@@ -226,7 +230,7 @@ void PasswordGeneratorDialog::onEntryClicked() {
         buttons_[button]->setEnabled(true);
 }
 
-generator::Classes PasswordGeneratorDialog::tickedClasses() const {
+engine::Classes PasswordGeneratorDialog::tickedClasses() const {
     return {classBoxes_[0]->isChecked(), classBoxes_[1]->isChecked(), classBoxes_[2]->isChecked(),
             classBoxes_[3]->isChecked()};
 }
@@ -237,11 +241,11 @@ void PasswordGeneratorDialog::generate() {
     list_->clear();
     auto started = generator_.start(tickedClasses(), numberBoxes_[0]->text().toStdString(),
                                     numberBoxes_[1]->text().toStdString());
-    if (const auto* refusal = std::get_if<generator::Refusal>(&started)) {
-        desktop_.boxes.tell(this, generator::refusalNotice(*refusal));
+    if (const auto* refusal = std::get_if<engine::Refusal>(&started)) {
+        desktop_.boxes.tell(this, engine::refusalNotice(*refusal));
         return;
     }
-    running_.emplace(std::move(std::get<generator::Generation>(started)));
+    running_.emplace(std::move(std::get<engine::Generation>(started)));
     if (running_->finished())
         finishGeneration();
     else
@@ -267,12 +271,11 @@ void PasswordGeneratorDialog::add() {
     const QListWidgetItem* current = list_->currentItem();
     if (!current)
         return; // a new list, nothing chosen in it yet: nothing to hand over
-    passwordBox_.setText(current->text());
-    confirmationBox_.setText(passwordBox_.text());
+    chosen_ = current->text();
     desktop_.boxes.show(this,
-                        QStringLiteral("密码是 ") + passwordBox_.text() + LineEnd +
-                            QStringLiteral("可要记住了！"),
-                        desktop::Icon::Exclamation);
+                        QString(texts::generator::rememberBefore) + *chosen_ + LineEnd +
+                            QString(texts::generator::rememberAfter),
+                        Icon::Exclamation);
     accept();
 }
 
@@ -280,17 +283,15 @@ void PasswordGeneratorDialog::add() {
 // passwords) and shows the file in the text editor. A save that fails is
 // passed over, as the editor then shows.
 void PasswordGeneratorDialog::save() {
-    const QString path = desktop_.files.writable(QStringLiteral("paw.txt"));
-    const engine::LocaleTextFormats formats;
-    const QString record =
-        QString::fromStdString(formats.dateTime(std::chrono::system_clock::now())) + LineEnd +
-        selectionText() + LineEnd;
+    const QString path = desktop_.files.writable(QString(texts::files::passwords));
+    const QString record = QString::fromStdString(formats_.dateTime(clock_.now())) + LineEnd +
+                           selectionText() + LineEnd;
     // Only the user's own regular file: never a link another user planted,
     // never a FIFO that would wait for a reader.
     Result<platform::File> file =
-        platform::File::openProgramFile(desktop::toPath(path), platform::ProgramFileAccess::Append);
+        platform::File::openProgramFile(toPath(path), platform::ProgramFileAccess::Append);
     if (file) {
-        const QByteArray bytes = desktop::systemText(record);
+        const QByteArray bytes = systemText(record);
         static_cast<void>(file->writeAll(std::as_bytes(std::span(bytes))));
     }
     desktop_.shell.openInTextEditor(path);
@@ -323,10 +324,4 @@ void PasswordGeneratorDialog::updateHorizontalExtent() {
     list_->setHorizontalExtent(list_->fontMetrics().horizontalAdvance(first) + 20);
 }
 
-void showPasswordGenerator(QWidget* owner, QLineEdit& passwordBox, QLineEdit& confirmationBox,
-                           const desktop::Desktop& desktop, engine::RandomSource& random) {
-    PasswordGeneratorDialog window(owner, passwordBox, confirmationBox, desktop, random);
-    window.exec();
-}
-
-} // namespace veskard
+} // namespace veskard::gui

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 // Draws only the part of an entry that the list can show. An entry may hold
@@ -93,4 +93,4 @@ void PasswordList::updateGeometries() {
     horizontalScrollBar()->setPageStep(visible);
 }
 
-} // namespace veskard
+} // namespace veskard::gui

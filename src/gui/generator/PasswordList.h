@@ -2,7 +2,7 @@
 
 #include <QListWidget>
 
-namespace veskard {
+namespace veskard::gui {
 
 // The generator's result list: extended selection, a click that a keyboard
 // move of the current entry raises too, and a sideways scroll range that the
@@ -30,4 +30,4 @@ private:
     int horizontalExtent_ = 0;
 };
 
-} // namespace veskard
+} // namespace veskard::gui

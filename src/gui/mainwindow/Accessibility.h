@@ -1,10 +1,11 @@
 #pragma once
 
-namespace veskard {
+namespace veskard::gui {
 
-// Makes the main window's home-made parts known to assistive technology: the
-// window reads as a frame, its dividing line as a separator, each flat button
-// as a push button with a name and a press action. Installed once, however often it is called.
+// Makes the main window's parts that Qt reads as something else known to
+// assistive technology: the window, a plain widget, reads as a frame, its
+// dividing line as a separator. (The flat buttons are Qt's own buttons.)
+// Installed once, however often it is called.
 void installMainWindowAccessibility();
 
-} // namespace veskard
+} // namespace veskard::gui

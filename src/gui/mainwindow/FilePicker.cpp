@@ -2,19 +2,17 @@
 
 #include "gui/desktop/FileLookup.h"
 #include "gui/desktop/NameText.h"
-#include "gui/mainwindow/MainWindowControls.h"
+#include "texts/Texts.h"
 
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 
-namespace veskard::workflow {
+namespace veskard::gui {
 namespace {
 
 constexpr qsizetype EndingLength = 3;
 
 QString overwriteQuestion(const QString& path) {
-    return QStringLiteral("“%1”已存在。\n要替换它吗？").arg(path);
+    return QString(texts::mainWindow::replaceExisting).arg(path);
 }
 
 // The name of a path, after its last folder separator.
@@ -30,43 +28,31 @@ QString namePart(const QString& path) {
 
 } // namespace
 
-FilePicker::FilePicker(QWidget& owner, const MainWindowControls& controls,
-                       desktop::FilePickers& pickers, desktop::MessageBoxes& boxes)
-    : owner_(owner)
-    , controls_(controls)
-    , pickers_(pickers)
-    , boxes_(boxes) {}
-
-QString FilePicker::PickFile(PickMode mode, OpKind opKind) const {
-    if (mode == PickMode::Save)
-        return save(opKind);
-    return checked(pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Open,
-                                           .filterName = QStringLiteral("所有文件"),
-                                           .filterPattern = QStringLiteral("*.*"),
-                                           .initialFolder = controls_.Label3->text(),
-                                           .suggestedName = {}}));
+QString FilePicker::pickOpen(const QString& startAt) const {
+    return checked(person_.pick({.mode = FileRequest::Mode::Open,
+                                 .filterName = QString(texts::mainWindow::allFiles),
+                                 .filterPattern = QStringLiteral("*.*"),
+                                 .initialFolder = startAt,
+                                 .suggestedName = {}}));
 }
 
-QString FilePicker::save(OpKind opKind) const {
-    const QString source =
-        opKind == OpKind::Encrypt ? controls_.Label3->text() : controls_.Label7->text();
+QString FilePicker::pickSave(const QString& source, const QString& startAt) const {
     // The ending is taken from the name alone: a short name must not lend the
     // ending a folder separator, which added to a path would lead elsewhere.
     const QString ending = namePart(source).right(EndingLength);
-    const QString chosen =
-        checked(pickers_.pick(&owner_, {.mode = desktop::FileRequest::Mode::Save,
-                                        .filterName = ending.toUpper() + QStringLiteral("文件"),
-                                        .filterPattern = QStringLiteral("*.") + ending,
-                                        .initialFolder = controls_.Label3->text(),
-                                        .suggestedName = desktop::visibleFileName(source)}));
+    const QString chosen = checked(
+        person_.pick({.mode = FileRequest::Mode::Save,
+                      .filterName = QString(texts::mainWindow::filesEndingIn).arg(ending.toUpper()),
+                      .filterPattern = QStringLiteral("*.") + ending,
+                      .initialFolder = startAt,
+                      .suggestedName = visibleFileName(source)}));
     if (chosen.isEmpty() || chosen.right(ending.size()).toUpper() == ending.toUpper())
         return chosen;
 
     // The dialog asked about the name it was given, not about this one.
     const QString path = chosen + u'.' + ending;
     if (QFileInfo::exists(path) &&
-        boxes_.show(&owner_, overwriteQuestion(path), desktop::Icon::Exclamation,
-                    desktop::Buttons::YesNo) != desktop::Answer::Yes)
+        person_.show(overwriteQuestion(path), Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
         return {};
     return path;
 }
@@ -74,10 +60,10 @@ QString FilePicker::save(OpKind opKind) const {
 // A dialog reads a name's bytes that are not UTF-8 as U+FFFD, and its text
 // then names another file, or none: it is refused, as if nothing was chosen.
 QString FilePicker::checked(const QString& picked) const {
-    const desktop::NameText name = desktop::nameText(picked);
+    const NameText name = nameText(picked);
     if (!name.refusal.isEmpty())
-        boxes_.show(&owner_, name.refusal, desktop::Icon::Stop);
+        person_.show(name.refusal, Icon::Stop);
     return name.text;
 }
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

@@ -1,49 +1,34 @@
 #pragma once
 
-#include "gui/desktop/FilePickers.h"
-#include "gui/desktop/MessageBoxes.h"
+#include "gui/mainwindow/MainWindowPerson.h"
 
 #include <QString>
 
-class QWidget;
+namespace veskard::gui {
 
-namespace veskard {
-struct MainWindowControls;
-}
-
-namespace veskard::workflow {
-
-// The main window's current operation; a save dialog takes its source by it.
-enum class OpKind { None = 0, Encrypt = 1, Decrypt = 4 };
-
-enum class PickMode { Open, Save };
-
-// The main window's one way of asking for a path, in an open or a save dialog
-// over the window that starts in the folder of the file to encrypt.
+// The main window's one way of asking for a path: an open or a save dialog
+// starting where `startAt` (the file box's text) points.
+// Each returns the chosen path, or the empty text when the person cancelled
+// or the name cannot be trusted (it is then refused with a message).
 class FilePicker {
 public:
-    FilePicker(QWidget& owner, const MainWindowControls& controls, desktop::FilePickers& pickers,
-               desktop::MessageBoxes& boxes);
+    explicit FilePicker(MainWindowPerson& person)
+        : person_(person) {}
 
-    // The chosen path, or the empty text when the person cancelled or the
-    // name cannot be trusted (it is then refused with a message).
-    //
-    // A save dialog is about a source file: the file to encrypt while
-    // encrypting, else the locked file chosen for decrypting. It lists only
-    // files that end as the source's name does (its last three characters),
-    // offers the source's name when the file is a visible one, and a chosen
-    // path that ends otherwise gets those characters added after a dot
-    // (report gives report.txt for a .txt source).
-    QString PickFile(PickMode mode, OpKind opKind) const;
+    // Lists every file.
+    QString pickOpen(const QString& startAt) const;
+
+    // A dialog for a file made of `source` (the file locked, or unlocked). It
+    // lists only files that end as the source's name does (its last three
+    // characters), offers the source's name when the file is a visible one,
+    // and a chosen path that ends otherwise gets those characters added after
+    // a dot (report gives report.txt for a .txt source).
+    QString pickSave(const QString& source, const QString& startAt) const;
 
 private:
-    QString save(OpKind opKind) const;
     QString checked(const QString& picked) const;
 
-    QWidget& owner_;
-    const MainWindowControls& controls_;
-    desktop::FilePickers& pickers_;
-    desktop::MessageBoxes& boxes_;
+    MainWindowPerson& person_;
 };
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

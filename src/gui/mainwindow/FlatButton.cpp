@@ -1,18 +1,17 @@
 #include "gui/mainwindow/FlatButton.h"
 
 #include "gui/desktop/Twips.h"
-#include "gui/mainwindow/Accessibility.h"
 
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
 
 #include <array>
 
-namespace veskard {
+namespace veskard::gui {
 namespace {
 
 // How far a pressed button's icon and caption move right and down: one pixel.
@@ -41,20 +40,6 @@ QString plainCaption(const QString& caption) {
     return plain.remove(QLatin1Char('&'));
 }
 
-// A label underlines its access key only when it has a buddy to give the focus
-// to; the caption has none, the key belongs to the window.
-class CaptionLabel final : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        style()->drawItemText(&painter, contentsRect(), int(alignment()) | Qt::TextShowMnemonic,
-                              palette(), isEnabled(), text(), foregroundRole());
-    }
-};
-
 QPixmap renderIcon(const QString& resource, QSize size, qreal pixelRatio) {
     QPixmap pixmap(size * pixelRatio);
     pixmap.setDevicePixelRatio(pixelRatio);
@@ -68,35 +53,19 @@ QPixmap renderIcon(const QString& resource, QSize size, qreal pixelRatio) {
 } // namespace
 
 FlatButton::FlatButton(const FlatButtonDesign& design, FlatButtonGroup& group, QWidget* parent)
-    : QFrame(parent)
+    : QAbstractButton(parent)
     , design_(design)
-    , group_(group) {
-    installMainWindowAccessibility();
+    , group_(group)
+    , icon_(renderIcon(design.iconResource, design.iconPixels, devicePixelRatioF())) {
     setObjectName(QStringLiteral("Frame1(%1)").arg(design.index));
-    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true); // opaque: it covers what lies behind it
-    setGeometry(desktop::rectInTwips(design.frame.x(), design.frame.y(), design.frame.width(),
-                                     design.frame.height()));
+    setGeometry(rectInTwips(design.frame.x(), design.frame.y(), design.frame.width(),
+                            design.frame.height()));
     setMouseTracking(true);
+    // Not the button's text: its access key belongs to the window.
     setAccessibleName(design.accessibleName.isEmpty() ? plainCaption(design.caption)
                                                       : design.accessibleName);
-
-    // Icon and caption only show; the frame takes every mouse event over them.
-    icon_ = new QLabel(this);
-    icon_->setObjectName(QStringLiteral("Image1(%1)").arg(design.index));
-    icon_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    icon_->resize(design.iconPixels);
-    icon_->setPixmap(renderIcon(design.iconResource, design.iconPixels, devicePixelRatioF()));
-    if (!design.caption.isEmpty()) {
-        caption_ = new CaptionLabel(design.caption, this);
-        caption_->setObjectName(QStringLiteral("Label1(%1)").arg(design.index));
-        caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
-        caption_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        caption_->resize(
-            desktop::sizeInTwips(design.captionArea.width(), design.captionArea.height()));
-        setCaptionColour(RestCaptionColour);
-    }
-    placeContent(false);
 }
 
 FlatButton* FlatButton::copy(int index, const QString& accessibleName,
@@ -113,13 +82,8 @@ FlatButton* FlatButton::copy(int index, const QString& accessibleName,
 }
 
 void FlatButton::showCaptionAtRest() {
-    if (caption_)
-        setCaptionColour(RestCaptionColour);
-}
-
-void FlatButton::activate() {
-    if (isEnabled())
-        emit released(design_.index, Qt::NoButton);
+    captionLit_ = false;
+    update();
 }
 
 void FlatButton::mouseMoveEvent(QMouseEvent* event) {
@@ -140,17 +104,17 @@ void FlatButton::mouseReleaseEvent(QMouseEvent* event) {
         rest();
         return;
     }
-    const Qt::MouseButton button = event->button();
     // A right click changes nothing. Any other release ends the press and the
     // highlight, and gives the capture up before the action can open a dialog.
-    if (button != Qt::RightButton)
-        rest();
-    emit released(design_.index, button);
+    if (event->button() == Qt::RightButton)
+        return;
+    rest();
+    click();
 }
 
 void FlatButton::hideEvent(QHideEvent* event) {
     rest();
-    QFrame::hideEvent(event);
+    QAbstractButton::hideEvent(event);
 }
 
 // A disabled widget gets no mouse events: a highlighted button would keep the
@@ -158,12 +122,12 @@ void FlatButton::hideEvent(QHideEvent* event) {
 void FlatButton::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange && !isEnabled())
         rest();
-    QFrame::changeEvent(event);
+    QAbstractButton::changeEvent(event);
 }
 
-void FlatButton::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event);
+void FlatButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    drawContent(painter);
     if (design_.bevel)
         drawBevel(painter);
     if (look_ != Look::Rest)
@@ -191,29 +155,31 @@ void FlatButton::hover(QPointF position) {
 
 void FlatButton::highlight() {
     grabMouse();
+    captionLit_ = true;
     setLook(Look::Highlighted);
-    if (caption_)
-        setCaptionColour(HoverCaptionColour);
+    update();
 }
 
 void FlatButton::press() {
     if (group_.pressed_ != this) {
         if (group_.pressed_)
             group_.pressed_->rest();
-        placeContent(true);
+        shifted_ = true;
         group_.pressed_ = this;
     }
+    setDown(true); // read as pressed by assistive technology
     setLook(Look::Pressed);
 }
 
 void FlatButton::rest() {
     if (group_.pressed_ == this) {
-        placeContent(false);
+        shifted_ = false;
         group_.pressed_ = nullptr;
     }
-    if (caption_)
-        setCaptionColour(RestCaptionColour);
+    captionLit_ = false;
+    setDown(false);
     setLook(Look::Rest);
+    update();
     if (mouseGrabber() == this)
         releaseMouse();
 }
@@ -225,28 +191,37 @@ void FlatButton::setLook(Look look) {
     update();
 }
 
-// Disabled, the caption keeps the style's greyed colour.
-void FlatButton::setCaptionColour(const QColor& colour) {
-    QPalette palette = caption_->palette();
+// Icon and caption, shifted while pressed. Disabled, both are greyed as the
+// style greys a label's: the caption keeps the disabled colour.
+void FlatButton::drawContent(QPainter& painter) const {
+    const int offset = shifted_ ? PressOffsetTwips : 0;
+    QPixmap icon = icon_;
+    if (!isEnabled()) {
+        QStyleOption option;
+        option.initFrom(this);
+        icon = style()->generatedIconPixmap(QIcon::Disabled, icon_, &option);
+    }
+    painter.drawPixmap(pointInTwips(design_.iconPlace.x() + offset, design_.iconPlace.y() + offset),
+                       icon);
+    if (design_.caption.isEmpty())
+        return;
+    QPalette colours = palette();
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
-        palette.setColor(group, QPalette::WindowText, colour);
-    caption_->setPalette(palette);
-}
-
-void FlatButton::placeContent(bool shifted) {
-    const int offset = shifted ? PressOffsetTwips : 0;
-    icon_->move(
-        desktop::pointInTwips(design_.iconPlace.x() + offset, design_.iconPlace.y() + offset));
-    if (caption_)
-        caption_->move(desktop::pointInTwips(design_.captionArea.x() + offset,
-                                             design_.captionArea.y() + offset));
+        colours.setColor(group, QPalette::WindowText,
+                         captionLit_ ? HoverCaptionColour : RestCaptionColour);
+    const QRect area =
+        rectInTwips(design_.captionArea.x() + offset, design_.captionArea.y() + offset,
+                    design_.captionArea.width(), design_.captionArea.height());
+    // The access key shows underlined, as on a label.
+    style()->drawItemText(&painter, area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                          colours, isEnabled(), design_.caption, QPalette::WindowText);
 }
 
 void FlatButton::drawBevel(QPainter& painter) const {
     for (const BevelLine& line : Bevel) {
         painter.setPen(palette().color(line.colour));
-        painter.drawLine(desktop::pointInTwips(line.twips.x1(), line.twips.y1()),
-                         desktop::pointInTwips(line.twips.x2(), line.twips.y2()));
+        painter.drawLine(pointInTwips(line.twips.x1(), line.twips.y1()),
+                         pointInTwips(line.twips.x2(), line.twips.y2()));
     }
 }
 
@@ -266,4 +241,4 @@ void FlatButton::drawEdge(QPainter& painter, bool sunken) const {
     painter.drawLine(right, 0, right, bottom);
 }
 
-} // namespace veskard
+} // namespace veskard::gui

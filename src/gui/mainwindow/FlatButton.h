@@ -1,14 +1,13 @@
 #pragma once
 
-#include <QFrame>
+#include <QAbstractButton>
+#include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
-class QLabel;
-
-namespace veskard {
+namespace veskard::gui {
 
 class FlatButton;
 
@@ -35,13 +34,15 @@ class FlatButtonGroup {
 };
 
 // A command of the main window drawn without a border of its own: an icon and,
-// on most, a caption inside a flat frame. The pointer over it takes the mouse
+// on most, a caption on a flat face. The pointer over it takes the mouse
 // capture, raises a one-pixel edge and turns the caption blue; the left button
 // down sinks the edge and moves icon and caption one pixel right and down.
 // Leaving it, pressed or not, brings it back to rest and gives the capture up,
-// so a press dragged off runs nothing. Releasing a mouse button over it reports
-// `released`. Disabled, it rests greyed and takes no input at all.
-class FlatButton : public QFrame {
+// so a press dragged off runs nothing. Releasing a mouse button other than the
+// right one over it clicks it. Disabled, it rests greyed and takes no input at
+// all. It takes no focus: the window's tab order is the design's. To assistive
+// technology it is a push button named after its caption, as Qt's own.
+class FlatButton : public QAbstractButton {
     Q_OBJECT
 
 public:
@@ -60,16 +61,6 @@ public:
     // way to an action ends a highlight this way).
     void showCaptionAtRest();
 
-    // Runs the button as assistive technology does: reports `released` with
-    // Qt::NoButton, and draws nothing. Not while it is disabled.
-    void activate();
-
-signals:
-    // A mouse button went up over the button, or assistive technology pressed
-    // it (Qt::NoButton). The left button's release has been drawn already; a
-    // right click is reported too, and is meant to run nothing.
-    void released(int index, Qt::MouseButton button);
-
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -85,16 +76,16 @@ private:
     void press();
     void rest();
     void setLook(Look look);
-    void setCaptionColour(const QColor& colour);
-    void placeContent(bool shifted);
     void drawBevel(QPainter& painter) const;
     void drawEdge(QPainter& painter, bool sunken) const;
+    void drawContent(QPainter& painter) const;
 
     FlatButtonDesign design_;
     FlatButtonGroup& group_;
-    QLabel* icon_ = nullptr;
-    QLabel* caption_ = nullptr;
+    QPixmap icon_;
     Look look_ = Look::Rest;
+    bool captionLit_ = false; // blue, from a highlight until the next rest
+    bool shifted_ = false;    // icon and caption one pixel right and down
 };
 
-} // namespace veskard
+} // namespace veskard::gui

@@ -6,7 +6,7 @@
 #include <optional>
 #include <thread>
 
-namespace veskard::workflow {
+namespace veskard::gui {
 namespace {
 
 // The engine reports its failures as values; running out of memory is the
@@ -49,4 +49,4 @@ void JobRunner::setBusy(bool busy) {
     emit busyChanged(busy);
 }
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

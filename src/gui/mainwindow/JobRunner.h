@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace veskard::workflow {
+namespace veskard::gui {
 
 // Runs one step of a job on a thread of its own and waits for it in a local
 // event loop, so that the window goes on repainting and taking input while the
@@ -39,4 +39,4 @@ private:
     bool busy_ = false;
 };
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

@@ -8,18 +8,18 @@
 #include <array>
 #include <span>
 
-namespace veskard::startup {
+namespace veskard::gui {
 namespace {
 
 constexpr std::size_t RecordSize = 6;
 
 // The three boxes in the order of the record.
 std::array<CheckValue*, 3> boxesOf(Options& options) {
-    return {&options.Check1, &options.Check2, &options.Check3};
+    return {&options.keepOriginal, &options.writeEncryptScript, &options.writeDecryptScript};
 }
 
 std::array<CheckValue, 3> valuesOf(const Options& options) {
-    return {options.Check1, options.Check2, options.Check3};
+    return {options.keepOriginal, options.writeEncryptScript, options.writeDecryptScript};
 }
 
 bool isRefusedAccess(std::error_code error) {
@@ -41,7 +41,7 @@ Result<platform::File> openForLoading(const std::filesystem::path& path) {
 } // namespace
 
 void loadSettings(const QString& file, Options& options) {
-    const Result<platform::File> settings = openForLoading(desktop::toPath(file));
+    const Result<platform::File> settings = openForLoading(toPath(file));
     if (!settings)
         return;
     std::array<std::byte, RecordSize> record{};
@@ -59,8 +59,8 @@ void loadSettings(const QString& file, Options& options) {
 }
 
 bool saveSettings(const QString& file, const Options& options) {
-    Result<platform::File> settings = platform::File::openProgramFile(
-        desktop::toPath(file), platform::ProgramFileAccess::ReadWrite);
+    Result<platform::File> settings =
+        platform::File::openProgramFile(toPath(file), platform::ProgramFileAccess::ReadWrite);
     if (!settings)
         return false;
     std::array<std::byte, RecordSize> record{};
@@ -72,4 +72,4 @@ bool saveSettings(const QString& file, const Options& options) {
     return !written && !closed;
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "texts/Texts.h"
+
 #include <QString>
 
 #include <cstdint>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 // The value of an option check box, as "set.ini" stores it. (Not Qt's
 // Qt::CheckState, which numbers the states differently.)
@@ -12,14 +14,14 @@ enum class CheckValue : std::int16_t { Unticked = 0, Ticked = 1, Greyed = 2 };
 
 // The main window's three options, with the design's values.
 struct Options {
-    CheckValue Check1 = CheckValue::Unticked; // 保存原文件副本: lock into another file
-    CheckValue Check2 = CheckValue::Ticked; // 生成自加密批处理文件: write the encrypt script
-    CheckValue Check3 = CheckValue::Ticked; // 生成自解密批处理文件: write the decrypt script
+    CheckValue keepOriginal = CheckValue::Unticked; // 保存原文件副本: lock into another file
+    CheckValue writeEncryptScript = CheckValue::Ticked; // 生成自加密批处理文件
+    CheckValue writeDecryptScript = CheckValue::Ticked; // 生成自解密批处理文件
     bool operator==(const Options&) const = default;
 };
 
 // The options' file among the files the program writes (ProgramFiles).
-inline constexpr auto SettingsFileName = "set.ini";
+inline constexpr auto SettingsFileName = texts::files::settings;
 
 // "set.ini" is a 6-byte record, not a text file: the three values as 16-bit
 // little-endian integers, in the order of the boxes.
@@ -37,4 +39,4 @@ void loadSettings(const QString& file, Options& options);
 // are then lost, and the window still closes.
 bool saveSettings(const QString& file, const Options& options);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

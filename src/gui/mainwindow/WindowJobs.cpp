@@ -2,7 +2,7 @@
 
 #include "gui/desktop/Paths.h"
 
-namespace veskard::workflow {
+namespace veskard::gui {
 
 WindowJobs::WindowJobs(engine::RandomSource& random, const platform::Clock& clock,
                        const engine::TextFormats& formats, QObject* parent)
@@ -15,29 +15,30 @@ WindowJobs::WindowJobs(engine::RandomSource& random, const platform::Clock& cloc
 
 bool WindowJobs::isEnciphered(const QString& path) {
     bool enciphered = false;
-    run(engine::JobPhase::Load, [&enciphered, file = desktop::toPath(path)] {
-        enciphered = engine::isEnciphered(file);
-        return engine::JobStatus::success();
-    });
-    return enciphered;
+    const engine::JobStatus looked =
+        run(engine::JobPhase::Load, [&enciphered, file = toPath(path)] {
+            enciphered = engine::isEnciphered(file);
+            return engine::JobStatus::success();
+        });
+    return looked.ok() && enciphered;
 }
 
 engine::JobStatus WindowJobs::load(const QString& source) {
-    return run(engine::JobPhase::Load, [this, path = desktop::toPath(source)] {
+    return run(engine::JobPhase::Load, [this, path = toPath(source)] {
         return encrypt_.load(path, engine::Relock::Allow);
     });
 }
 
 engine::JobStatus WindowJobs::encipherTo(const QString& target, const QString& password) {
     return run(engine::JobPhase::Encipher,
-               [this, path = desktop::toPath(target), password = password.toStdU16String()] {
+               [this, path = toPath(target), password = password.toStdU16String()] {
                    return encrypt_.encipherTo(path, password);
                });
 }
 
 engine::JobStatus WindowJobs::openEnciphered(const QString& path) {
     return run(engine::JobPhase::OpenEnciphered,
-               [this, file = desktop::toPath(path)] { return decrypt_.openEnciphered(file); });
+               [this, file = toPath(path)] { return decrypt_.openEnciphered(file); });
 }
 
 QString WindowJobs::storedPassword() const {
@@ -47,7 +48,7 @@ QString WindowJobs::storedPassword() const {
 
 engine::JobStatus WindowJobs::restoreTo(const QString& target) {
     return run(engine::JobPhase::Restore,
-               [this, path = desktop::toPath(target)] { return decrypt_.restoreTo(path); });
+               [this, path = toPath(target)] { return decrypt_.restoreTo(path); });
 }
 
 // Whatever the step sent last is shown before its outcome is acted on.
@@ -98,4 +99,4 @@ void WindowJobs::takeNews() {
         emit restoreProgressed(*percent);
 }
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

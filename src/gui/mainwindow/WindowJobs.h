@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-namespace veskard::workflow {
+namespace veskard::gui {
 
 // The main window's two jobs, each step run off the window's thread by a
 // JobRunner. The operation log is kept here, on the window's thread, as the
@@ -91,4 +91,4 @@ private:
     engine::DecryptJob decrypt_;
 };
 
-} // namespace veskard::workflow
+} // namespace veskard::gui

@@ -13,17 +13,15 @@
 #include <span>
 #include <vector>
 
-namespace veskard::startup {
+namespace veskard::gui {
 namespace {
 
 constexpr int ExtensionLength = 4; // a dot and three letters
 
-using desktop::toPath;
-
-QString absoluteName(const QString& FileName) {
-    if (!QDir::isRelativePath(FileName))
-        return FileName;
-    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(FileName));
+QString absoluteName(const QString& fileName) {
+    if (!QDir::isRelativePath(fileName))
+        return fileName;
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(fileName));
 }
 
 // The folder named after the file, beside it. A longer extension leaves part
@@ -60,17 +58,17 @@ std::error_code writeScript(platform::Folder& folder, const SystemScript& script
 
 } // namespace
 
-engine::JobStatus MakeBatFile(bool MakeEncrypt, bool MakeRevert, const QString& FileName,
-                              const QString& program) {
+engine::JobStatus writeScripts(bool writeEncrypt, bool writeDecrypt, const QString& fileName,
+                               const QString& program) {
     std::vector<ScriptAction> wanted;
-    if (MakeEncrypt)
+    if (writeEncrypt)
         wanted.push_back(ScriptAction::Encrypt);
-    if (MakeRevert)
+    if (writeDecrypt)
         wanted.push_back(ScriptAction::Revert);
     if (wanted.empty())
         return engine::JobStatus::success();
 
-    const QString file = absoluteName(FileName);
+    const QString file = absoluteName(fileName);
     const Result<QString> folderName = scriptFolderOf(file);
     if (folderName.error() == FileError::NoBaseName)
         return engine::JobStatus::failure(folderName.error(),
@@ -101,4 +99,4 @@ engine::JobStatus MakeBatFile(bool MakeEncrypt, bool MakeRevert, const QString& 
     return engine::JobStatus::success();
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

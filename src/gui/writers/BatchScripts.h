@@ -4,14 +4,14 @@
 
 #include <QString>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 // After a file has been enciphered: writes the scripts that lock it again
 // ("加密") and unlock it ("解密") without the main window, as chosen, into a
 // new folder beside it named after the file without its last four characters
 // (D:\work\plan.doc gives D:\work\plan). `program` is the running
 // executable's full path, QCoreApplication::applicationFilePath(). A relative
-// `FileName` is taken from the current folder; the scripts name it in full.
+// `fileName` is taken from the current folder; the scripts name it in full.
 //
 // Nothing happens when neither script is wanted. The folder is made anew and
 // the scripts are written through it, never through a link another user put
@@ -33,7 +33,7 @@ namespace veskard::startup {
 //   something else before it could be held; nothing is written. Shown.
 // - the system's error when the folder cannot be created or a script cannot be
 //   written (the folder then stays): silent when access was refused, else shown.
-engine::JobStatus MakeBatFile(bool MakeEncrypt, bool MakeRevert, const QString& FileName,
-                              const QString& program);
+engine::JobStatus writeScripts(bool writeEncrypt, bool writeDecrypt, const QString& fileName,
+                               const QString& program);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -1,35 +1,36 @@
 #include "gui/writers/FileError.h"
 
 #include "engine/FailureNotice.h"
+#include "texts/Texts.h"
 
 #include <string>
 
-namespace veskard::startup {
+namespace veskard::gui {
 namespace {
 
 // The descriptions are shown to the user, followed by "！    ".
 class FileErrorCategory final : public std::error_category {
 public:
-    const char* name() const noexcept override { return "veskard-startup-files"; }
+    const char* name() const noexcept override { return "veskard-gui-writers"; }
 
     std::string message(int value) const override {
         switch (static_cast<FileError>(value)) {
         case FileError::ScriptFolderTaken:
-            return "批处理文件的文件夹已存在";
+            return texts::scripts::folderExists;
         case FileError::NoBaseName:
-            return "文件名去掉最后四个字符后为空";
+            return texts::scripts::emptyBaseName;
         case FileError::NotAVisibleFile:
-            return "找不到该文件，或者它是隐藏文件或系统文件";
+            return texts::scripts::fileNotFound;
         case FileError::NameTooShort:
-            return "文件名不足四个字符";
+            return texts::scripts::nameTooShort;
         case FileError::FileNameNotInCodePage:
-            return "文件的路径中有当前代码页无法表示的字符，无法生成批处理文件";
+            return texts::scripts::pathNotInCodePage;
         case FileError::ProgramFolderNotInCodePage:
-            return "程序所在文件夹的路径中有当前代码页无法表示的字符，无法生成批处理文件";
+            return texts::scripts::programPathNotInCodePage;
         case FileError::EditorNotStarted:
-            return "无法启动文本编辑器";
+            return texts::scripts::editorFailed;
         }
-        return "未知错误";
+        return texts::scripts::unknown;
     }
 
     // A file that cannot be looked up or named is an invalid argument to the
@@ -67,16 +68,13 @@ engine::JobStatus fileFailure(std::error_code error) {
 }
 
 engine::Notice scriptFolderTakenNotice(const QString& folder) {
-    return {
-        engine::Icon::Exclamation,
-        QStringLiteral("文件夹“%1”已经存在，没有在其中生成批处理文件。").arg(folder).toStdString()};
+    return {engine::Icon::Exclamation,
+            QString(texts::scripts::folderTaken).arg(folder).toStdString()};
 }
 
 engine::Notice noBaseNameNotice(const QString& name) {
     return {engine::Icon::Exclamation,
-            QStringLiteral("文件名“%1”去掉最后四个字符后为空，没有生成批处理文件。")
-                .arg(name)
-                .toStdString()};
+            QString(texts::scripts::emptyBaseNameNotice).arg(name).toStdString()};
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -8,7 +8,7 @@
 #include <optional>
 #include <system_error>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 // Why writing the scripts or the report failed, where the system has no error
 // of its own for it.
@@ -43,6 +43,6 @@ engine::Notice scriptFolderTakenNotice(const QString& folder);
 // name for the scripts' folder: none were written.
 engine::Notice noBaseNameNotice(const QString& name);
 
-} // namespace veskard::startup
+} // namespace veskard::gui
 
-template <> struct std::is_error_code_enum<veskard::startup::FileError> : std::true_type {};
+template <> struct std::is_error_code_enum<veskard::gui::FileError> : std::true_type {};

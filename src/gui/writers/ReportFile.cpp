@@ -8,7 +8,7 @@
 
 #include <span>
 
-namespace veskard::startup {
+namespace veskard::gui {
 namespace {
 
 constexpr int SeparatorLength = 41;
@@ -36,17 +36,16 @@ QString entry(const QString& log, bool first) {
 
 } // namespace
 
-engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& files,
-                             desktop::Shell& shell) {
+engine::JobStatus saveReport(const QString& log, const ProgramFiles& files, Shell& shell) {
     const QString path = files.writable(QLatin1String(ReportFileName));
     Result<platform::File> file =
-        platform::File::openProgramFile(desktop::toPath(path), platform::ProgramFileAccess::Append);
+        platform::File::openProgramFile(toPath(path), platform::ProgramFileAccess::Append);
     if (!file)
         return fileFailure(file.error());
     const Result<std::uint64_t> size = file->size();
     if (!size)
         return fileFailure(size.error());
-    const QByteArray bytes = desktop::systemText(entry(log, *size == 0));
+    const QByteArray bytes = systemText(entry(log, *size == 0));
     std::error_code error = file->writeAll(std::as_bytes(std::span(bytes)));
     if (error) // a full disk leaves no partial entry behind
         static_cast<void>(file->truncate(*size));
@@ -59,4 +58,4 @@ engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& fi
     return engine::JobStatus::success();
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

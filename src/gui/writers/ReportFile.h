@@ -3,12 +3,13 @@
 #include "engine/JobStatus.h"
 #include "gui/desktop/ProgramFiles.h"
 #include "gui/desktop/Shell.h"
+#include "texts/Texts.h"
 
 #include <QString>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
-inline constexpr auto ReportFileName = "Encrypt_Info.txt";
+inline constexpr auto ReportFileName = texts::files::report;
 
 // Adds the operation log `log` (lines ending in CR LF) to the report file
 // "Encrypt_Info.txt" among the files the program writes, then shows that file
@@ -24,7 +25,6 @@ inline constexpr auto ReportFileName = "Encrypt_Info.txt";
 // never written: platform::File::openProgramFile; a failed write takes back
 // what it had added), and
 // FileError::EditorNotStarted (shown) after the entry was added, which stays.
-engine::JobStatus SaveReport(const QString& log, const desktop::ProgramFiles& files,
-                             desktop::Shell& shell);
+engine::JobStatus saveReport(const QString& log, const ProgramFiles& files, Shell& shell);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

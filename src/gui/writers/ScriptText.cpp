@@ -5,12 +5,13 @@
 #include "gui/desktop/SystemText.h"
 #include "gui/writers/FileError.h"
 #include "platform/CodePage.h"
+#include "texts/Texts.h"
 
 #include <QStringList>
 
 #include <string>
 
-namespace veskard::startup {
+namespace veskard::gui {
 namespace {
 
 constexpr int ShortPartLength = 8;
@@ -22,9 +23,7 @@ QString ruleLine() {
 }
 
 QString productBanner() {
-    return QStringLiteral("Veskard v%1.%2 文件加密工具")
-        .arg(engine::VersionMajor)
-        .arg(engine::VersionMinor);
+    return QString(texts::scripts::banner).arg(engine::VersionMajor).arg(engine::VersionMinor);
 }
 
 QString switches(ScriptAction action) {
@@ -74,7 +73,7 @@ QString controlCharactersMasked(const QString& text) {
 
 } // namespace
 
-QString MakeShortPath(const QString& path) {
+QString shortPath(const QString& path) {
     QStringList parts = path.split(u'\\');
     for (QString& part : parts) {
         part.remove(u' ');
@@ -88,20 +87,20 @@ QString MakeShortPath(const QString& path) {
 }
 
 // Comments may lose a character to a question mark; the command may not.
-Result<QByteArray> batchScriptText(const QString& programFolder, const QString& FileName,
+Result<QByteArray> batchScriptText(const QString& programFolder, const QString& fileName,
                                    ScriptAction action, unsigned codePage) {
     const QString program =
-        MakeShortPath(withTrailingBackslash(programFolder)) + QStringLiteral("Veskard.exe");
+        shortPath(withTrailingBackslash(programFolder)) + QString(texts::files::windowsProgram);
     const platform::CodePageText programBytes = inCodePage(commandEscaped(program), codePage);
     if (!programBytes.exact)
         return FileError::ProgramFolderNotInCodePage;
-    const platform::CodePageText fileBytes = inCodePage(commandEscaped(FileName), codePage);
+    const platform::CodePageText fileBytes = inCodePage(commandEscaped(fileName), codePage);
     if (!fileBytes.exact)
         return FileError::FileNameNotInCodePage;
     const QStringList comments = {
         QStringLiteral("rem ") + ruleLine(),
         QStringLiteral("rem ") + productBanner(),
-        QStringLiteral("rem 文件：") + percentsEscaped(FileName),
+        QString(texts::scripts::batchFileLine) + percentsEscaped(fileName),
         QString(),
         QString(),
     };
@@ -114,20 +113,20 @@ Result<QByteArray> batchScriptText(const QString& programFolder, const QString& 
 // The script enters the file's folder and names the file alone. (Only the
 // program's first argument holds switches here, so a path would be read
 // right too.)
-QByteArray shellScriptText(const QString& program, const QString& FileName, ScriptAction action) {
-    const qsizetype slash = FileName.lastIndexOf(u'/');
-    const QString folder = slash > 0 ? FileName.left(slash) : QStringLiteral("/");
+QByteArray shellScriptText(const QString& program, const QString& fileName, ScriptAction action) {
+    const qsizetype slash = fileName.lastIndexOf(u'/');
+    const QString folder = slash > 0 ? fileName.left(slash) : QStringLiteral("/");
     const QStringList lines = {
         QStringLiteral("#!/bin/sh"),
         QStringLiteral("# ") + ruleLine(),
         QStringLiteral("# ") + productBanner(),
-        QStringLiteral("# 文件：") + controlCharactersMasked(FileName),
+        QString(texts::scripts::shellFileLine) + controlCharactersMasked(fileName),
         QString(),
         QStringLiteral("cd ") + shellQuoted(folder) + QStringLiteral(" && exec ") +
             shellQuoted(program) + u' ' + switches(action) + u' ' +
-            shellQuoted(FileName.mid(slash + 1)),
+            shellQuoted(fileName.mid(slash + 1)),
     };
-    return desktop::systemText(lines.join(u'\n') + u'\n');
+    return systemText(lines.join(u'\n') + u'\n');
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 // Which of the two scripts beside an enciphered file: "加密" locks the file
 // again, "解密" unlocks it.
@@ -16,12 +16,12 @@ enum class ScriptAction { Encrypt, Revert };
 // backslashes every blank goes, and a part still longer than eight characters
 // keeps its first six and gets "~1". Empty parts stay, so a trailing
 // backslash survives. Not the system's own short name, which may differ.
-QString MakeShortPath(const QString& path);
+QString shortPath(const QString& path);
 
 // The batch script for Windows, with CR LF between its lines and none after
 // the last: three comment lines (a rule, the product, the file), an empty
 // line, and the line that starts Veskard.exe from `programFolder` with "/e/s"
-// or "/r/s" and `FileName`. The file name stands without quotation marks, as
+// or "/r/s" and `fileName`. The file name stands without quotation marks, as
 // the program takes everything after the first blank for it; the characters
 // cmd.exe would act on are escaped.
 //
@@ -31,13 +31,13 @@ QString MakeShortPath(const QString& path);
 // acts on. A comment may show a question mark for a character the code page
 // lacks; the last line may not, and then there is no script:
 // FileError::ProgramFolderNotInCodePage or FileError::FileNameNotInCodePage.
-Result<QByteArray> batchScriptText(const QString& programFolder, const QString& FileName,
+Result<QByteArray> batchScriptText(const QString& programFolder, const QString& fileName,
                                    ScriptAction action, unsigned codePage);
 
 // The shell script for POSIX systems, in the locale's encoding (UTF-8) with LF line ends:
 // "#!/bin/sh", the same three comments, an empty line, and one line that enters the folder of
-// `FileName` (an absolute path) and starts `program` (the executable's full path) with "/e/s" or
+// `fileName` (an absolute path) and starts `program` (the executable's full path) with "/e/s" or
 // "/r/s" and the file's bare name, each quoted for the shell.
-QByteArray shellScriptText(const QString& program, const QString& FileName, ScriptAction action);
+QByteArray shellScriptText(const QString& program, const QString& fileName, ScriptAction action);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -7,7 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 // The script this system runs on a double click: batch files on Windows,
 // shell scripts elsewhere.
@@ -21,9 +21,9 @@ struct SystemScript {
 QString systemScriptName(ScriptAction action);
 
 // The script for `action` that starts `program` (the executable's full path)
-// on `FileName` (an absolute path), or why this system cannot have one (see
+// on `fileName` (an absolute path), or why this system cannot have one (see
 // batchScriptText).
 Result<SystemScript> systemScript(ScriptAction action, const QString& program,
-                                  const QString& FileName);
+                                  const QString& fileName);
 
-} // namespace veskard::startup
+} // namespace veskard::gui

@@ -4,93 +4,62 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 using namespace veskard;
-using desktop::Answer;
-using desktop::Buttons;
-using desktop::Icon;
+using gui::Answer;
+using gui::Buttons;
+using gui::Icon;
 
-namespace {
-
-QAbstractButton* buttonOf(QMessageBox& box, QMessageBox::StandardButton which) {
-    QAbstractButton* button = box.button(which);
-    EXPECT_NE(button, nullptr);
-    return button;
-}
-
-} // namespace
-
-// The real boxes: Qt's Chinese buttons, the program's title, the text as given.
+// The real boxes: the program's title, the text as given, the icon, Qt's
+// Chinese buttons; Enter answers No where Yes cannot be taken back.
 TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
-    desktop::QtMessageBoxes boxes;
+    const struct {
+        Icon icon;
+        Buttons buttons;
+        QMessageBox::Icon shown;
+        QMessageBox::StandardButton pressed;
+        const char* caption;
+        Answer answer;
+    } cases[] = {
+        {Icon::Stop, Buttons::YesNo, QMessageBox::Critical, QMessageBox::No, "否", Answer::No},
+        {Icon::Question, Buttons::YesNo, QMessageBox::Question, QMessageBox::Yes, "是",
+         Answer::Yes},
+        {Icon::Question, Buttons::YesNoDefaultNo, QMessageBox::Question, {}, nullptr, Answer::No},
+        {Icon::Exclamation, Buttons::Ok, QMessageBox::Warning, QMessageBox::Ok, "确定", Answer::Ok},
+    };
+    gui::QtMessageBoxes boxes;
     const QString text = QStringLiteral("你输入的密码不正确，请重新输入！  ");
-    {
+    for (const auto& c : cases) {
         test::NextDialog<QMessageBox> person([&](QMessageBox& box) {
             EXPECT_EQ(box.windowTitle(), QStringLiteral("Veskard"));
             EXPECT_EQ(box.text(), text);
-            EXPECT_EQ(box.icon(), QMessageBox::Critical);
-            EXPECT_TRUE(buttonOf(box, QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));
-            QAbstractButton* no = buttonOf(box, QMessageBox::No);
-            EXPECT_TRUE(no->text().startsWith(QStringLiteral("否")));
-            QTest::mouseClick(no, Qt::LeftButton);
+            EXPECT_EQ(box.icon(), c.shown);
+            if (!c.caption)
+                return QTest::keyClick(&box, Qt::Key_Return);
+            QAbstractButton* button = box.button(c.pressed);
+            ASSERT_NE(button, nullptr);
+            EXPECT_TRUE(button->text().startsWith(QString::fromUtf8(c.caption)));
+            QTest::mouseClick(button, Qt::LeftButton);
         });
-        EXPECT_EQ(boxes.show(nullptr, text, Icon::Stop, Buttons::YesNo), Answer::No);
+        EXPECT_EQ(boxes.show(nullptr, text, c.icon, c.buttons), c.answer);
     }
-    {
-        // Enter answers the question whose Yes cannot be taken back with No.
-        test::NextDialog<QMessageBox> person([&](QMessageBox& box) {
-            EXPECT_EQ(box.icon(), QMessageBox::Question);
-            EXPECT_EQ(static_cast<QAbstractButton*>(box.defaultButton()),
-                      buttonOf(box, QMessageBox::No));
-            QTest::keyClick(&box, Qt::Key_Return);
-        });
-        EXPECT_EQ(boxes.show(nullptr, text, Icon::Question, Buttons::YesNoDefaultNo), Answer::No);
-    }
-    test::NextDialog<QMessageBox> person([](QMessageBox& box) {
-        EXPECT_EQ(box.icon(), QMessageBox::Warning);
-        QAbstractButton* ok = buttonOf(box, QMessageBox::Ok);
-        EXPECT_EQ(ok->text(), QStringLiteral("确定"));
-        QTest::mouseClick(ok, Qt::LeftButton);
-    });
-    EXPECT_EQ(boxes.show(nullptr, QStringLiteral("加密成功！！  "), Icon::Exclamation), Answer::Ok);
 }
 
 // The double the window tests rely on must fail them when a box differs from
 // the script, comes unexpected, or never comes.
 TEST(ScriptedMessageBoxes, FailsTheTestOnAnyBoxNotInTheScript) {
+    EXPECT_NONFATAL_FAILURE(test::ScriptedMessageBoxes().show(nullptr, "a", Icon::Stop),
+                            "unexpected message box");
+    EXPECT_NONFATAL_FAILURE(test::ScriptedMessageBoxes().expect("a", Icon::Stop), "never shown");
     EXPECT_NONFATAL_FAILURE(
         {
             test::ScriptedMessageBoxes boxes;
-            boxes.show(nullptr, QStringLiteral("a"), Icon::Stop);
-        },
-        "unexpected message box");
-    EXPECT_NONFATAL_FAILURE(
-        {
-            test::ScriptedMessageBoxes boxes;
-            boxes.expect(QStringLiteral("a"), Icon::Stop);
-        },
-        "never shown");
-    EXPECT_NONFATAL_FAILURE(
-        {
-            test::ScriptedMessageBoxes boxes;
-            boxes.expect(QStringLiteral("a "), Icon::Stop, Buttons::YesNo, Answer::Yes);
-            boxes.show(nullptr, QStringLiteral("a"), Icon::Stop, Buttons::YesNo);
-        },
-        "a ");
-    EXPECT_NONFATAL_FAILURE(
-        {
-            test::ScriptedMessageBoxes boxes;
-            boxes.expect(QStringLiteral("a"), Icon::Stop, Buttons::YesNoDefaultNo, Answer::Yes);
-            boxes.show(nullptr, QStringLiteral("a"), Icon::Stop, Buttons::YesNo);
+            boxes.expect("a ", Icon::Stop, Buttons::YesNoDefaultNo, Answer::No);
+            boxes.show(nullptr, "a", Icon::Stop, Buttons::YesNo);
         },
         "no by default");
-    test::ScriptedMessageBoxes boxes;
-    boxes.expect(QStringLiteral("a"), Icon::Question, Buttons::YesNo, Answer::Yes);
-    EXPECT_EQ(boxes.show(nullptr, QStringLiteral("a"), Icon::Question, Buttons::YesNo),
-              Answer::Yes);
 }

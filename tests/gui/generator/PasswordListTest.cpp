@@ -9,6 +9,8 @@
 namespace veskard::test {
 namespace {
 
+using gui::PasswordList;
+
 // The list draws only the visible part of each long entry; what it shows
 // must be what drawing the whole entry would show, wherever it is scrolled.
 TEST(PasswordList, ShowsLongEntriesAsTheWholeTextWouldLookAtAnyScrollPosition) {

@@ -1,251 +1,220 @@
-#include "ShownMainWindow.h"
+#include "gui/mainwindow/MainWindow.h"
 
-#include "engine/ByteStreams.h"
-#include "engine/RecordFormat.h"
 #include "gui/desktop/NameText.h"
-#include "gui/desktop/Twips.h"
+#include "gui/dialogs/PasswordPromptDialog.h"
+#include "gui/generator/PasswordGeneratorDialog.h"
+#include "support/FixedClock.h"
+#include "support/TempFolder.h"
 #include "support/desktop/Keyboard.h"
+#include "support/desktop/NextDialog.h"
+#include "support/desktop/RecordingShell.h"
+#include "support/desktop/ScriptedFilePickers.h"
+#include "support/desktop/ScriptedMessageBoxes.h"
+#include "texts/Texts.h"
 
-#include <QAccessible>
-#include <QCheckBox>
 #include <QDropEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QUrl>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
 
 namespace veskard::testing {
 namespace {
 
-using MainWindowLayout = ShownMainWindow;
-
-QRect twips(int left, int top, int width, int height) {
-    return desktop::rectInTwips(left, top, width, height);
-}
-
-// A few controls of each kind where the design puts them (the others go
-// through the same conversion), the hidden exit button behind the close
-// button, what the screen-reader test cannot see, the captions and the size.
-TEST_F(MainWindowLayout, PlacesTheControlsAsDesigned) {
-    const std::pair<const char*, QRect> design[] = {
-        {"Label3", twips(1560, 240, 3615, 270)},
-        {"info", twips(360, 2280, 3855, 855)},
-        {"Frame2", twips(240, 3360, 5295, 30)},
-        {"Frame1(1)", twips(3960, 720, 1335, 375)},
-        // made at load: the picker beside Label7, the unlock button before Text5
-        {"Frame1(5)", twips(5280, 3580, 300, 300)},
-        {"Frame1(6)", twips(1560, 3905, 300, 300)},
-    };
-    for (const auto& [name, rect] : design) {
-        const auto* control = window.findChild<QWidget*>(QLatin1String(name));
-        ASSERT_NE(control, nullptr) << name;
-        EXPECT_EQ(control->geometry(), rect) << name;
-        EXPECT_TRUE(control->isVisible()) << name;
+// The main window as shown, the person's answers scripted, its files in a folder of its own.
+class ShownMainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.createIconButtons();
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-    EXPECT_EQ(window.size(), desktop::sizeInTwips(5790, 4890));
-
-    const MainWindowControls& c = window.controls();
-    const QPushButton& exit = *c.Command1;
-    EXPECT_EQ(exit.text(), QStringLiteral("&Cexit"));
-    EXPECT_TRUE(exit.isVisible()) << "it must still take the focus";
-    for (const QPoint corner : {exit.geometry().topLeft(), exit.geometry().bottomRight()}) {
-        const QWidget* seen = window.childAt(corner);
-        EXPECT_TRUE(seen == &button(2) || button(2).isAncestorOf(seen));
+    gui::FlatButton& button(int index) {
+        return *window.findChild<gui::FlatButton*>(QStringLiteral("Frame1(%1)").arg(index));
     }
-    EXPECT_TRUE(c.Text5->isReadOnly());
-    EXPECT_FALSE(c.Text5->hasFrame());
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(c.Label7)->text(QAccessible::Name),
-              QStringLiteral("选择解密文件："))
-        << "named by its label while it is empty";
-
-    // Every caption fits its box.
-    for (const QLabel* label : window.findChildren<QLabel*>()) {
-        const QString text = label->text().remove(QLatin1Char('&'));
-        EXPECT_LE(label->fontMetrics().horizontalAdvance(text), label->contentsRect().width())
-            << text.toStdString();
+    template <typename Control = QLineEdit> Control& control(const char* designName) {
+        return *window.findChild<Control*>(QLatin1String(designName));
     }
-    for (const QCheckBox* box : window.findChildren<QCheckBox*>())
-        EXPECT_LE(box->sizeHint().width(), box->width()) << box->text().toStdString();
-
-    // The size stays whatever is asked.
-    const QSize designed = window.size();
-    window.resize(designed * 2);
-    window.showMinimized();
-    window.showNormal();
-    EXPECT_EQ(window.size(), designed);
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-}
-
-TEST_F(MainWindowLayout, TabsThroughTheInputsInTheDesignsOrder) {
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QStringList order{QApplication::focusWidget()->objectName()};
-    for (int step = 0; step < 9; ++step) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        order << QApplication::focusWidget()->objectName();
+    // Runs `act` inside the event loop of the next action's first job.
+    void duringTheJob(std::function<void()> act) {
+        QObject::connect(
+            window.findChild<gui::MainWindowController*>(), &gui::MainWindowController::jobStarted,
+            &window, [this, act] { QMetaObject::invokeMethod(&window, act, Qt::QueuedConnection); },
+            Qt::SingleShotConnection);
     }
-    EXPECT_EQ(order, QStringList({"Text2", "Text3", "Text5", "Check1", "Label3", "Command1", "info",
-                                  "Check2", "Check3", "Text2"}));
-}
+    QString path(const std::string& name) const { return gui::fromPath(folder / name); }
+    QString fill(const std::string& name, const QString& password) {
+        test::writeFile(folder / name, test::patternBytes(4000));
+        control("Label3").setText(path(name));
+        control("Text2").setText(password);
+        control("Text3").setText(password);
+        return path(name);
+    }
 
+    test::TempFolder folder;
+    test::ScriptedMessageBoxes boxes;
+    test::ScriptedFilePickers pickers;
+    test::RecordingShell shell;
+    test::RecordingProgramEnd end;
+    const gui::Desktop desktop{boxes, pickers, shell, end, {path(""), path(""), {}}};
+    engine::SystemRandom random;
+    test::FixedClock clock{test::localTime(2024, 3, 1, 9, 30, 0)};
+    engine::FixedTextFormats formats;
+    // 生成自加密批处理文件 greyed, as set.ini may keep it.
+    gui::MainWindow window{desktop, random, clock, formats,
+                           gui::Options{.writeEncryptScript = gui::CheckValue::Greyed}};
+};
+
+using gui::Answer, gui::Buttons, gui::Icon;
 using MainWindowEvents = ShownMainWindow;
+using FlatButtonTest = ShownMainWindow;
 
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// A drop of `first` and another file, as a file manager makes it.
+void drop(QWidget& window, const QUrl& first) {
+    QMimeData data;
+    data.setUrls({first, QUrl::fromLocalFile("/second")});
+    QDragEnterEvent enter({20, 20}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QDropEvent event(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &event);
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-TEST_F(MainWindowEvents, TheOptionsComeFromSetIniAndGoBackWhenTheWindowCloses) {
-    const QString settings = desktop.files.writable("set.ini");
-    const auto reopened = [&](const QByteArray& saved) {
-        writeBytes(settings, saved);
-        startup::Options options;
-        startup::loadSettings(settings, options);
-        return std::make_unique<MainWindow>(desktop, random, clock, formats, options);
+// Enter moves from box to box and in the last one locks; a refusal hands the box back,
+// selected. Each button runs its action, the person answering over the window.
+TEST_F(MainWindowEvents, EnterAndEachButtonRunTheirActions) {
+    const auto enter = [](const QString& typed) {
+        test::typeText(QApplication::focusWidget(), typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     };
-    const auto states = [](const MainWindow& shown) {
-        const MainWindowControls& c = shown.controls();
-        return std::vector{c.Check1->checkState(), c.Check2->checkState(), c.Check3->checkState()};
-    };
+    const QString plan = fill("plan.txt", {});
+    control("Label3").setFocus();
+    enter({});
+    enter("中文Pw");
+    boxes.expect("密码确认不正确！   ", Icon::Stop);
+    enter("中文");
+    enter("中文Pw");
+    EXPECT_TRUE(control("Label3").text().isEmpty()) << "emptied once locked";
+    button(4).click();
+    EXPECT_EQ(shell.inEditor.size(), 1);
 
-    std::unique_ptr<MainWindow> shown = reopened(QByteArray("\x01\x00", 2)); // the rest count as 0
-    EXPECT_EQ(states(*shown), (std::vector{Qt::Checked, Qt::Unchecked, Qt::Unchecked}));
-    shown->controls().Check3->click();
-    shown->close();
-    EXPECT_EQ(contentOf(settings), QByteArray("\x01\x00\x00\x00\x01\x00", 6));
-
-    // Greyed stays greyed, until a click ticks it.
-    shown = reopened(QByteArray("\x02\x00\x02\x00\x00\x00", 6));
-    EXPECT_EQ(states(*shown),
-              (std::vector{Qt::PartiallyChecked, Qt::PartiallyChecked, Qt::Unchecked}));
-    shown->controls().Check2->click();
-    shown->controls().Check2->click();
-    shown->close();
-    EXPECT_EQ(contentOf(settings), QByteArray("\x02\x00\x00\x00\x00\x00", 6));
-
-    // Options that cannot be saved are lost, and the window still closes.
-    ASSERT_TRUE(QFile::remove(settings));
-    ASSERT_TRUE(QDir().mkdir(settings));
-    window.close();
-    EXPECT_FALSE(window.isVisible());
+    pickers.answer(plan);
+    button(5).click();
+    boxes.expect("是否直接对“plan.txt”解密？    ", Icon::Exclamation, Buttons::YesNo, Answer::Yes);
+    boxes.expect("恭喜！恭喜！已成功破解“" + plan + "”        \r\n是否以缺省方式打开它。",
+                 Icon::Question, Buttons::YesNo, Answer::Yes);
+    test::NextDialog<gui::PasswordPromptDialog> prompt(test::typing("中文Pw"));
+    button(6).click();
+    EXPECT_EQ(control("Text5").text(), plan);
+    EXPECT_EQ(shell.opened, std::vector{plan});
+    pickers.answer(plan);
+    button(0).click();
+    EXPECT_EQ(control("Label3").text(), plan);
+    test::NextDialog<gui::PasswordGeneratorDialog> generator([](QDialog& d) { d.reject(); });
+    button(7).click();
 }
 
-TEST_F(MainWindowEvents, TheHiddenExitButtonEndsTheProgramAtOnceWithoutSavingTheOptions) {
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    window.controls().Check1->click();
-    window.controls().Label3->setFocus();
-    QTest::keyClick(window.controls().Label3, Qt::Key_Tab);
-    EXPECT_EQ(end.status, desktop::ExitSuccess);
-
-    // After a command line that asked for a job not done, the end is a failure.
-    end.status.reset();
-    window.setExitStatus(desktop::ExitFailure);
-    window.controls().Text2->setFocus();
-    QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return end.status.has_value(); }));
-    EXPECT_EQ(end.status, desktop::ExitFailure);
-    EXPECT_FALSE(QFileInfo::exists(desktop.files.writable("set.ini")));
-}
-
-TEST_F(MainWindowEvents, EnterLeadsFromTheFileBoxThroughThePasswordsIntoEncrypting) {
-    const MainWindowControls& c = window.controls();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    const std::filesystem::path plan = folder / "plan.txt";
-    test::writeFile(plan, test::patternBytes(800));
-    c.Check2->setChecked(false);
-    c.Check3->setChecked(false);
-    c.Label3->setText(text(plan));
-    c.Label3->setFocus();
-    QTest::keyClick(c.Label3, Qt::Key_Return);
-    ASSERT_TRUE(c.Text2->hasFocus());
-    test::typeText(c.Text2, "pw");
-    QTest::keyClick(c.Text2, Qt::Key_Return);
-    ASSERT_TRUE(c.Text3->hasFocus());
-    test::typeText(c.Text3, "pw");
-    QTest::keyClick(c.Text3, Qt::Key_Return);
-
-    const std::vector<std::byte> locked = test::readFile(plan);
-    EXPECT_TRUE(engine::readRecord(engine::MemoryInput(locked)));
-    EXPECT_EQ(button(1).look(), FlatButton::Look::Rest) << "no click drawn";
-    EXPECT_TRUE(c.Label3->text().isEmpty());
-}
-
-TEST_F(MainWindowEvents, ADropPutsTheFirstFileIntoTheFileBox) {
-    // As the window system delivers a drop: entering first, then dropping.
-    const auto drop = [&](const QMimeData& data) {
-        const QPoint at(20, 20);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window, &enter);
-        QDropEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&window, &event);
-    };
-    const QString first = text(folder / "a.txt");
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(text(folder / "b.txt"))});
-    drop(files);
-    EXPECT_EQ(window.controls().Label3->text(), first);
-    EXPECT_TRUE(window.acceptDrops());
-
-    QMimeData words;
-    words.setText(QStringLiteral("不是文件"));
-    drop(words);
-    EXPECT_EQ(window.controls().Label3->text(), first);
-
-    QMimeData aFolder;
-    aFolder.setUrls({QUrl::fromLocalFile(text(folder.path()))});
-    drop(aFolder);
-    EXPECT_EQ(window.controls().Label3->text(), text(folder.path()));
-
-    // An address holds a name's bytes: one that is not UTF-8 is refused once
-    // the drop is over, not read as the name really made of U+FFFD beside it.
-    test::writeFile(folder / "\xFF\xFE.bin", {std::byte{1}});
-    const QString decoy = text(folder / "\uFFFD\uFFFD.bin");
-    test::writeFile(folder / "\uFFFD\uFFFD.bin", {std::byte{2}});
-    QMimeData undecodable;
-    undecodable.setUrls(
-        {QUrl::fromEncoded(QUrl::fromLocalFile(text(folder.path())).toEncoded() + "/%FF%FE.bin")});
-    boxes.expect(desktop::UndecodableNameText + text(folder.path()) + "/\\xFF\\xFE.bin",
-                 desktop::Icon::Stop);
-    drop(undecodable);
+// Of a drop the first file counts; a name that is not UTF-8 is refused once the
+// drop is over. While a job runs, only 关闭 takes input: the boxes that feed it
+// and the other buttons are greyed, a drop is refused, the focus leaves the file
+// box (not for the hidden exit) and comes back after. Closing waits for the
+// whole action, then tells it, for the options to be kept, greyed ones too.
+TEST_F(MainWindowEvents, DropsAndWhileAJobRunsOnlyClosingTakesInput) {
+    QSignalSpy closed(&window, &gui::MainWindow::closed);
+    drop(window, QUrl::fromLocalFile(path("other")));
+    EXPECT_EQ(control("Label3").text(), path("other"));
+    boxes.expect(QString(texts::unattended::undecodableName) + path("\\xFF"), Icon::Stop);
+    drop(window, QUrl::fromEncoded(QUrl::fromLocalFile(path("")).toEncoded() + "%FF"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.shown().empty(); }));
-    EXPECT_EQ(window.controls().Label3->text(), text(folder.path()));
-    QMimeData reallyNamedSo;
-    reallyNamedSo.setUrls({QUrl::fromLocalFile(decoy)});
-    drop(reallyNamedSo);
-    EXPECT_EQ(window.controls().Label3->text(), decoy);
+    EXPECT_EQ(control("Label3").text(), path("other"));
+    const QString plan = fill("plan.txt", "pw");
+    control("Label3").setFocus();
+    const std::vector<QWidget*> inputs{
+        &control("Label3"), &control("Text2"), &control("Text3"), &button(0), &button(1),
+        &button(3),         &button(4),        &button(5),        &button(6), &button(7)};
+    duringTheJob([&] {
+        for (QWidget* input : inputs)
+            EXPECT_FALSE(input->isEnabled()) << input->objectName().toStdString();
+        EXPECT_TRUE(button(2).isEnabled());
+        drop(window, QUrl::fromLocalFile(path("other")));
+        EXPECT_EQ(control("Label3").text(), plan);
+        EXPECT_FALSE(window.close());
+    });
+    button(1).click();
+    EXPECT_EQ(closed.size(), 1);
+    EXPECT_EQ(window.options().writeEncryptScript, gui::CheckValue::Greyed);
+    for (QWidget* input : inputs)
+        EXPECT_TRUE(input->isEnabled()) << input->objectName().toStdString();
+    EXPECT_EQ(window.focusWidget(), &control("Label3"));
+    EXPECT_FALSE(end.status);
 }
 
-TEST_F(MainWindowEvents, TheLogIsSelectedWholeAfterEveryChangeAndOnADoubleClick) {
-    QPlainTextEdit& info = *window.controls().info;
-    info.setPlainText(QStringLiteral("第一行\r\n第二行\r\n"));
-    EXPECT_EQ(info.document()->blockCount(), 3) << "CR LF ends a line";
-    EXPECT_FALSE(info.toPlainText().contains(QLatin1Char('\r')));
-    const int length = info.document()->characterCount() - 1;
-    EXPECT_EQ(info.textCursor().selectionStart(), 0);
-    EXPECT_EQ(info.textCursor().selectionEnd(), length);
+// The hidden exit behind 关闭 ends the program at once (Tab from the file box,
+// Alt+C), with a failure after a command line whose job was not done, and
+// keeps no options; while a lock runs it waits for the whole action, both
+// jobs and the scripts.
+TEST_F(MainWindowEvents, TheHiddenExitEndsAtOnceOrOnceTheWholeActionIsOver) {
+    QSignalSpy closed(&window, &gui::MainWindow::closed);
+    control("Label3").setFocus();
+    QTest::keyClick(&control("Label3"), Qt::Key_Tab);
+    EXPECT_EQ(end.status, gui::ExitSuccess);
+    end.status.reset();
+    window.setExitStatus(gui::ExitFailure);
 
-    QTextCursor inside(info.document());
-    inside.setPosition(2);
-    info.setTextCursor(inside);
-    // Sent straight to the box: the mouse of the other tests stays as it was.
-    const QPointF at(5, 5);
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, info.viewport()->mapToGlobal(at),
-                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(info.viewport(), &doubleClick);
-    EXPECT_EQ(info.textCursor().selectionStart(), 0);
-    EXPECT_EQ(info.textCursor().selectionEnd(), length);
+    fill("plan.txt", "pw");
+    bool wholeLockDone = false;
+    end.atEnd = [&] {
+        wholeLockDone =
+            QFileInfo::exists(path("plan/解密.sh")) && control("Label3").text().isEmpty();
+    };
+    duringTheJob([&] {
+        QSignalSpy pressed(&control<QPushButton>("Command1"), &QPushButton::clicked);
+        QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+        ASSERT_TRUE(pressed.wait());
+        EXPECT_FALSE(end.status);
+    });
+    button(1).click();
+    EXPECT_EQ(end.status, gui::ExitFailure);
+    EXPECT_TRUE(wholeLockDone && closed.isEmpty());
+}
+
+// 保存报告, its action cut off: the pointer over it raises its edge, a press
+// sinks it. Dragged off, a press ends and runs nothing; back, still held, it
+// goes on. A release over it clicks and rests, the capture given up for the
+// action's dialogs; a right click does nothing.
+TEST_F(FlatButtonTest, DrawsEachLookAndClicksOnlyWhenReleasedOverIt) {
+    gui::FlatButton& flat = button(4);
+    QObject::disconnect(&flat, nullptr, &window, nullptr);
+    QSignalSpy clicked(&flat, &gui::FlatButton::clicked);
+    const auto mouse = [&](QTest::MouseAction action, int x, Qt::MouseButton key = Qt::LeftButton) {
+        QTest::mouseEvent(action, window.windowHandle(), key, {},
+                          flat.mapTo(&window, QPoint(x, 9)));
+    };
+    const auto face = [&] { return flat.grab().toImage(); };
+    const int inside = flat.width() / 2, outside = flat.width() + 10;
+    const QImage home = face();
+    mouse(QTest::MouseMove, inside);
+    const QImage lit = face();
+    mouse(QTest::MousePress, inside);
+    EXPECT_TRUE(home.pixel(0, 0) != lit.pixel(0, 0) && lit.pixel(0, 0) != face().pixel(0, 0));
+    mouse(QTest::MouseMove, outside);
+    mouse(QTest::MouseRelease, outside);
+    EXPECT_TRUE(face() == home && clicked.isEmpty());
+    mouse(QTest::MouseMove, inside);
+    mouse(QTest::MousePress, inside);
+    mouse(QTest::MouseMove, outside);
+    mouse(QTest::MouseMove, inside);
+    mouse(QTest::MouseMove, inside + 1); // captured again, the button held
+    EXPECT_EQ(flat.look(), gui::FlatButton::Look::Pressed);
+    mouse(QTest::MouseRelease, inside + 1);
+    EXPECT_TRUE(face() == home && clicked.size() == 1 && !QWidget::mouseGrabber());
+    mouse(QTest::MouseMove, inside);
+    mouse(QTest::MouseClick, inside, Qt::RightButton);
+    EXPECT_TRUE(face() == lit && clicked.size() == 1);
+    flat.setEnabled(false);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "greyed, it would take every click";
 }
 
 } // namespace

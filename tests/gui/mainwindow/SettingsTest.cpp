@@ -3,106 +3,52 @@
 #include "support/TempFolder.h"
 #include "support/posix/PermissionChecks.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-using namespace veskard;
-using startup::CheckValue;
-using startup::Options;
-
+namespace veskard::test {
 namespace {
 
+using gui::Options;
+using enum gui::CheckValue;
+
 std::vector<std::byte> bytes(std::initializer_list<int> values) {
-    std::vector<std::byte> result;
-    for (int value : values)
-        result.push_back(static_cast<std::byte>(value));
+    std::vector<std::byte> result(values.size());
+    std::ranges::transform(values, result.begin(), [](int value) { return std::byte(value); });
     return result;
 }
 
-constexpr CheckValue Off = CheckValue::Unticked;
-constexpr CheckValue On = CheckValue::Ticked;
-constexpr CheckValue Grey = CheckValue::Greyed;
+// Three 16-bit little-endian values, taken up to the first that no box takes;
+// a missing byte counts as 0. Loading writes nothing but a missing file, made
+// empty, and reads one the user may only read; saving writes over the start.
+TEST(Settings, LoadsTheBoxesUpToTheFirstValueNoBoxTakesAndSavesOverTheStart) {
+    TempFolder folder;
+    const std::filesystem::path path = folder / "set.ini";
+    const QString file = QString::fromStdString(path.string());
+    for (const auto& [content, expected] : std::vector<std::pair<std::vector<std::byte>, Options>>{
+             {bytes({}), Options{}}, // no file
+             {bytes({1}), {Ticked, Unticked, Unticked}},
+             {bytes({1, 0, 3, 0, 0, 0}), {Ticked, Ticked, Ticked}}, // 3 stops it at the second
+             {bytes({0, 0, 0, 0, 0xff, 0xff}), {Unticked, Unticked, Ticked}}, // -1 at the third
+             {bytes({2, 0, 0, 1, 0, 0}), {Greyed, Ticked, Ticked}}}) {        // 256 at the second
+        std::filesystem::remove(path);
+        if (!content.empty())
+            writeFile(path, content);
+        Options options;
+        gui::loadSettings(file, options);
+        EXPECT_EQ(options, expected) << content.size() << " bytes";
+        EXPECT_EQ(readFile(path), content) << "loading writes nothing";
+    }
+    writeFile(path, bytes({7, 7, 7, 7, 7, 7, 7, 7}));
+    ASSERT_TRUE(gui::saveSettings(file, {Unticked, Ticked, Greyed}));
+    EXPECT_EQ(readFile(path), bytes({0, 0, 1, 0, 2, 0, 7, 7}));
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    Options options;
+    const PermissionChecksApplied asAnyUser;
+    gui::loadSettings(file, options);
+    EXPECT_EQ(options, (Options{Unticked, Ticked, Greyed}));
+}
 
 } // namespace
-
-TEST(Settings, LoadsWhatTheFileHoldsUpToTheFirstValueNoBoxTakes) {
-    const Options design;
-    const std::vector<std::pair<std::vector<std::byte>, Options>> cases = {
-        {bytes({}), design},
-        {bytes({0, 0, 1, 0, 0, 0}), {Off, On, Off}},
-        {bytes({1, 0}), {On, Off, Off}}, // missing bytes count as 0
-        {bytes({1}), {On, Off, Off}},
-        {bytes({1, 0, 5, 0, 0, 0}), {On, On, On}},         // 5 stops the load at Check2
-        {bytes({0, 0, 0, 0, 0xff, 0xff}), {Off, Off, On}}, // -1 stops it at Check3
-        {bytes({2, 0, 0, 1, 0, 0}), {Grey, On, On}},       // 256 stops it at Check2
-        {bytes({1, 0, 1, 0, 2, 0, 9, 9}), {On, On, Grey}},
-    };
-    test::TempFolder folder;
-    const QString file = QString::fromStdString((folder / "set.ini").string());
-    for (const auto& [content, expected] : cases) {
-        test::writeFile(folder / "set.ini", content);
-        Options options;
-        startup::loadSettings(file, options);
-        EXPECT_EQ(options, expected) << content.size() << " bytes";
-        EXPECT_EQ(test::readFile(folder / "set.ini"), content) << "loading writes nothing";
-    }
-    // A missing file is made, empty, and the design stays.
-    std::filesystem::remove(folder / "set.ini");
-    Options options;
-    startup::loadSettings(file, options);
-    EXPECT_EQ(options, design);
-    EXPECT_EQ(test::readFile(folder / "set.ini"), bytes({}));
-    EXPECT_TRUE(std::filesystem::exists(folder / "set.ini"));
-}
-
-TEST(Settings, SavesSixBytesOverTheStartAndKeepsTheRest) {
-    test::TempFolder folder;
-    const QString file = QString::fromStdString((folder / "set.ini").string());
-    ASSERT_TRUE(startup::saveSettings(file, {On, Off, Grey}));
-    EXPECT_EQ(test::readFile(folder / "set.ini"), bytes({1, 0, 0, 0, 2, 0}));
-
-    test::writeFile(folder / "set.ini", bytes({7, 7, 7, 7, 7, 7, 7, 7}));
-    ASSERT_TRUE(startup::saveSettings(file, {Off, On, On}));
-    EXPECT_EQ(test::readFile(folder / "set.ini"), bytes({0, 0, 1, 0, 1, 0, 7, 7}));
-
-    EXPECT_FALSE(startup::saveSettings(QString::fromStdString((folder / "no" / "set.ini").string()),
-                                       Options()));
-}
-
-// set.ini may lie where someone else once put that name: only the user's own
-// regular file is read or written, one the user may only read included, and
-// nothing waits.
-TEST(Settings, OnlyTheUsersOwnRegularFileIsReadOrWrittenAndOneTheyMayOnlyReadIsRead) {
-    test::TempFolder folder;
-    const std::filesystem::path settings = folder / "set.ini";
-    const QString file = QString::fromStdString(settings.string());
-    const std::vector<std::byte> victim = bytes({1, 0, 0, 0, 0, 0, 9});
-    test::writeFile(folder / "victim", victim);
-    std::filesystem::create_symlink(folder / "victim", settings);
-    Options options;
-    startup::loadSettings(file, options);
-    EXPECT_EQ(options, Options()) << "read through a link";
-    EXPECT_FALSE(startup::saveSettings(file, {Off, Off, Off}));
-    EXPECT_EQ(test::readFile(folder / "victim"), victim);
-
-    std::filesystem::remove(settings);
-    std::filesystem::create_symlink(folder / "made", settings);
-    startup::loadSettings(file, options);
-    EXPECT_FALSE(std::filesystem::exists(folder / "made")) << "a link's target was made";
-
-    std::filesystem::remove(settings);
-    test::writeFile(settings, bytes({1, 0, 0, 0, 2, 0}));
-    ASSERT_EQ(::chmod(settings.c_str(), 0444), 0);
-    {
-        const test::PermissionChecksApplied asAnyUser;
-        startup::loadSettings(file, options);
-    }
-    EXPECT_EQ(options, (Options{On, Off, Grey}));
-
-    std::filesystem::remove(settings);
-    ASSERT_EQ(::mkfifo(settings.c_str(), 0600), 0);
-    options = Options();
-    startup::loadSettings(file, options);
-    EXPECT_EQ(options, Options());
-    EXPECT_FALSE(startup::saveSettings(file, {Off, Off, Off}));
-}
+} // namespace veskard::test

@@ -7,62 +7,49 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The program's own files, where another user may have put a name before
-// the program came: only the user's own regular file with one name is
-// opened, nothing is followed or made elsewhere, and nothing waits.
+// The program's own files, where another user may have put a name first: only
+// the user's own regular file with one name is opened, nothing is followed or
+// made elsewhere, and nothing waits.
 using namespace veskard::platform;
-using veskard::test::readFile;
-using veskard::test::TempFolder;
 using veskard::test::writeFile;
 
 namespace {
 
 constexpr uid_t NobodyId = 65534;
 
-} // namespace
-
 TEST(ProgramFile, OnlyTheUsersOwnRegularFileWithOneNameIsOpened) {
-    TempFolder folder;
-    const auto victim = folder / "victim";
+    veskard::test::TempFolder folder;
     const std::vector<std::byte> secret = veskard::test::patternBytes(100);
-    writeFile(victim, secret);
-    ASSERT_EQ(::chmod(victim.c_str(), 0600), 0);
-    std::filesystem::create_symlink(victim, folder / "link");
+    writeFile(folder / "victim", secret);
+    std::filesystem::create_symlink(folder / "victim", folder / "link");
     std::filesystem::create_symlink(folder / "nowhere", folder / "dangling");
-    writeFile(folder / "named-twice", secret);
-    std::filesystem::create_hard_link(folder / "named-twice", folder / "second-name");
+    std::filesystem::create_hard_link(folder / "victim", folder / "second-name");
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
     std::vector<std::pair<std::string, std::error_code>> cases = {
         {"link", PlatformError::NotUsersOwnFile},
         {"dangling", PlatformError::NotUsersOwnFile},
         {"second-name", PlatformError::NotUsersOwnFile},
-        {"fifo", PlatformError::NotRegularFile}, // at once: nothing waits for a writer or reader
-    };
+        {"fifo", PlatformError::NotRegularFile}};
     if (::geteuid() == 0) {
         writeFile(folder / "others", {});
         ASSERT_EQ(::chown((folder / "others").c_str(), NobodyId, NobodyId), 0);
         cases.emplace_back("others", PlatformError::NotUsersOwnFile);
     }
-    for (const ProgramFileAccess access :
-         {ProgramFileAccess::Read, ProgramFileAccess::ReadWrite, ProgramFileAccess::Append}) {
+    for (const auto access :
+         {ProgramFileAccess::Read, ProgramFileAccess::ReadWrite, ProgramFileAccess::Append})
         for (const auto& [name, refusal] : cases)
             EXPECT_EQ(File::openProgramFile(folder / name, access).error(), refusal)
                 << name << ", access " << static_cast<int>(access);
-    }
-    EXPECT_EQ(readFile(victim), secret);
+    EXPECT_EQ(veskard::test::readFile(folder / "victim"), secret);
     EXPECT_FALSE(std::filesystem::exists(folder / "nowhere")) << "a link's target was made";
 }
 
-// Folders others may write to, by their mode and owner.
+// Folders others may write to, by their mode and their owner.
 TEST(ProgramFile, AFolderIsSharedWhenItsGroupOrEveryoneMayWriteOrItIsAnotherUsers) {
-    TempFolder folder;
-    const std::vector<std::tuple<mode_t, bool, bool>> cases = {
-        // mode, given to another user, shared
-        {0777, false, true},  {01777, false, true}, {0775, false, true}, {0770, false, true},
-        {0755, false, false}, {0700, false, false}, {0755, true, true},
-    };
+    veskard::test::TempFolder folder;
     int number = 0;
-    for (const auto& [mode, givenAway, shared] : cases) {
+    for (const auto& [mode, givenAway, shared] : std::vector<std::tuple<mode_t, bool, bool>>{
+             {01703, false, true}, {0775, false, true}, {0755, false, false}, {0755, true, true}}) {
         const auto tested = folder / std::to_string(number++);
         std::filesystem::create_directory(tested);
         ASSERT_EQ(::chmod(tested.c_str(), mode), 0);
@@ -72,3 +59,5 @@ TEST(ProgramFile, AFolderIsSharedWhenItsGroupOrEveryoneMayWriteOrItIsAnotherUser
     }
     EXPECT_TRUE(othersMayWriteIn(folder / "missing"));
 }
+
+} // namespace

@@ -11,8 +11,8 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    veskard::desktop::ApplicationArguments qtArguments(argv);
+    veskard::gui::ApplicationArguments qtArguments(argv);
     QApplication application(qtArguments.argc(), qtArguments.argv());
-    veskard::desktop::installChineseTranslations(application);
+    veskard::gui::installChineseTranslations(application);
     return RUN_ALL_TESTS();
 }

@@ -10,7 +10,7 @@
 namespace veskard::test {
 
 // Notes what would have been handed to other programs, and starts none.
-class RecordingShell final : public desktop::Shell {
+class RecordingShell final : public gui::Shell {
 public:
     std::vector<QString> opened;   // documents and addresses
     std::vector<QString> inEditor; // text files shown in the editor
@@ -29,7 +29,7 @@ public:
 // real end never returns, so only the first call counts, and `atEnd` lets a
 // test look, at that moment, at what the program leaves behind: whatever runs
 // after the call would never have run.
-class RecordingProgramEnd final : public desktop::ProgramEnd {
+class RecordingProgramEnd final : public gui::ProgramEnd {
 public:
     std::optional<int> status;
     std::function<void()> atEnd;

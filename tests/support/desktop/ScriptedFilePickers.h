@@ -12,7 +12,7 @@ namespace veskard::test {
 // Chooses paths for the person: each dialog takes the next queued answer (the
 // empty text cancels). A dialog nobody expected, or an answer never taken,
 // fails the test.
-class ScriptedFilePickers final : public desktop::FilePickers {
+class ScriptedFilePickers final : public gui::FilePickers {
 public:
     ~ScriptedFilePickers() override {
         for (const QString& answer : answers_)
@@ -21,9 +21,9 @@ public:
     }
 
     void answer(const QString& path) { answers_.push_back(path); }
-    const std::vector<desktop::FileRequest>& requests() const { return requests_; }
+    const std::vector<gui::FileRequest>& requests() const { return requests_; }
 
-    QString pick(QWidget*, const desktop::FileRequest& request) override {
+    QString pick(QWidget*, const gui::FileRequest& request) override {
         requests_.push_back(request);
         if (answers_.empty()) {
             ADD_FAILURE() << "unexpected file dialog";
@@ -36,7 +36,7 @@ public:
 
 private:
     std::deque<QString> answers_;
-    std::vector<desktop::FileRequest> requests_;
+    std::vector<gui::FileRequest> requests_;
 };
 
 } // namespace veskard::test

@@ -5,19 +5,19 @@
 namespace veskard::test {
 namespace {
 
-std::string describe(desktop::Buttons buttons) {
+std::string describe(gui::Buttons buttons) {
     switch (buttons) {
-    case desktop::Buttons::Ok:
+    case gui::Buttons::Ok:
         break;
-    case desktop::Buttons::YesNo:
+    case gui::Buttons::YesNo:
         return "yes/no";
-    case desktop::Buttons::YesNoDefaultNo:
+    case gui::Buttons::YesNoDefaultNo:
         return "yes/no, no by default";
     }
     return "ok";
 }
 
-std::string describe(const desktop::BoxContent& box) {
+std::string describe(const gui::BoxContent& box) {
     return "[" + box.title.toStdString() + "] icon " + std::to_string(static_cast<int>(box.icon)) +
            " " + describe(box.buttons) + ": \"" + box.text.toStdString() + "\"";
 }
@@ -29,8 +29,8 @@ ScriptedMessageBoxes::~ScriptedMessageBoxes() {
         ADD_FAILURE() << "expected message box never shown: " << describe(expected.box);
 }
 
-void ScriptedMessageBoxes::expect(const QString& text, desktop::Icon icon, desktop::Buttons buttons,
-                                  desktop::Answer answer) {
+void ScriptedMessageBoxes::expect(const QString& text, gui::Icon icon, gui::Buttons buttons,
+                                  gui::Answer answer) {
     expected_.push_back({{QString::fromLatin1(Title), text, icon, buttons}, answer});
 }
 
@@ -38,11 +38,11 @@ void ScriptedMessageBoxes::expect(const engine::Notice& notice) {
     expect(QString::fromStdString(notice.text), notice.icon);
 }
 
-desktop::Answer ScriptedMessageBoxes::present(QWidget*, const desktop::BoxContent& box) {
+gui::Answer ScriptedMessageBoxes::present(QWidget*, const gui::BoxContent& box) {
     shown_.push_back(box);
     if (expected_.empty()) {
         ADD_FAILURE() << "unexpected message box: " << describe(box);
-        return box.buttons == desktop::Buttons::Ok ? desktop::Answer::Ok : desktop::Answer::No;
+        return box.buttons == gui::Buttons::Ok ? gui::Answer::Ok : gui::Answer::No;
     }
     const Expected expected = expected_.front();
     expected_.pop_front();

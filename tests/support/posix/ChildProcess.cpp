@@ -70,8 +70,6 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOpti
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in.ends[0], 0);
     posix_spawn_file_actions_adddup2(&actions, out.ends[1], 1);
-    if (!options.workingDirectory.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory.c_str());
     char terminal[128];
     if (options.terminal) {
         int& master = running_->fds[1];

@@ -44,10 +44,6 @@ void storeAttributeWord(const std::filesystem::path& file, std::uint32_t word) {
         ::chmod(file.c_str(), mode & ~writeBits);
 }
 
-platform::FileAttributes freshFile() {
-    return {};
-}
-
 platform::FileAttributes asStored(platform::FileAttributes attributes) {
     return attributes;
 }

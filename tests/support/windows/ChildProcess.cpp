@@ -88,12 +88,11 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOpti
     std::wstring line;
     for (const std::string& argument : argv)
         line += (line.empty() ? L"" : L" ") + quoted(platform::win32::toUtf16(argument));
-    const std::wstring folder = platform::win32::toUtf16(options.workingDirectory);
     PROCESS_INFORMATION started{};
     // No console: the child cannot ask anyone anything. The tests start
     // children from one thread, so no other child inherits these pipes.
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &started))
+                          nullptr, &startup, &started))
         throw std::runtime_error("cannot start " + argv[0] + " (error " +
                                  std::to_string(::GetLastError()) + ")");
     ::CloseHandle(started.hThread);

@@ -2,35 +2,31 @@
 
 #include "platform/windows/Win32.h"
 
+#include <stdexcept>
+
 // Windows keeps other programs out through the share mode a file is opened
 // with: while this handle is open, nobody may open the file in a way it does
-// not share.
+// not share. A writer lets others read, as a program writing a log does.
 namespace veskard::test {
 
-std::vector<std::string> holdWays() {
+std::vector<std::string> FileHold::ways() {
     return {"reader", "writer", "exclusive"};
 }
 
-std::error_code holdFile(const std::filesystem::path& file, std::string_view way) {
-    DWORD access = 0;
-    DWORD share = 0;
-    if (way == "reader") {
-        access = GENERIC_READ;
-        share = FILE_SHARE_READ;
-    } else if (way == "writer") { // a program writing a log that others may watch
-        access = GENERIC_WRITE;
-        share = FILE_SHARE_READ;
-    } else if (way == "exclusive") {
-        access = GENERIC_READ | GENERIC_WRITE;
-    } else {
-        return std::make_error_code(std::errc::invalid_argument);
-    }
-    // Never closed: the handle goes with the process.
-    const HANDLE handle = ::CreateFileW(file.c_str(), access, share, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+FileHold::FileHold(const std::filesystem::path& file, const std::string& way) {
+    const DWORD access = way == "reader"   ? GENERIC_READ
+                         : way == "writer" ? GENERIC_WRITE
+                                           : GENERIC_READ | GENERIC_WRITE;
+    const HANDLE handle =
+        ::CreateFileW(file.c_str(), access, way == "exclusive" ? 0 : FILE_SHARE_READ, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return platform::win32::lastError();
-    return {};
+        throw std::runtime_error("cannot hold " + file.string() + " as " + way);
+    handle_ = reinterpret_cast<std::intptr_t>(handle);
+}
+
+FileHold::~FileHold() {
+    ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
 } // namespace veskard::test

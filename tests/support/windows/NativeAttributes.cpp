@@ -20,10 +20,6 @@ void storeAttributeWord(const std::filesystem::path& file, std::uint32_t word) {
     ::SetFileAttributesW(file.c_str(), word);
 }
 
-platform::FileAttributes freshFile() {
-    return platform::FileAttribute::Archive;
-}
-
 platform::FileAttributes asStored(platform::FileAttributes attributes) {
     return underWine() ? attributes | platform::FileAttribute::Archive : attributes;
 }

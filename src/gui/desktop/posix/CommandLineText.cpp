@@ -1,6 +1,6 @@
 #include "gui/desktop/CommandLineText.h"
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 CommandLineText commandLineText(int argc, char** argv) {
     CommandLineText line;
@@ -9,4 +9,4 @@ CommandLineText commandLineText(int argc, char** argv) {
     return line;
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

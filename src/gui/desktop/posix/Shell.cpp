@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QUrl>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 namespace {
 
 // A path names a local file; anything with a scheme is an address.
@@ -26,4 +26,4 @@ bool DesktopShell::openInTextEditor(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(path)));
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

@@ -4,7 +4,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 // The program's name ends at the next quotation mark when it starts with one,
 // else at the first blank or tab (the system's own rule for it); the blanks
@@ -24,4 +24,4 @@ CommandLineText commandLineText(int, char**) {
     return {line.mid(at), {}};
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

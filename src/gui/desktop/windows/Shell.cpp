@@ -11,7 +11,7 @@
 // After windows.h, whose types it uses.
 #include <shellapi.h>
 
-namespace veskard::desktop {
+namespace veskard::gui {
 
 bool DesktopShell::openWithDefaultProgram(QWidget* owner, const QString& documentOrAddress) {
     // A document's program starts in the document's folder; an address has none.
@@ -30,4 +30,4 @@ bool DesktopShell::openInTextEditor(const QString& path) {
     return QProcess::startDetached(QStringLiteral("NOTEPAD.EXE"), {QDir::toNativeSeparators(path)});
 }
 
-} // namespace veskard::desktop
+} // namespace veskard::gui

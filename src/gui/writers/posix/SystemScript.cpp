@@ -1,15 +1,17 @@
 #include "gui/writers/SystemScript.h"
+#include "texts/Texts.h"
 
-namespace veskard::startup {
+namespace veskard::gui {
 
 QString systemScriptName(ScriptAction action) {
-    return action == ScriptAction::Encrypt ? QStringLiteral("加密.sh") : QStringLiteral("解密.sh");
+    return action == ScriptAction::Encrypt ? QString(texts::files::encryptShell)
+                                           : QString(texts::files::decryptShell);
 }
 
 Result<SystemScript> systemScript(ScriptAction action, const QString& program,
-                                  const QString& FileName) {
-    return SystemScript{systemScriptName(action), shellScriptText(program, FileName, action),
+                                  const QString& fileName) {
+    return SystemScript{systemScriptName(action), shellScriptText(program, fileName, action),
                         platform::NewFileKind::Program};
 }
 
-} // namespace veskard::startup
+} // namespace veskard::gui

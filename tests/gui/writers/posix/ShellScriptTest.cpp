@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -18,27 +17,6 @@ std::string readText(const std::filesystem::path& path) {
     const std::vector<std::byte> bytes = readFile(path);
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
-
-std::vector<std::string> nulSeparated(const std::string& text) {
-    std::vector<std::string> items;
-    for (std::size_t start = 0, end; (end = text.find('\0', start)) != std::string::npos;
-         start = end + 1)
-        items.push_back(text.substr(start, end - start));
-    return items;
-}
-
-// Sets the file-creation mask for one scope.
-class Umask {
-public:
-    explicit Umask(mode_t mask)
-        : previous_(::umask(mask)) {}
-    ~Umask() { ::umask(previous_); }
-    Umask(const Umask&) = delete;
-    Umask& operator=(const Umask&) = delete;
-
-private:
-    mode_t previous_;
-};
 
 // In place of the program: notes its folder and its arguments, NUL after each.
 constexpr const char* StandIn = "#!/bin/sh\nprintf '%s\\0' \"$PWD\" \"$@\" >\"$0.arguments\"\n";
@@ -58,16 +36,22 @@ TEST(ShellScripts, RunTheProgramOnTheFileWithItsSwitchesAndNothingElse) {
     const std::string name = "it's a\nplan.doc";
     writeFile(fileFolder / name, patternBytes(200));
 
-    ASSERT_TRUE(startup::MakeBatFile(true, true, desktop::fromPath(fileFolder / name),
-                                     desktop::fromPath(program))
-                    .ok());
+    const mode_t previous = ::umask(027);
+    const bool written =
+        gui::writeScripts(true, true, gui::fromPath(fileFolder / name), gui::fromPath(program))
+            .ok();
+    ::umask(previous);
+    ASSERT_TRUE(written);
 
     const auto scripts = fileFolder / "it's a\nplan";
     for (const auto& [script, switches] : {std::pair{"加密.sh", "/e/s"}, {"解密.sh", "/r/s"}}) {
+        EXPECT_EQ(std::filesystem::status(scripts / script).permissions(),
+                  std::filesystem::perms(0750))
+            << "executable, as far as the umask allows";
         const ChildOutcome outcome = runChild({utf8(scripts / script)});
         EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
-        EXPECT_EQ(nulSeparated(readText(programFolder / "Veskard.arguments")),
-                  (std::vector<std::string>{utf8(fileFolder), switches, name}));
+        EXPECT_EQ(readText(programFolder / "Veskard.arguments"),
+                  utf8(fileFolder) + '\0' + switches + '\0' + name + '\0');
         // The line break in the name stays inside the comment.
         EXPECT_NE(
             readText(scripts / script).find("\n# 文件：" + utf8(fileFolder) + "/it's a?plan.doc\n"),
@@ -75,26 +59,10 @@ TEST(ShellScripts, RunTheProgramOnTheFileWithItsSwitchesAndNothingElse) {
     }
 }
 
-TEST(ShellScripts, AreExecutableAsFarAsTheUmaskAllows) {
-    for (const auto& [mask, mode] : {std::pair{mode_t{022}, 0755u}, {mode_t{077}, 0700u}}) {
-        TempFolder folder;
-        writeFile(folder / "plan.doc", patternBytes(200));
-        {
-            Umask scoped(mask);
-            ASSERT_TRUE(startup::MakeBatFile(true, false, desktop::fromPath(folder / "plan.doc"),
-                                             QStringLiteral("/usr/bin/veskard"))
-                            .ok());
-        }
-        struct stat info {};
-        ASSERT_EQ(::stat((folder / "plan" / "加密.sh").c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, mode) << std::oct << mask;
-    }
-}
-
 // Another user who may write to the file's folder (0777, no sticky bit) puts
-// a link to a folder of the running user's under the scripts' folder's name:
-// before it is made, or in place of the new folder as soon as it appears,
-// having renamed that away (SwapFolder, woken by its creation). Whoever wins
+// a link to a folder of the running user's in place of the new folder as
+// soon as it appears, having renamed that away (SwapFolder, woken by its
+// creation; a name taken before is the batch scripts' test). Whoever wins
 // each run, no script may ever land in the linked folder.
 TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
     TempFolder folder;
@@ -104,21 +72,15 @@ TEST(ShellScripts, FolderSwappedForALinkByAnotherUserLetsNoScriptThrough) {
     std::filesystem::create_directory(victim);
     std::filesystem::permissions(shared, std::filesystem::perms::all);
     writeFile(shared / "plan.doc", patternBytes(200));
-    const QString file = desktop::fromPath(shared / "plan.doc");
+    const QString file = gui::fromPath(shared / "plan.doc");
     const auto makeScripts = [&] {
-        return startup::MakeBatFile(true, true, file, QStringLiteral("/usr/bin/veskard"));
+        return gui::writeScripts(true, true, file, QStringLiteral("/usr/bin/veskard"));
     };
-    std::filesystem::create_directory_symlink(victim, shared / "plan");
-    EXPECT_EQ(makeScripts().notice(),
-              startup::scriptFolderTakenNotice(desktop::fromPath(shared / "plan")));
-    EXPECT_TRUE(std::filesystem::is_empty(victim));
-    std::filesystem::remove(shared / "plan");
-
     if (::geteuid() != 0)
         GTEST_SKIP() << "acting as another user needs root";
-    ChildProcess watcher({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-                          VESKARD_SWAP_FOLDER_PATH, "plan", utf8(victim)},
-                         {.workingDirectory = utf8(shared)});
+    ChildProcess watcher({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c",
+                          R"(cd "$0" && exec "$@")", utf8(shared), VESKARD_SWAP_FOLDER_PATH, "plan",
+                          utf8(victim)});
     ASSERT_TRUE(watcher.waitForOutput("+"));
     const auto swapped = [&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -1,4 +1,5 @@
 #include "engine/Messages.h"
+#include "engine/Version.h"
 #include "gui/desktop/Paths.h"
 #include "gui/writers/BatchScripts.h"
 #include "gui/writers/ReportFile.h"
@@ -20,8 +21,7 @@ public:
     explicit FileSizeLimit(rlim_t bytes)
         : signal_(std::signal(SIGXFSZ, SIG_IGN)) {
         ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
+        const rlimit limit{bytes, previous_.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
@@ -39,36 +39,22 @@ private:
 const engine::Notice FileTooLarge =
     engine::Messages::systemFailure(std::make_error_code(std::errc::file_too_large));
 
-TEST(WriteFailure, ScriptThatCannotBeWrittenIsShownAndLeavesOnlyTheFolder) {
+TEST(WriteFailure, IsShownAndLeavesNoPartFileOrEntry) {
     TempFolder folder;
     writeFile(folder / "plan.doc", patternBytes(200));
-    engine::JobStatus status = engine::JobStatus::success();
-    {
-        FileSizeLimit limit(16);
-        status = startup::MakeBatFile(true, true, desktop::fromPath(folder / "plan.doc"),
-                                      QStringLiteral("/x"));
-    }
-    EXPECT_EQ(status.notice(), FileTooLarge);
-    EXPECT_TRUE(std::filesystem::is_empty(folder / "plan"));
-}
-
-TEST(WriteFailure, ReportThatCannotBeWrittenIsShownAndKeepsTheFileAsItWas) {
-    TempFolder folder;
-    const desktop::ProgramFiles files{desktop::fromPath(folder.path()),
-                                      desktop::fromPath(folder.path()), QString()};
-    const auto report = folder / "Encrypt_Info.txt";
     const std::vector<std::byte> earlier = patternBytes(100);
-    writeFile(report, earlier);
+    writeFile(folder / "Encrypt_Info.txt", earlier);
+    const QString here = gui::fromPath(folder.path());
     RecordingShell shell;
-    engine::JobStatus status = engine::JobStatus::success();
     {
-        FileSizeLimit limit(earlier.size() + 10); // room for part of the entry only
-        status = startup::SaveReport(QStringLiteral("******** Veskard v1.6 ********\r\n") +
-                                         QString(100, u'x'),
-                                     files, shell);
+        FileSizeLimit limit(earlier.size() + 10);
+        EXPECT_EQ(gui::writeScripts(true, true, here + "/plan.doc", QString(200, u'x')).notice(),
+                  FileTooLarge);
+        const QString log = QString::fromStdString(engine::logBanner()) + QString(100, u'x');
+        EXPECT_EQ(gui::saveReport(log, {here, here, {}}, shell).notice(), FileTooLarge);
     }
-    EXPECT_EQ(status.notice(), FileTooLarge);
-    EXPECT_EQ(readFile(report), earlier);
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "plan"));
+    EXPECT_EQ(readFile(folder / "Encrypt_Info.txt"), earlier);
     EXPECT_TRUE(shell.inEditor.empty());
 }
 

@@ -125,8 +125,10 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
                                  std::stop_token stop) {
     if (!loaded_)
         return JobStatus::failure(EngineError::NothingLoaded, std::nullopt);
-    log(LogChange::Kind::Append, br + texts::log::processing + br + texts::log::passwordSet);
     const bool classic = loaded_->kind == LockKind::Classic;
+    log(LogChange::Kind::Append,
+        br + texts::log::processing + br +
+            (classic ? texts::log::passwordSet : texts::log::passwordSetStrong));
     std::vector<std::string> passCodes;
     if (classic) {
         Result<std::vector<std::string>> codes = encodePassword(password);

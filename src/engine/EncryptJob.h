@@ -23,8 +23,9 @@ namespace veskard::engine {
 // load line) and plans the pieces; encipherTo() writes every later line
 // (password, attributes, progress, writing, timing, or "写入失败。") while it
 // scrambles the pieces and puts the record in the target's place, the loaded
-// file itself when target names it. A strong lock derives its key where the
-// classic one scrambles, and encrypts the content on its way to the target.
+// file itself when target names it. A strong lock names its kind in the
+// password line, derives its key where the classic one scrambles, and
+// encrypts the content on its way to the target.
 //
 // The new file replaces its target only through FileReplacement: written to a
 // temporary file, verified, then renamed into place. Any failure, or a stop

@@ -302,6 +302,9 @@ TEST_F(StrongJobTest, LocksComeBackAtEveryChunkEdgeWithTheirPasswordOnly) {
         ASSERT_TRUE(encrypt.encipherTo(path, password).ok());
         const auto locked = readFile(path);
         EXPECT_EQ(locked.size(), strongFileSize(size, DefaultChunkSize));
+        EXPECT_NE(events.log.text().find(br + "正在处理文件..." + br +
+                                         "设置密码(强加密)...   …… OK！" + br),
+                  std::string::npos);
 
         ASSERT_TRUE(decrypt.openEnciphered(path).ok());
         EXPECT_EQ(decrypt.opened()->kind, LockKind::Strong);

@@ -2,6 +2,7 @@
 
 #include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
+#include "engine/FailureNotice.h"
 #include "gui/desktop/Paths.h"
 #include "gui/desktop/ProgramEnd.h"
 #include "gui/dialogs/NewPasswordDialog.h"
@@ -50,8 +51,18 @@ int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
     if (const engine::JobStatus opened = job.openEnciphered(file); !opened.ok())
         return refuse(opened.notice());
 
-    gui::PasswordPromptDialog dialog(QString::fromStdU16String(job.opened()->storedPassword),
-                                     boxes_);
+    // A strong lock's key is derived here, the dialog waiting for it.
+    gui::PasswordPromptDialog dialog(
+        [&](const QString& typed) {
+            const Result<engine::PasswordCheck> check = job.checkPassword(typed.toStdU16String());
+            if (!check) {
+                refuse(engine::failureNotice(engine::JobPhase::Restore, check.error()));
+                return gui::PasswordVerdict::Unknown;
+            }
+            return *check == engine::PasswordCheck::Right ? gui::PasswordVerdict::Right
+                                                          : gui::PasswordVerdict::Wrong;
+        },
+        boxes_);
     if (dialog.ask().isEmpty())
         return gui::ExitFailure;
 

@@ -164,7 +164,8 @@ std::unique_ptr<QWidget> about(WindowDesign& t) {
                                               platform::RegisteredOwner{"张三", "某某有限公司"});
 }
 std::unique_ptr<QWidget> prompt(WindowDesign& t) {
-    return std::make_unique<gui::PasswordPromptDialog>(QStringLiteral("Secret"), t.boxes);
+    return std::make_unique<gui::PasswordPromptDialog>(
+        [](const QString&) { return gui::PasswordVerdict::Wrong; }, t.boxes);
 }
 std::unique_ptr<QWidget> newPassword(WindowDesign&) {
     return std::make_unique<gui::NewPasswordDialog>();

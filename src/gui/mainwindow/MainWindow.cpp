@@ -125,8 +125,8 @@ public:
     QString pick(const FileRequest& request) override {
         return desktop_.pickers.pick(&window_, request);
     }
-    QString askPassword(const QString& storedPassword) override {
-        return PasswordPromptDialog(storedPassword, desktop_.boxes, &window_).ask();
+    QString askPassword(const PasswordChecker& check) override {
+        return PasswordPromptDialog(check, desktop_.boxes, &window_).ask();
     }
     std::optional<QString> generatePassword() override {
         return PasswordGeneratorDialog(&window_, desktop_, random_, clock_, formats_)

@@ -156,7 +156,8 @@ ActionOutcome MainWindowController::decrypt(MainWindowState state) {
 
     // Asked on every attempt: nothing accepted earlier, perhaps for another
     // file, is kept to unlock this one.
-    if (person_.askPassword(jobs_.storedPassword()).isEmpty())
+    if (person_.askPassword([this](const QString& typed) { return checkPassword(typed); })
+            .isEmpty())
         return {state};
 
     QString target = chosen;
@@ -187,6 +188,16 @@ ActionOutcome MainWindowController::decrypt(MainWindowState state) {
 // percentage to the last one until the next line comes.
 QString MainWindowController::shownLog(const QString& writingProgress) const {
     return QString::fromStdString(jobs_.log().text()) + writingProgress;
+}
+
+PasswordVerdict MainWindowController::checkPassword(const QString& typed) {
+    const Result<engine::PasswordCheck> check = jobs_.checkPassword(typed);
+    if (!check) {
+        succeeded(engine::JobStatus::failure(
+            check.error(), engine::failureNotice(engine::JobPhase::Restore, check.error())));
+        return PasswordVerdict::Unknown;
+    }
+    return *check == engine::PasswordCheck::Right ? PasswordVerdict::Right : PasswordVerdict::Wrong;
 }
 
 // A success may still have something to tell: what went wrong after the file

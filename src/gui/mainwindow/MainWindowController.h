@@ -69,7 +69,8 @@ public:
     ActionOutcome saveReport(MainWindowState state);
     // Reads the record of the locked file chosen, unless it is the one read last.
     ActionOutcome pickLocked(MainWindowState state);
-    // Unlocks it in place, or into another file, and offers to open the result.
+    // Unlocks it, of either kind, in place or into another file, and offers
+    // to open the result.
     ActionOutcome decrypt(MainWindowState state);
 
 signals:
@@ -85,6 +86,8 @@ signals:
 
 private:
     QString shownLog(const QString& writingProgress) const;
+    // Whether `typed` opens the file chosen; a check that failed is told.
+    PasswordVerdict checkPassword(const QString& typed);
     // Tells the person what stopped a step; false when it failed.
     bool succeeded(const engine::JobStatus& status);
 

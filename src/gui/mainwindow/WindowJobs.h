@@ -39,10 +39,12 @@ public:
     // writing the rest of the log.
     engine::JobStatus encipherTo(const QString& target, const QString& password);
 
-    // Reads the record of a locked file; the log is left alone.
+    // Reads a locked file of either kind; the log is left alone.
     engine::JobStatus openEnciphered(const QString& path);
-    // The password stored in the file opened last.
-    QString storedPassword() const;
+    // Whether `password` opens the file opened last: a classic record's is
+    // compared at once, a strong lock's key derived off the window's thread.
+    Result<engine::PasswordCheck> checkPassword(const QString& password);
+    // A strong lock is restored once its password was checked right.
     engine::JobStatus restoreTo(const QString& target);
 
 signals:

@@ -17,6 +17,7 @@ using gui::Buttons;
 using gui::Icon;
 using gui::NewPasswordDialog;
 using gui::PasswordPromptDialog;
+using gui::PasswordVerdict;
 
 namespace {
 
@@ -32,7 +33,12 @@ protected:
     // The prompt for a file locked with `stored`, answered by `act`; what it accepted.
     QString askPrompt(std::function<void(PasswordPromptDialog&)> act,
                       const QString& stored = QStringLiteral("Secret")) {
-        PasswordPromptDialog dialog(stored, boxes);
+        return askPrompt(std::move(act), [stored](const QString& typed) {
+            return typed == stored ? PasswordVerdict::Right : PasswordVerdict::Wrong;
+        });
+    }
+    QString askPrompt(std::function<void(PasswordPromptDialog&)> act, gui::PasswordChecker check) {
+        PasswordPromptDialog dialog(std::move(check), boxes);
         test::NextDialog<PasswordPromptDialog> person(std::move(act));
         return dialog.ask();
     }
@@ -51,7 +57,8 @@ protected:
 // about, and Yes selects it for retyping. An empty box is refused, Cancel and
 // closing accept nothing; Enter presses a focused button, Esc does nothing.
 // The longest password a record holds, as the command line may have locked
-// a file with it, is taken whole.
+// a file with it, is taken whole. A check that cannot be made, or a dialog
+// closed while it is made, accepts nothing.
 TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
     boxes.expect(QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
@@ -85,6 +92,20 @@ TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDes
                   },
                   longest),
               longest);
+
+    PasswordPromptDialog* shown = nullptr;
+    for (const PasswordVerdict last : {PasswordVerdict::Unknown, PasswordVerdict::Right})
+        EXPECT_EQ(askPrompt(
+                      [&](PasswordPromptDialog& dialog) {
+                          shown = &dialog;
+                          test::typing(QStringLiteral("Secret"))(dialog);
+                      },
+                      [&](const QString&) {
+                          if (last == PasswordVerdict::Right)
+                              shown->close();
+                          return last;
+                      }),
+                  QString());
 }
 
 // OK hands back the text as typed, closing the window the empty text; Close

@@ -25,7 +25,7 @@ using gui::Answer, gui::Buttons, gui::Icon, gui::FocusBox, gui::MainWindowState;
 using Controller = gui::MainWindowController;
 
 // The person: boxes and file dialogs answered from their scripts, the
-// password typed compared with the one stored, as the dialog does.
+// password typed once and checked, as the dialog does.
 struct ScriptedPerson final : gui::MainWindowPerson {
     ScriptedMessageBoxes boxes;
     ScriptedFilePickers pickers;
@@ -38,8 +38,9 @@ struct ScriptedPerson final : gui::MainWindowPerson {
     QString pick(const gui::FileRequest& request) override {
         return pickers.pick(nullptr, request);
     }
-    QString askPassword(const QString& stored) override {
-        return std::exchange(typed, {}) == stored ? stored : QString();
+    QString askPassword(const gui::PasswordChecker& check) override {
+        const QString password = std::exchange(typed, {});
+        return check(password) == gui::PasswordVerdict::Right ? password : QString();
     }
     std::optional<QString> generatePassword() override { return std::nullopt; }
     void open(const QString& path) override { opened.push_back(path); }

@@ -112,7 +112,7 @@ protected:
 
     const std::filesystem::path settings = folder / "set.ini";
     // keepOriginal ticked, writeEncryptScript not, writeDecryptScript greyed;
-    // and two bytes more.
+    // then a value no box takes.
     const std::vector<std::byte> settingsBytes = {std::byte{1}, {}, {},           {},
                                                   std::byte{2}, {}, std::byte{9}, std::byte{9}};
     Options options;

@@ -38,17 +38,21 @@ Refusal stop(std::string text, FocusBox focus = FocusBox::None) {
 } // namespace
 
 std::optional<Refusal> encryptRefusal(const QString& source, const QString& password,
-                                      const QString& confirmation, Found found) {
+                                      const QString& confirmation, engine::LockKind kind,
+                                      Found found) {
     if (source.isEmpty())
         return stop(texts::mainWindow::noSourceChosen);
     if (password.isEmpty())
         return stop(texts::notices::emptyPassword, FocusBox::Password);
     if (password != confirmation)
         return stop(texts::mainWindow::confirmationDiffers, FocusBox::Confirmation);
-    // Longer than a record holds: refused in the engine's words, before the log starts.
-    if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes)
-        return Refusal{*engine::failureNotice(engine::JobPhase::Encipher, codes.error()),
-                       FocusBox::Password};
+    // Longer than a record holds: refused in the engine's words, before the log
+    // starts. A strong lock takes more than a password box holds.
+    if (kind == engine::LockKind::Classic) {
+        if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes)
+            return Refusal{*engine::failureNotice(engine::JobPhase::Encipher, codes.error()),
+                           FocusBox::Password};
+    }
     if (namesAFolder(source))
         return stop(texts::mainWindow::noFileFound);
     switch (found) {
@@ -92,8 +96,10 @@ ActionOutcome MainWindowController::pickSource(MainWindowState state) {
 
 ActionOutcome MainWindowController::encrypt(MainWindowState state) {
     const QString source = state.sourcePath;
+    const engine::LockKind kind =
+        ticked(state.options.strongLock) ? engine::LockKind::Strong : engine::LockKind::Classic;
     if (const std::optional<Refusal> refusal =
-            encryptRefusal(source, state.password, state.confirmation, lookUp(source))) {
+            encryptRefusal(source, state.password, state.confirmation, kind, lookUp(source))) {
         person_.tell(refusal->notice);
         return {state, refusal->focus};
     }
@@ -109,10 +115,11 @@ ActionOutcome MainWindowController::encrypt(MainWindowState state) {
         if (target.isEmpty())
             return {state};
     }
-    if (!succeeded(jobs_.load(source)) || !succeeded(jobs_.encipherTo(target, state.password)) ||
+    if (!succeeded(jobs_.load(source, kind)) ||
+        !succeeded(jobs_.encipherTo(target, state.password)) ||
         !succeeded(writeScripts(ticked(state.options.writeEncryptScript),
                                 ticked(state.options.writeDecryptScript), target,
-                                QCoreApplication::applicationFilePath())))
+                                QCoreApplication::applicationFilePath(), kind)))
         return {state};
     state.sourcePath.clear();
     state.password.clear();

@@ -24,9 +24,9 @@ bool WindowJobs::isEnciphered(const QString& path) {
     return looked.ok() && enciphered;
 }
 
-engine::JobStatus WindowJobs::load(const QString& source) {
-    return run(engine::JobPhase::Load, [this, path = toPath(source)] {
-        return encrypt_.load(path, engine::Relock::Allow);
+engine::JobStatus WindowJobs::load(const QString& source, engine::LockKind kind) {
+    return run(engine::JobPhase::Load, [this, path = toPath(source), kind] {
+        return encrypt_.load(path, engine::Relock::Allow, kind);
     });
 }
 

@@ -21,16 +21,18 @@ int UnattendedRun::run(const Switches& switches, const QString& fileName) {
         boxes_.show(nullptr, QString(texts::unattended::bothSwitches), gui::Icon::Stop);
         return gui::ExitFailure;
     }
-    return switches.encrypt ? encrypt(fileName, switches.showResult)
+    const engine::LockKind kind =
+        switches.strong ? engine::LockKind::Strong : engine::LockKind::Classic;
+    return switches.encrypt ? encrypt(fileName, kind, switches.showResult)
                             : decrypt(fileName, switches.showResult);
 }
 
 // Both branches drive the jobs as the main window does, with the file itself
 // as the target: in place, so that it keeps its attributes.
-int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
+int UnattendedRun::encrypt(const QString& fileName, engine::LockKind kind, bool showResult) {
     const std::filesystem::path file = gui::toPath(fileName);
     engine::EncryptJob job(environment_);
-    if (const engine::JobStatus loaded = job.load(file); !loaded.ok())
+    if (const engine::JobStatus loaded = job.load(file, engine::Relock::Refuse, kind); !loaded.ok())
         return refuse(loaded.notice());
 
     // Closed by the window system, the dialog hands back the empty password,

@@ -33,8 +33,8 @@ CommandLine refused(Switches switches, bool switchForm, const char* shown) {
 namespace veskard::app {
 void PrintTo(const CommandLine& line, std::ostream* out) {
     *out << "{" << line.switches.encrypt << line.switches.showResult << line.switches.decrypt
-         << (line.switchForm ? " switch form '" : " plain '") << line.fileName.toStdString()
-         << "' refusal '" << line.nameRefusal.toStdString() << "'}";
+         << line.switches.strong << (line.switchForm ? " switch form '" : " plain '")
+         << line.fileName.toStdString() << "' refusal '" << line.nameRefusal.toStdString() << "'}";
 }
 } // namespace veskard::app
 
@@ -45,6 +45,7 @@ TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
         {"C:\\a.txt", plain(None, "C:\\a.txt")},
         {"/e/s  two blanks ", switchForm(EncryptShow, " two blanks ")},
         {"/r/s x", switchForm({false, true, true}, "x")},
+        {"/e/k/s x", switchForm({true, true, false, true}, "x")},
         {"/e", plain(Encrypt, "/e")}, // no blank: the whole text is the name
         {"/s C:\\a.txt", plain(Show, "/s C:\\a.txt")},
         {"C:\\a.txt /e", switchForm(Encrypt, "/e")},
@@ -63,6 +64,7 @@ TEST(CommandLine, TakesTheSwitchesOnlyFromAFirstArgumentMadeOfThem) {
     const std::vector<std::pair<QList<QByteArray>, CommandLine>> cases = {
         {{"/e/s", "my", "file.txt"}, switchForm(EncryptShow, "my file.txt")},
         {{"/s/r/e/e", "x"}, switchForm({true, true, true}, "x")},
+        {{"/k/e", "x"}, switchForm({true, false, false, true}, "x")},
         {{"./every/one.txt", "two.txt"}, plain(None, "./every/one.txt two.txt")},
         {{"/e/s.txt", "x"}, plain(None, "/e/s.txt x")},
         {{"e/s", "x"}, plain(None, "e/s x")},

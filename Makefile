@@ -68,7 +68,8 @@ bench: configure
 # systems. Wine hands a Windows program only the variables named with a WINE
 # prefix, which it takes off: the offscreen platform finds its fonts in
 # Debian's Noto folder, and Qt writes its warnings to standard error rather
-# than to a debugger that is not there.
+# than to a debugger that is not there. The engine links the static libsodium
+# built into the same cache.
 # The toolchain file counts only when the folder is first configured; later
 # runs pass it again, and CMake is told not to warn that it went unused.
 WINDOWS_BUILD ?= build-windows
@@ -83,7 +84,9 @@ configure-windows:
 		-DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_QT)/lib/cmake/Qt6/qt.toolchain.cmake \
 		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DQT_HOST_PATH=/usr \
 		-DCMAKE_BUILD_TYPE=RelWithDebInfo $(CCACHE_FLAG) \
-		-DVESKARD_NATIVE_CLI=$(CURDIR)/$(BUILD)/src/cli/veskard-cli $(CMAKE_FLAGS) >/dev/null
+		-DVESKARD_NATIVE_CLI=$(CURDIR)/$(BUILD)/src/cli/veskard-cli \
+		-DVESKARD_SODIUM_PREFIX="$$(scripts/build-qt-windows --print-prefixes | sed -n 's/^sodium=//p')" \
+		$(CMAKE_FLAGS) >/dev/null
 
 build-windows: configure-windows
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)

@@ -40,4 +40,5 @@ run() {
 # is a failure there, since no record this size justifies one.
 run RecordReaderFuzzer -malloc_limit_mb=256 "$build/corpus/reader" "$data"
 run RoundTripFuzzer "$build/corpus/roundtrip"
+run StrongReaderFuzzer "$build/corpus/strong"
 exit $failed

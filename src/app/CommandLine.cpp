@@ -10,12 +10,12 @@ namespace {
 
 Switches switchesIn(const QString& text) {
     return {text.contains(QLatin1String("/e")), text.contains(QLatin1String("/s")),
-            text.contains(QLatin1String("/r"))};
+            text.contains(QLatin1String("/r")), text.contains(QLatin1String("/k"))};
 }
 
 bool isSwitchesAlone(const QByteArray& argument) {
     static const QRegularExpression switches(
-        QRegularExpression::anchoredPattern(QStringLiteral("(/[ers])+")));
+        QRegularExpression::anchoredPattern(QStringLiteral("(/[ekrs])+")));
     return switches.match(QString::fromLatin1(argument)).hasMatch();
 }
 

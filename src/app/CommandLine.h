@@ -11,6 +11,7 @@ struct Switches {
     bool encrypt = false;    // "/e": lock the named file
     bool showResult = false; // "/s": say so when it worked
     bool decrypt = false;    // "/r": unlock the named file
+    bool strong = false;     // "/k": with "/e", lock it strongly
     bool operator==(const Switches&) const = default;
 };
 
@@ -36,9 +37,9 @@ CommandLine readCommandLine(const QString& text);
 
 // The command line as the system handed it over. Where the arguments come one
 // by one (POSIX), only a first argument made of switches alone ("/e/s",
-// "/r") holds them, and the file is the rest joined with single blanks: any
-// path is full of slashes ("/home/rob/a b.txt", "./every/one.txt"), which a
-// search would take for switches.
+// "/e/k/s", "/r") holds them, and the file is the rest joined with single
+// blanks: any path is full of slashes ("/home/rob/a b.txt",
+// "./every/one.txt"), which a search would take for switches.
 CommandLine readCommandLine(const gui::CommandLineText& line);
 
 } // namespace veskard::app

@@ -2,6 +2,7 @@
 
 #include "engine/DecryptJob.h"
 #include "engine/EncryptJob.h"
+#include "engine/FailureNotice.h"
 #include "gui/desktop/Paths.h"
 #include "gui/desktop/ProgramEnd.h"
 #include "gui/dialogs/NewPasswordDialog.h"
@@ -20,16 +21,18 @@ int UnattendedRun::run(const Switches& switches, const QString& fileName) {
         boxes_.show(nullptr, QString(texts::unattended::bothSwitches), gui::Icon::Stop);
         return gui::ExitFailure;
     }
-    return switches.encrypt ? encrypt(fileName, switches.showResult)
+    const engine::LockKind kind =
+        switches.strong ? engine::LockKind::Strong : engine::LockKind::Classic;
+    return switches.encrypt ? encrypt(fileName, kind, switches.showResult)
                             : decrypt(fileName, switches.showResult);
 }
 
 // Both branches drive the jobs as the main window does, with the file itself
 // as the target: in place, so that it keeps its attributes.
-int UnattendedRun::encrypt(const QString& fileName, bool showResult) {
+int UnattendedRun::encrypt(const QString& fileName, engine::LockKind kind, bool showResult) {
     const std::filesystem::path file = gui::toPath(fileName);
     engine::EncryptJob job(environment_);
-    if (const engine::JobStatus loaded = job.load(file); !loaded.ok())
+    if (const engine::JobStatus loaded = job.load(file, engine::Relock::Refuse, kind); !loaded.ok())
         return refuse(loaded.notice());
 
     // Closed by the window system, the dialog hands back the empty password,
@@ -50,8 +53,18 @@ int UnattendedRun::decrypt(const QString& fileName, bool showResult) {
     if (const engine::JobStatus opened = job.openEnciphered(file); !opened.ok())
         return refuse(opened.notice());
 
-    gui::PasswordPromptDialog dialog(QString::fromStdU16String(job.opened()->storedPassword),
-                                     boxes_);
+    // A strong lock's key is derived here, the dialog waiting for it.
+    gui::PasswordPromptDialog dialog(
+        [&](const QString& typed) {
+            const Result<engine::PasswordCheck> check = job.checkPassword(typed.toStdU16String());
+            if (!check) {
+                refuse(engine::failureNotice(engine::JobPhase::Restore, check.error()));
+                return gui::PasswordVerdict::Unknown;
+            }
+            return *check == engine::PasswordCheck::Right ? gui::PasswordVerdict::Right
+                                                          : gui::PasswordVerdict::Wrong;
+        },
+        boxes_);
     if (dialog.ask().isEmpty())
         return gui::ExitFailure;
 

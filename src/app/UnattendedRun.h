@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobStatus.h"
+#include "engine/LockKind.h"
 #include "engine/RandomSource.h"
 #include "engine/TextFormats.h"
 #include "gui/desktop/MessageBoxes.h"
@@ -11,8 +12,9 @@
 namespace veskard::app {
 
 // Locks or unlocks one named file in place without the main window, as
-// "Veskard /e/s FILE" and "Veskard /r/s FILE" ask: only the password dialog and
-// the messages are shown. The caller ends the program with the exit status.
+// "Veskard /e/s FILE" and "Veskard /r/s FILE" ask ("/e/k/s": a strong lock;
+// unlocking takes either kind): only the password dialog and the messages are
+// shown. The caller ends the program with the exit status.
 class UnattendedRun {
 public:
     UnattendedRun(gui::MessageBoxes& boxes, engine::RandomSource& random,
@@ -25,7 +27,7 @@ public:
     int run(const Switches& switches, const QString& fileName);
 
 private:
-    int encrypt(const QString& fileName, bool showResult);
+    int encrypt(const QString& fileName, engine::LockKind kind, bool showResult);
     int decrypt(const QString& fileName, bool showResult);
     int refuse(const std::optional<engine::Notice>& notice);
     int succeed(const engine::JobStatus& status, bool showResult, const QString& text);

@@ -60,6 +60,8 @@ std::variant<Arguments, UsageError> parseCommand(Command command,
             parsed.output = pathOf(rest[++i]);
         } else if (word == "--force") {
             parsed.force = true;
+        } else if (word == "--strong" && command == Command::Lock) {
+            parsed.strong = true;
         } else if (word == "--password-stdin") {
             parsed.passwordFromStandardInput = true;
         } else {

@@ -27,6 +27,7 @@ struct Arguments {
     std::filesystem::path file;
     std::optional<std::filesystem::path> output;
     bool force = false;
+    bool strong = false; // lock: the strong kind
     bool passwordFromStandardInput = false;
     GenerateOptions generate;
 };

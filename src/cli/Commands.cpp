@@ -96,10 +96,12 @@ int Commands::lock(const Arguments& arguments) {
     BarEvents events(bar);
     engine::EncryptJob job({events, clock_, random_, formats_});
     const engine::Relock relock = arguments.force ? engine::Relock::Allow : engine::Relock::Refuse;
-    if (const engine::JobStatus loaded = job.load(arguments.file, relock); !loaded.ok())
+    const engine::LockKind kind =
+        arguments.strong ? engine::LockKind::Strong : engine::LockKind::Classic;
+    if (const engine::JobStatus loaded = job.load(arguments.file, relock, kind); !loaded.ok())
         return finish(loaded);
 
-    const Result<std::u16string> password = passwords_.readNew();
+    const Result<std::u16string> password = passwords_.readNew(kind);
     if (!password)
         return refuse(password.error());
 
@@ -120,10 +122,13 @@ int Commands::unlock(const Arguments& arguments) {
     engine::DecryptJob job({events, clock_, random_, formats_});
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
         return finish(opened);
-    const Result<std::u16string> password = passwords_.readExisting();
+    const Result<std::u16string> password = passwords_.readExisting(job.opened()->kind);
     if (!password)
         return refuse(password.error());
-    if (*password != job.opened()->storedPassword)
+    const Result<engine::PasswordCheck> check = job.checkPassword(*password);
+    if (!check)
+        return refuse(check.error());
+    if (*check == engine::PasswordCheck::Wrong)
         return refuse(CliError::WrongPassword);
 
     std::stop_source stop;
@@ -139,14 +144,23 @@ int Commands::info(const Arguments& arguments) {
     if (const engine::JobStatus opened = job.openEnciphered(arguments.file); !opened.ok())
         return finish(opened);
     const engine::DecryptJob::Opened& file = *job.opened();
-    console_.out << texts::cli::infoFile << platform::displayName(file.path) << '\n'
-                 << texts::cli::infoPieces << file.record.Pieces.size() << '\n'
-                 << texts::cli::infoPlainSize << file.record.plainSize() << texts::cli::bytes
-                 << '\n'
-                 << texts::cli::infoRecordSize << engine::recordSize(file.record)
-                 << texts::cli::bytes << '\n'
-                 << texts::cli::infoBytesAfter << file.bytesAfterRecord << texts::cli::bytes << '\n'
-                 << texts::cli::infoPasswordLength << file.storedPassword.size() << '\n';
+    namespace words = texts::cli;
+    console_.out << words::infoFile << platform::displayName(file.path) << '\n';
+    if (file.kind == engine::LockKind::Strong) {
+        const engine::StrongHeader& header = *file.strongHeader;
+        console_.out << words::infoKindStrong << '\n'
+                     << words::infoPlainSize << file.plainSize << words::bytes << '\n'
+                     << words::infoOpsLimit << header.cost.opsLimit << '\n'
+                     << words::infoMemLimit << header.cost.memLimit << words::bytes << '\n'
+                     << words::infoChunkSize << header.chunkSize << words::bytes << '\n';
+        return ExitSuccess;
+    }
+    console_.out << words::infoKindClassic << '\n'
+                 << words::infoPieces << file.record.Pieces.size() << '\n'
+                 << words::infoPlainSize << file.plainSize << words::bytes << '\n'
+                 << words::infoRecordSize << engine::recordSize(file.record) << words::bytes << '\n'
+                 << words::infoBytesAfter << file.bytesAfterRecord << words::bytes << '\n'
+                 << words::infoPasswordLength << file.storedPassword.size() << '\n';
     return ExitSuccess;
 }
 

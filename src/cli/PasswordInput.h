@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/LockKind.h"
 #include "platform/Result.h"
 
 #include <string>
@@ -17,14 +18,14 @@ public:
     explicit PasswordInput(Source source)
         : source_(source) {}
 
-    // A password to lock with. On the terminal it is typed twice, so that a
-    // slip of the finger cannot lock a file away.
-    Result<std::u16string> readNew();
-    // A password to unlock with.
-    Result<std::u16string> readExisting();
+    // A password to lock a file of `kind` with. On the terminal it is typed
+    // twice, so that a slip of the finger cannot lock a file away.
+    Result<std::u16string> readNew(engine::LockKind kind);
+    // A password to unlock a file of `kind` with.
+    Result<std::u16string> readExisting(engine::LockKind kind);
 
 private:
-    Result<std::u16string> readLine(std::string_view prompt);
+    Result<std::u16string> readLine(std::string_view prompt, engine::LockKind kind);
 
     Source source_;
 };

@@ -7,6 +7,7 @@
 #include "engine/Messages.h"
 #include "engine/PasswordCodes.h"
 #include "engine/RecordFormat.h"
+#include "engine/StrongDecryption.h"
 #include "platform/Paths.h"
 
 #include <vector>
@@ -14,6 +15,8 @@
 namespace veskard::engine {
 
 JobStatus DecryptJob::openEnciphered(const std::filesystem::path& path) {
+    opened_.reset();
+    keys_.reset();
     const auto fail = [&](std::error_code cause) {
         return JobStatus::failure(cause, failureNotice(JobPhase::OpenEnciphered, cause, path));
     };
@@ -26,14 +29,52 @@ JobStatus DecryptJob::openEnciphered(const std::filesystem::path& path) {
     if (state->size == 0)
         return fail(EngineError::EmptyFile);
     const FileInput input(*file, state->size);
+
+    if (hasStrongMagic(input)) {
+        const Result<StrongHeader> header = readStrongHeader(input);
+        if (!header)
+            return fail(header.error());
+        opened_ = Opened{.path = path,
+                         .kind = LockKind::Strong,
+                         .plainSize = *strongPlainSize(input.size(), header->chunkSize),
+                         .strongHeader = *header,
+                         .state = *state};
+        return JobStatus::success();
+    }
     Result<CryptRecord> record = readRecord(input);
     if (!record)
         return fail(record.error());
-
+    const std::uint64_t plainSize = record->plainSize();
     const std::uint64_t bytesAfterRecord = input.size() - recordSize(*record);
     std::u16string storedPassword = decodePassword(record->PassCodes);
-    opened_ = Opened{path, std::move(*record), std::move(storedPassword), bytesAfterRecord, *state};
+    opened_ = Opened{.path = path,
+                     .plainSize = plainSize,
+                     .record = std::move(*record),
+                     .storedPassword = std::move(storedPassword),
+                     .bytesAfterRecord = bytesAfterRecord,
+                     .state = *state};
     return JobStatus::success();
+}
+
+Result<PasswordCheck> DecryptJob::checkPassword(std::u16string_view password) {
+    if (!opened_)
+        return EngineError::NothingLoaded;
+    if (opened_->kind == LockKind::Classic)
+        return password == opened_->storedPassword ? PasswordCheck::Right : PasswordCheck::Wrong;
+
+    keys_.reset();
+    const StrongHeader& header = *opened_->strongHeader;
+    Result<StrongKeys> keys = StrongKeys::derive(password, header.cost, header.salt);
+    // No password that locking refuses has locked a file.
+    if (keys.error() == EngineError::EmptyPassword ||
+        keys.error() == EngineError::StrongPasswordTooLong)
+        return PasswordCheck::Wrong;
+    if (!keys)
+        return keys.error();
+    if (!keys->open(header))
+        return PasswordCheck::Wrong;
+    keys_.emplace(std::move(*keys));
+    return PasswordCheck::Right;
 }
 
 JobStatus DecryptJob::restoreTo(const std::filesystem::path& target, std::stop_token stop) {
@@ -42,17 +83,32 @@ JobStatus DecryptJob::restoreTo(const std::filesystem::path& target, std::stop_t
     };
     if (target.empty())
         return fail(EngineError::NoTarget);
-    if (!opened_)
+    if (!opened_ || (opened_->kind == LockKind::Strong && !keys_))
         return fail(EngineError::NothingLoaded);
 
-    // The record in memory names byte ranges of the file as it was read.
+    // What is in memory describes the file as it was read.
     const bool inPlace = platform::isSameFile(target, opened_->path);
     Result<FileReplacement> replacement =
         FileReplacement::start({opened_->path, target, inPlace, opened_->state});
     if (!replacement)
         return fail(replacement.error());
-    const CryptRecord& record = opened_->record;
-    const ReplacementContent content{plainLayout(record), {}};
+    std::optional<StrongDecryption> decryption;
+    ReplacementContent content;
+    if (opened_->kind == LockKind::Classic) {
+        content = ReplacementContent::laidOut(plainLayout(opened_->record));
+    } else {
+        Result<StrongDecryption> started =
+            StrongDecryption::start(*keys_, *opened_->strongHeader, opened_->state.size);
+        if (!started)
+            return fail(started.error());
+        decryption.emplace(std::move(*started));
+        // Each chunk is authenticated as it is decrypted, the last one as the
+        // content ends: a damaged one stops the restore before the rename.
+        content = {decryption->plainSize(),
+                   [&](const ByteInput& source, std::uint64_t offset, std::span<std::byte> slice) {
+                       return decryption->fill(source, offset, slice);
+                   }};
+    }
     const Result<FileReplacement::Replaced> replaced =
         replacement->finish(content, env_.events, std::move(stop));
     if (!replaced)
@@ -64,6 +120,7 @@ JobStatus DecryptJob::restoreTo(const std::filesystem::path& target, std::stop_t
     if (opened_->bytesAfterRecord > 0)
         warnings.push_back(Messages::bytesNotRestored(opened_->bytesAfterRecord));
     opened_.reset();
+    keys_.reset();
     return JobStatus::success(std::move(warnings));
 }
 

@@ -10,6 +10,9 @@
 #include "engine/RecordFormat.h"
 #include "engine/Rounding.h"
 #include "engine/Scramble.h"
+#include "engine/StrongEncryption.h"
+#include "engine/StrongKeys.h"
+#include "engine/StrongReadBack.h"
 #include "engine/Version.h"
 #include "platform/ErrorText.h"
 #include "platform/Paths.h"
@@ -49,20 +52,33 @@ bool isEnciphered(const std::filesystem::path& path) {
     if (!file)
         return false;
     const Result<FileInput> input = FileInput::open(*file);
-    return input && readRecord(*input).ok();
+    if (!input)
+        return false;
+    return hasStrongMagic(*input) ? readStrongHeader(*input).ok() : readRecord(*input).ok();
 }
 
 std::optional<std::uint64_t> EncryptJob::loadedSize() const {
     if (!loaded_)
         return std::nullopt;
-    return loaded_->plan.size;
+    return loaded_->state.size;
 }
 
 void EncryptJob::log(LogChange::Kind kind, std::string text) {
     env_.events.logChanged({kind, std::move(text)});
 }
 
-JobStatus EncryptJob::load(const std::filesystem::path& source, Relock relock) {
+void EncryptJob::logProgress(int percent, int& shown) {
+    if (percent == shown)
+        return;
+    const std::string line = texts::filled(texts::log::progress, std::to_string(percent));
+    if (shown < 0)
+        log(LogChange::Kind::Append, br + line);
+    else
+        log(LogChange::Kind::RewriteLastLine, line);
+    shown = percent;
+}
+
+JobStatus EncryptJob::load(const std::filesystem::path& source, Relock relock, LockKind kind) {
     loaded_.reset();
     // Only the size is needed now; whether another program holds the file is
     // found out, and told, when it is about to be written.
@@ -79,17 +95,22 @@ JobStatus EncryptJob::load(const std::filesystem::path& source, Relock relock) {
     const auto refuse = [&](std::error_code cause) {
         return JobStatus::failure(cause, failureNotice(JobPhase::Load, cause, source));
     };
-    if (state->size == 0)
+    const bool classic = kind == LockKind::Classic;
+    if (classic && state->size == 0)
         return refuse(EngineError::EmptyFile);
     env_.random.reseed();
-    if (state->size <= LargestRefusedSize)
+    if (classic && state->size <= LargestRefusedSize)
         return refuse(EngineError::FileTooSmall);
     if (relock == Relock::Refuse && isEnciphered(source))
         return refuse(EngineError::AlreadyEnciphered);
-    const Result<SplitPlan> plan = split(state->size, env_.random);
-    if (!plan)
-        return refuse(plan.error());
-    loaded_ = Loaded{source, *state, *plan};
+    SplitPlan plan;
+    if (classic) {
+        const Result<SplitPlan> planned = split(state->size, env_.random);
+        if (!planned)
+            return refuse(planned.error());
+        plan = *planned;
+    }
+    loaded_ = Loaded{source, *state, kind, plan};
     return JobStatus::success();
 }
 
@@ -104,15 +125,24 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
                                  std::stop_token stop) {
     if (!loaded_)
         return JobStatus::failure(EngineError::NothingLoaded, std::nullopt);
-    log(LogChange::Kind::Append, br + texts::log::processing + br + texts::log::passwordSet);
-    const Result<std::vector<std::string>> passCodes = encodePassword(password);
-    if (!passCodes)
-        return writeFailure(passCodes.error());
-    // The record keeps each character's code in the Chinese code page. One the
-    // code page lacks would come back as "?", and the file would not open again
-    // with the password that locked it.
-    if (decodePassword(*passCodes) != password)
-        return writeFailure(EngineError::UnstorablePassword);
+    const bool classic = loaded_->kind == LockKind::Classic;
+    log(LogChange::Kind::Append,
+        br + texts::log::processing + br +
+            (classic ? texts::log::passwordSet : texts::log::passwordSetStrong));
+    std::vector<std::string> passCodes;
+    if (classic) {
+        Result<std::vector<std::string>> codes = encodePassword(password);
+        if (!codes)
+            return writeFailure(codes.error());
+        // The record keeps each character's code in the Chinese code page. One the
+        // code page lacks would come back as "?", and the file would not open again
+        // with the password that locked it.
+        if (decodePassword(*codes) != password)
+            return writeFailure(EngineError::UnstorablePassword);
+        passCodes = std::move(*codes);
+    } else if (const std::error_code problem = StrongKeys::passwordProblem(password)) {
+        return writeFailure(problem);
+    }
     if (target.empty())
         return JobStatus::failure(EngineError::NoTarget, std::nullopt);
 
@@ -124,32 +154,9 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
         FileReplacement::start({loaded_->path, target, inPlace, loaded_->state});
     if (!replacement)
         return writeFailure(replacement.error());
-
-    // The progress line is one line, rewritten as its percentage changes.
-    int shown = -1;
-    const std::vector<Piece> plain = loaded_->plan.plainPieces();
-    ScrambleResult scrambled = scramble(plain, env_.random, [&](int draw, int total) {
-        const int percent = percentDone(draw, total);
-        if (percent == shown)
-            return;
-        const std::string line = texts::filled(texts::log::progress, std::to_string(percent));
-        if (shown < 0)
-            log(LogChange::Kind::Append, br + line);
-        else
-            log(LogChange::Kind::RewriteLastLine, line);
-        shown = percent;
-    });
-    if (stop.stop_requested())
-        return writeFailure(make_error_code(std::errc::operation_canceled));
-    const CryptRecord record{std::move(scrambled.stored), *passCodes, std::move(scrambled.order),
-                             0};
-
-    log(LogChange::Kind::Append, br + texts::log::writing);
-    const ReplacementContent content{recordLayout(record), [&](const ByteInput& written) {
-                                         return checkRecord(written, record);
-                                     }};
     const Result<FileReplacement::Replaced> replaced =
-        replacement->finish(content, env_.events, std::move(stop));
+        classic ? writeClassic(*replacement, std::move(passCodes), std::move(stop))
+                : writeStrong(*replacement, password, std::move(stop));
     if (!replaced)
         return writeFailure(replaced.error());
     log(LogChange::Kind::Append, texts::log::written);
@@ -164,6 +171,70 @@ JobStatus EncryptJob::encipherTo(const std::filesystem::path& target, std::u16st
     if (replaced->afterwards)
         return JobStatus::success({Messages::failedAfterReplacing(replaced->afterwards)});
     return JobStatus::success();
+}
+
+Result<FileReplacement::Replaced> EncryptJob::writeClassic(FileReplacement& replacement,
+                                                           std::vector<std::string> passCodes,
+                                                           std::stop_token stop) {
+    int shown = -1;
+    const std::vector<Piece> plain = loaded_->plan.plainPieces();
+    ScrambleResult scrambled = scramble(plain, env_.random, [&](int draw, int total) {
+        logProgress(percentDone(draw, total), shown);
+    });
+    if (stop.stop_requested())
+        return std::make_error_code(std::errc::operation_canceled);
+    const CryptRecord record{std::move(scrambled.stored), std::move(passCodes),
+                             std::move(scrambled.order), 0};
+
+    log(LogChange::Kind::Append, br + texts::log::writing);
+    const ReplacementContent content = ReplacementContent::laidOut(
+        recordLayout(record),
+        [&](const ByteInput& written, ProgressMeter&) { return checkRecord(written, record); });
+    return replacement.finish(content, env_.events, std::move(stop));
+}
+
+// Deriving the key is this kind's slow step, where the classic one scrambles.
+Result<FileReplacement::Replaced> EncryptJob::writeStrong(FileReplacement& replacement,
+                                                          std::u16string_view password,
+                                                          std::stop_token stop) {
+    int shown = -1;
+    logProgress(0, shown);
+    const Result<Salt> salt = StrongKeys::freshSalt();
+    if (!salt)
+        return salt.error();
+    const Result<StrongKeys> keys = StrongKeys::derive(password, strongCost_, *salt);
+    if (!keys)
+        return keys.error();
+    const std::uint64_t plainSize = loaded_->state.size;
+    Result<StrongEncryption> encryption =
+        StrongEncryption::start(*keys, strongCost_, *salt, plainSize);
+    if (!encryption)
+        return encryption.error();
+    logProgress(100, shown);
+    if (stop.stop_requested())
+        return std::make_error_code(std::errc::operation_canceled);
+
+    Result<StrongReadBack> readBack =
+        StrongReadBack::start(*keys, encryption->header(), encryption->size());
+    if (!readBack)
+        return readBack.error();
+
+    log(LogChange::Kind::Append, br + texts::log::writing);
+    // Every chunk is read back and decrypted as soon as it is written, while
+    // the next ones are encrypted; the plain text must be the one read.
+    const ReplacementContent content{
+        encryption->size(),
+        [&](const ByteInput& source, std::uint64_t offset, std::span<std::byte> slice) {
+            return encryption->fill(source, offset, slice);
+        },
+        [&](const ByteInput& written, ProgressMeter&) {
+            return readBack->finish(written, encryption->plainFingerprint());
+        },
+        [&](const ByteInput& written, ProgressMeter& meter) {
+            return readBack->follow(written, meter);
+        },
+        plainSize};
+    return replacement.finish(content, env_.events, std::move(stop));
 }
 
 } // namespace veskard::engine

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "engine/FileReplacement.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobStatus.h"
+#include "engine/LockKind.h"
 #include "engine/Split.h"
+#include "engine/StrongFormat.h"
 #include "platform/File.h"
 
 #include <filesystem>
 #include <optional>
 #include <stop_token>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace veskard::engine {
 
@@ -18,13 +23,16 @@ namespace veskard::engine {
 // load line) and plans the pieces; encipherTo() writes every later line
 // (password, attributes, progress, writing, timing, or "写入失败。") while it
 // scrambles the pieces and puts the record in the target's place, the loaded
-// file itself when target names it.
+// file itself when target names it. A strong lock names its kind in the
+// password line, derives its key where the classic one scrambles, and
+// encrypts the content on its way to the target.
 //
-// The record replaces its target only through FileReplacement: written to a
+// The new file replaces its target only through FileReplacement: written to a
 // temporary file, verified, then renamed into place. Any failure, or a stop
 // asked for, leaves the target as it was.
-// Whether the file at `path` is locked already: it reads as a whole record.
-// One that cannot be read counts as not; locking it then says why.
+// Whether the file at `path` is locked already, of either kind: it reads as a
+// whole record, or starts with a whole strong lock's header. One that cannot
+// be read counts as not; locking it then says why.
 bool isEnciphered(const std::filesystem::path& path);
 
 // Whether a file that is locked already may be locked again. That locks the
@@ -34,11 +42,15 @@ enum class Relock { Refuse, Allow };
 
 class EncryptJob {
 public:
-    explicit EncryptJob(JobEnvironment environment)
-        : env_(environment) {}
+    // `strongCost` is what deriving a strong lock's key costs.
+    explicit EncryptJob(JobEnvironment environment, KeyCost strongCost = KeyCost::moderate())
+        : env_(environment)
+        , strongCost_(strongCost) {}
 
     // The start time, counted from for the elapsed seconds, is the header's.
-    JobStatus load(const std::filesystem::path& source, Relock relock = Relock::Refuse);
+    // A strong lock takes files of any size, empty ones included.
+    JobStatus load(const std::filesystem::path& source, Relock relock = Relock::Refuse,
+                   LockKind kind = LockKind::Classic);
     JobStatus encipherTo(const std::filesystem::path& target, std::u16string_view password,
                          std::stop_token stop = {});
 
@@ -49,13 +61,22 @@ private:
     struct Loaded {
         std::filesystem::path path;
         platform::FileState state;
-        SplitPlan plan;
+        LockKind kind;
+        SplitPlan plan; // classic only
     };
 
     void log(LogChange::Kind kind, std::string text);
+    // The progress line, one line rewritten as its percentage changes.
+    void logProgress(int percent, int& shown);
     JobStatus writeFailure(std::error_code cause);
+    Result<FileReplacement::Replaced> writeClassic(FileReplacement& replacement,
+                                                   std::vector<std::string> passCodes,
+                                                   std::stop_token stop);
+    Result<FileReplacement::Replaced>
+    writeStrong(FileReplacement& replacement, std::u16string_view password, std::stop_token stop);
 
     JobEnvironment env_;
+    KeyCost strongCost_;
     std::optional<Loaded> loaded_;
     TimePoint startTime_{};
 };

@@ -40,6 +40,8 @@ public:
             return texts::engine::noTarget;
         case EngineError::NothingLoaded:
             return texts::engine::noFileLoaded;
+        case EngineError::StrongPasswordTooLong:
+            return texts::engine::strongPasswordTooLong;
         }
         return "unknown engine error";
     }

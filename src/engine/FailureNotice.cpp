@@ -47,6 +47,9 @@ std::optional<Notice> failureNotice(JobPhase phase, std::error_code cause,
             return Messages::noDataInFile(file);
         return held ? Messages::restoreHeld() : actionFailure(cause);
     case JobPhase::Restore:
+        // A strong lock's chunks are checked only as they are decrypted.
+        if (cause == EngineError::DamagedRecord)
+            return Messages::damagedOrNotEnciphered();
         return held ? Messages::restoreHeld() : Messages::systemFailure(cause);
     case JobPhase::Action:
         break;

@@ -26,6 +26,18 @@ struct FileReplacement::State {
     std::optional<platform::FileState> replaced; // what the target's name stands for now
 };
 
+ReplacementContent ReplacementContent::laidOut(ContentLayout layout, Check check) {
+    const std::uint64_t size = layout.size();
+    return {size,
+            [layout = std::move(layout)](const ByteInput& source, std::uint64_t offset,
+                                         std::span<std::byte> slice) {
+                return layout.fill(source, offset, slice);
+            },
+            std::move(check),
+            {},
+            0};
+}
+
 FileReplacement::FileReplacement(std::unique_ptr<State> state)
     : state_(std::move(state)) {}
 FileReplacement::FileReplacement(FileReplacement&&) noexcept = default;
@@ -74,8 +86,8 @@ Result<FileReplacement> FileReplacement::start(const ReplaceRequest& request) {
 Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementContent& content,
                                                           JobEvents& events, std::stop_token stop) {
     State& state = *state_;
-    const std::uint64_t size = content.layout.size();
-    ProgressMeter meter(events, 2 * size, std::move(stop));
+    const std::uint64_t size = content.size;
+    ProgressMeter meter(events, 2 * size + content.checkedBytes, std::move(stop));
     if (const std::error_code error = meter.checkStop())
         return error;
     Result<platform::TemporaryFile> temporary =
@@ -83,16 +95,24 @@ Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementConte
     if (!temporary)
         return temporary.error();
 
-    // A thread of its own reads the source and hashes it while this one
-    // writes the slice read before.
+    // A thread of its own makes the content from the source and hashes it
+    // while this one writes the slice made before (and follows it with a
+    // check, if the content has one).
+    std::uint64_t writtenSoFar = 0;
     const Result<Fingerprint> made = streamSlices(
         size,
         [&](std::uint64_t offset, std::span<std::byte> slice) {
-            return content.layout.fill(state.input, offset, slice);
+            return content.fill(state.input, offset, slice);
         },
         [&](std::span<const std::byte> slice) {
             if (const std::error_code error = temporary->file().writeAll(slice))
                 return error;
+            writtenSoFar += slice.size();
+            if (content.checkAsWritten) {
+                if (const std::error_code error =
+                        content.checkAsWritten(FileInput(temporary->file(), writtenSoFar), meter))
+                    return error;
+            }
             return meter.advance(slice.size());
         },
         Filling::AheadOnAThread);
@@ -106,7 +126,7 @@ Result<FileReplacement::Replaced> FileReplacement::finish(const ReplacementConte
     if (const std::error_code error = verifyReadBack(*written, *made, meter))
         return error;
     if (content.check) {
-        if (const std::error_code error = content.check(*written))
+        if (const std::error_code error = content.check(*written, meter))
             return error;
     }
 

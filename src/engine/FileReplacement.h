@@ -3,6 +3,7 @@
 #include "engine/ByteStreams.h"
 #include "engine/ContentLayout.h"
 #include "engine/JobEvents.h"
+#include "engine/ProgressMeter.h"
 #include "platform/File.h"
 #include "platform/Result.h"
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stop_token>
 #include <system_error>
 
@@ -23,12 +25,27 @@ struct ReplaceRequest {
     platform::FileState read;     // the source as the job read it before
 };
 
-// The new content, made from the source as `layout` says, and a check of what
-// was written once it is read back (none: the bytes are all).
+// The new content: its size, how each slice of it is made from the source,
+// and a check of what was written once it is read back (none: the bytes are
+// all). Slices are asked for in order, each where the one before ended, one
+// at a time but maybe on a thread of their own; an empty content is one empty
+// slice, so that content made in sequence always sees its end. A check that
+// has to read the whole file again may follow the writing instead: it is
+// called after each slice, on the writing thread while the next slice is
+// made, with the file as far as it is written. What such a check reads it
+// counts on the meter it is given; `checkedBytes` says how many.
 struct ReplacementContent {
-    using Check = std::function<std::error_code(const ByteInput& written)>;
-    ContentLayout layout;
-    Check check;
+    using Fill = std::function<std::error_code(const ByteInput& source, std::uint64_t offset,
+                                               std::span<std::byte> slice)>;
+    using Check = std::function<std::error_code(const ByteInput& written, ProgressMeter& meter)>;
+    std::uint64_t size = 0;
+    Fill fill{};
+    Check check{};
+    Check checkAsWritten{};
+    std::uint64_t checkedBytes = 0;
+
+    // The content `layout` describes, its ranges taken from the source.
+    static ReplacementContent laidOut(ContentLayout layout, Check check = {});
 };
 
 // The one way this program replaces a file; the jobs supply only the content.
@@ -57,7 +74,8 @@ public:
         // What failed once the new file was in place (syncing its folder).
         std::error_code afterwards;
     };
-    // Progress counts each byte twice, written and read back.
+    // Progress counts each byte twice, written and read back, and then what
+    // the check reads.
     Result<Replaced> finish(const ReplacementContent& content, JobEvents& events,
                             std::stop_token stop);
 

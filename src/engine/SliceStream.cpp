@@ -57,7 +57,9 @@ private:
 
 SliceStream::SliceStream(std::uint64_t size, const SliceFill& fill, Filling filling)
     : size_(size)
-    , count_((size + SliceSize - 1) / SliceSize)
+    // An empty run is one empty slice: whoever makes the bytes in sequence
+    // learns that it has reached the end.
+    , count_(size == 0 ? 1 : (size + SliceSize - 1) / SliceSize)
     , fill_(fill) {
     // One slice needs no help; with help, one slot is filled while the other is used.
     const bool help = filling == Filling::AheadOnAThread && count_ > 1;

@@ -39,7 +39,8 @@ enum class Filling { ByCaller, AheadOnAThread };
 
 // Makes a run of `size` bytes slice by slice with `fill` and hands each slice
 // to `use`, in order and on the calling thread, and returns what the run
-// hashes to. The first error of either ends it; a stop is `use`'s to report.
+// hashes to. An empty run is one empty slice. The first error of either ends
+// it; a stop is `use`'s to report.
 // Any thread of its own has ended when it returns. At most two slices are
 // held at once.
 Result<Fingerprint> streamSlices(std::uint64_t size, const SliceFill& fill, const SliceUse& use,

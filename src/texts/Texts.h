@@ -47,6 +47,7 @@ namespace engine {
 inline constexpr char damagedOrNotEnciphered[] = "文件已破坏或不是加密文件";
 inline constexpr char emptyPassword[] = "密码不能为空";
 inline constexpr char passwordTooLong[] = "密码太长，最多只能有 65535 个字符";
+inline constexpr char strongPasswordTooLong[] = "密码太长，最多只能有 1048576 字节（UTF-8）";
 inline constexpr char passwordNotStorable[] = "密码中有不能保存的字符（只能用 GBK 中的字符）";
 inline constexpr char emptyFile[] = "文件为 0 字节";
 inline constexpr char fileTooSmall[] = "文件必须大于 100 字节";
@@ -87,6 +88,7 @@ inline constexpr char bytes[] = " 字节";
 inline constexpr char loaded[] = "装入文件...   …… OK！";
 inline constexpr char processing[] = "正在处理文件...";
 inline constexpr char passwordSet[] = "设置密码...   …… OK！";
+inline constexpr char passwordSetStrong[] = "设置密码(强加密)...   …… OK！";
 inline constexpr char attributesRead[] = "得到文件的属性...  …… OK！";
 inline constexpr char attributesSet[] = "设置文件的属性...  …… OK！";
 inline constexpr char progress[] = "正执行加密算法...  …… %1% 完成";
@@ -118,6 +120,8 @@ inline constexpr char generate[] = "随机密码";
 inline constexpr char keepOriginal[] = "保存原文件副本";
 inline constexpr char writeEncryptScript[] = "生成自加密批处理文件";
 inline constexpr char writeDecryptScript[] = "生成自解密批处理文件";
+inline constexpr char strongLock[] = "强加密";
+inline constexpr char strongLockTip[] = "用密码真正加密文件内容，文件里不保存密码";
 inline constexpr char log[] = "操作记录";
 inline constexpr char saveReport[] = "保存报告";
 inline constexpr char chooseLockedLabel[] = "选择解密文件：";
@@ -234,6 +238,11 @@ inline constexpr char outputExists[] = "veskard-cli: '%1'已存在！要替换�
 inline constexpr char locking[] = "加密";
 inline constexpr char unlocking[] = "解密";
 inline constexpr char infoFile[] = "文件：";
+inline constexpr char infoKindClassic[] = "类型：经典记录";
+inline constexpr char infoKindStrong[] = "类型：强加密（Argon2id，XChaCha20-Poly1305）";
+inline constexpr char infoOpsLimit[] = "Argon2id 运算次数：";
+inline constexpr char infoMemLimit[] = "Argon2id 内存：";
+inline constexpr char infoChunkSize[] = "块大小：";
 inline constexpr char infoPieces[] = "块数：";
 inline constexpr char infoPlainSize[] = "原文件大小：";
 inline constexpr char infoRecordSize[] = "记录大小：";
@@ -253,7 +262,7 @@ inline constexpr char numberMissing[] = "'%1' 后面缺少数值";
 inline constexpr char generateTakesNot[] = "generate 不接受 '%1'";
 inline constexpr char help[] =
     "用法：\n"
-    "  veskard-cli lock FILE [-o OUT] [--force] [--password-stdin]\n"
+    "  veskard-cli lock FILE [-o OUT] [--force] [--strong] [--password-stdin]\n"
     "  veskard-cli unlock FILE [-o OUT] [--force] [--password-stdin]\n"
     "  veskard-cli info FILE\n"
     "  veskard-cli generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] "
@@ -263,12 +272,16 @@ inline constexpr char help[] =
     "命令：\n"
     "  lock     用密码给文件加密\n"
     "  unlock   用密码给文件解密\n"
-    "  info     显示加密文件的块数、原文件大小、记录大小、记录后的数据和密码长度\n"
+    "  info     显示加密文件的类型和原文件大小；经典记录还有块数、记录大小、记录后的数据\n"
+    "           和密码长度，强加密还有密钥派生的参数和块大小\n"
     "  generate 生成随机密码，每行一个\n"
     "\n"
     "选项：\n"
     "  -o, --output OUT   写到 OUT，不改变 FILE（默认就地改写 FILE）\n"
     "  --force            OUT 已存在时替换它；加密时 FILE 已经加密过也再加密一次\n"
+    "  --strong           加密时用强加密：用由密码派生的密钥（Argon2id）加密内容\n"
+    "                     （XChaCha20-Poly1305），文件中不保存密码；只有本版本及以后的\n"
+    "                     版本能解密。解密时自动识别两种加密\n"
     "  --password-stdin   从标准输入的第一行读取密码（UTF-8），不在终端上询问\n"
     "\n"
     "generate 的选项：\n"
@@ -282,9 +295,10 @@ inline constexpr char help[] =
     "\n"
     "退出状态：0 成功；1 被拒绝或失败（文件不变）；2 用法错误。\n";
 inline constexpr char usage[] =
-    "用法：veskard-cli lock|unlock FILE [-o OUT] [--force] [--password-stdin] | "
-    "info FILE | generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] "
-    "[--symbols] | --help | --version\n";
+    "用法：veskard-cli lock FILE [-o OUT] [--force] [--strong] [--password-stdin] | "
+    "unlock FILE [-o OUT] [--force] [--password-stdin] | info FILE | "
+    "generate [-l LENGTH] [-n COUNT] [--lower] [--upper] [--digits] [--symbols] | "
+    "--help | --version\n";
 } // namespace cli
 
 } // namespace veskard::texts

@@ -27,8 +27,8 @@ CommandLine refused(Switches switches, bool form, const char* shown) {
 namespace veskard::app {
 void PrintTo(const CommandLine& line, std::ostream* out) {
     *out << "{" << line.switches.encrypt << line.switches.showResult << line.switches.decrypt
-         << (line.switchForm ? " switch form '" : " plain '") << line.fileName.toStdString()
-         << "' refusal '" << line.nameRefusal.toStdString() << "'}";
+         << line.switches.strong << (line.switchForm ? " switch form '" : " plain '")
+         << line.fileName.toStdString() << "' refusal '" << line.nameRefusal.toStdString() << "'}";
 }
 } // namespace veskard::app
 
@@ -39,6 +39,7 @@ TEST(CommandLine, ReadsSwitchesBlankAndFileName) {
         {"C:\\a.txt", {None, Plain, "C:\\a.txt", {}}},
         {"/e/s  two blanks ", {EncryptShow, SwitchForm, " two blanks ", {}}},
         {"/r/s x", {{false, true, true}, SwitchForm, "x", {}}},
+        {"/e/k/s x", {{true, true, false, true}, SwitchForm, "x", {}}},
         {"/e", {Encrypt, Plain, "/e", {}}}, // no blank: the whole text is the name
         {"/s C:\\a.txt", {Show, Plain, "/s C:\\a.txt", {}}},
         {"C:\\a.txt /e", {Encrypt, SwitchForm, "/e", {}}},
@@ -58,6 +59,7 @@ TEST(CommandLine, TakesTheSwitchesOnlyFromAFirstArgumentMadeOfThem) {
     const std::vector<std::pair<QList<QByteArray>, CommandLine>> cases = {
         {{"/e/s", "my", "file.txt"}, {EncryptShow, SwitchForm, "my file.txt", {}}},
         {{"/s/r/e/e", "x"}, {{true, true, true}, SwitchForm, "x", {}}},
+        {{"/k/e", "x"}, {{true, false, false, true}, SwitchForm, "x", {}}},
         {{"./every/one.txt", "two.txt"}, {None, Plain, "./every/one.txt two.txt", {}}},
         {{"/e/s.txt", "x"}, {None, Plain, "/e/s.txt x", {}}},
         {{"e/s", "x"}, {None, Plain, "e/s x", {}}},

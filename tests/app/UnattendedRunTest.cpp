@@ -2,6 +2,7 @@
 #include "app/LoadStep.h"
 #include "engine/Messages.h"
 #include "engine/RandomSource.h"
+#include "engine/StrongFormat.h"
 #include "engine/TextFormats.h"
 #include "gui/desktop/NameText.h"
 #include "gui/dialogs/NewPasswordDialog.h"
@@ -116,7 +117,7 @@ protected:
 
     const std::filesystem::path settings = folder / "set.ini";
     // keepOriginal ticked, writeEncryptScript not, writeDecryptScript greyed;
-    // and two bytes more.
+    // then a value no box takes.
     const std::vector<std::byte> settingsBytes = {std::byte{1}, {}, {},           {},
                                                   std::byte{2}, {}, std::byte{9}, std::byte{9}};
     Options options;
@@ -128,13 +129,14 @@ protected:
     const LoadStep::Outcome switchesNothing{{}, ExitFailure};
 };
 
-// Without "/s" success is silent; set.ini is read, never written. The file is
-// named as a script names it, relative to the folder it runs in.
+// Without "/s" success is silent, with "/k" the lock strong; set.ini is read,
+// never written. The file is named as a script names it, relative to the
+// folder it runs in; unlocking takes either kind.
 TEST_F(LoadStepTest, LocksAndUnlocksASwitchFormUnattendedAndEndsTheProgram) {
     will<gui::NewPasswordDialog>(test::typing(QStringLiteral("密码 Abc")));
-    EXPECT_EQ(run(QList<QByteArray>{"/e", name.toUtf8()}), (LoadStep::Outcome{{}, ExitSuccess}));
+    EXPECT_EQ(run(QList<QByteArray>{"/k/e", name.toUtf8()}), (LoadStep::Outcome{{}, ExitSuccess}));
     EXPECT_EQ(end.status, ExitSuccess);
-    EXPECT_NE(test::readFile(file), plain);
+    EXPECT_TRUE(engine::hasStrongMagic(engine::MemoryInput(test::readFile(file))));
     EXPECT_EQ(options, (Options{CheckValue::Ticked, CheckValue::Unticked, CheckValue::Greyed}));
     EXPECT_EQ(test::readFile(settings), settingsBytes);
 
@@ -145,6 +147,7 @@ TEST_F(LoadStepTest, LocksAndUnlocksASwitchFormUnattendedAndEndsTheProgram) {
     will<gui::NewPasswordDialog>(test::typing(QStringLiteral("pw")));
     boxes.expect(QString(texts::unattended::encrypted), Icon::Exclamation);
     EXPECT_EQ(run(QStringLiteral("/e/s ") + name), (LoadStep::Outcome{{}, ExitSuccess}));
+    EXPECT_EQ(test::decipher(test::readFile(file)), plain);
 }
 
 // What the command line names is looked up first: a name that is not text

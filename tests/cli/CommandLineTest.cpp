@@ -37,6 +37,7 @@ TEST_F(CommandLineTest, LockInfoAndUnlockRoundTrip) {
     const ChildOutcome info = cli({"info", utf8(file)});
     ASSERT_TRUE(ended(info, 0, ""));
     EXPECT_NE(info.out.find("文件：" + utf8(file) + "\n"), std::string::npos) << info;
+    EXPECT_NE(info.out.find("类型：经典记录\n"), std::string::npos) << info;
     EXPECT_EQ(infoValue(info.out, "原文件大小"), static_cast<long long>(size));
     EXPECT_EQ(infoValue(info.out, "记录大小"), recordSize);
     EXPECT_EQ(infoValue(info.out, "密码长度"), 8);
@@ -45,6 +46,25 @@ TEST_F(CommandLineTest, LockInfoAndUnlockRoundTrip) {
     EXPECT_TRUE(ended(unlock(file, "Sesame-7"), 0,
                       "veskard-cli: 警告：" + printed(engine::Messages::bytesNotRestored(7))));
     EXPECT_EQ(readFile(file), patternBytes(size));
+}
+
+// The strong kind is chosen when locking; info tells it and its costs, and
+// unlock finds it without being told, a wrong password refused as ever.
+TEST_F(CommandLineTest, StrongLockIsToldByInfoAndUnlockedLikeAnyOther) {
+    const std::filesystem::path file = makeFile(u8"机密.pdf", 5000);
+    ASSERT_TRUE(ended(lock(file, "秘密 😀", {"--strong"}), 0, ""));
+    const std::vector<std::byte> locked = readFile(file);
+    const ChildOutcome info = cli({"info", utf8(file)});
+    ASSERT_TRUE(ended(info, 0, ""));
+    EXPECT_NE(info.out.find("类型：强加密"), std::string::npos) << info;
+    EXPECT_EQ(infoValue(info.out, "原文件大小"), 5000);
+    EXPECT_EQ(infoValue(info.out, "Argon2id 运算次数"), 3);
+    EXPECT_EQ(infoValue(info.out, "Argon2id 内存"), 256 << 20);
+
+    EXPECT_TRUE(ended(unlock(file, "秘密"), 1, "密码不正确！\n"));
+    EXPECT_EQ(readFile(file), locked);
+    ASSERT_TRUE(ended(unlock(file, "秘密 😀"), 0, ""));
+    EXPECT_EQ(readFile(file), patternBytes(5000));
 }
 
 // An existing OUT, and a file locked already, are written over only when forced.

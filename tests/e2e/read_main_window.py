@@ -75,7 +75,8 @@ FLAT_BUTTONS = ["选择加密文件", "确认加密", "关闭(C)", "关于程序
 INPUTS = {"选择加密文件：": (R.ROLE_TEXT, None), "输入密码：": (R.ROLE_PASSWORD_TEXT, None),
           "确认密码：": (R.ROLE_PASSWORD_TEXT, None), "文件解密到：": (R.ROLE_TEXT, None),
           "操作记录": (R.ROLE_TEXT, None), "保存原文件副本": (R.ROLE_CHECK_BOX, False),
-          "生成自加密批处理文件": (R.ROLE_CHECK_BOX, True), "生成自解密批处理文件": (R.ROLE_CHECK_BOX, True)}
+          "生成自加密批处理文件": (R.ROLE_CHECK_BOX, True), "生成自解密批处理文件": (R.ROLE_CHECK_BOX, True),
+          "强加密": (R.ROLE_CHECK_BOX, False)}
 
 
 def read(frame, failures):

@@ -2,6 +2,7 @@
 #include "engine/EncryptJob.h"
 #include "engine/EngineError.h"
 #include "engine/Messages.h"
+#include "engine/StrongFormat.h"
 #include "support/Encipher.h"
 #include "support/FixedClock.h"
 #include "support/NativeAttributes.h"
@@ -9,11 +10,13 @@
 #include "support/TempFolder.h"
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <utility>
 
-// The lock and the unlock on real files, as the window and the command line
-// drive them: what each writes, keeps and refuses.
+// The lock and the unlock on real files, of either kind, as the window and the
+// command line drive them: what each writes, keeps and refuses.
 using namespace veskard;
 using namespace veskard::engine;
 using platform::FileAttribute;
@@ -33,27 +36,38 @@ protected:
     test::FixedClock clock{test::localTime(2026, 12, 6, 9, 30, 10)};
     SystemRandom random;
     FixedTextFormats formats;
-    EncryptJob encrypt{{events, clock, random, formats}};
+    EncryptJob encrypt{{events, clock, random, formats}, KeyCost::cheapest()};
     DecryptJob decrypt{{events, clock, random, formats}};
     bool locking = true;
+    LockKind kind = LockKind::Classic;
 
+    bool strong() const { return kind == LockKind::Strong; }
     // The file a job starts from: plain for a lock, locked for an unlock.
     std::filesystem::path source(const std::string& name, std::size_t size = 5000) {
         const auto path = folder / name;
         const auto plain = patternBytes(size);
-        writeFile(path, locking ? plain : test::encipher(plain, u"pw", random));
+        writeFile(path, locking    ? plain
+                        : strong() ? test::encipherStrong(plain, u"pw")
+                                   : test::encipher(plain, u"pw", random));
         return path;
     }
     // Whether `path` holds what the job makes of source(_, size).
     bool isResult(const std::filesystem::path& path, std::size_t size = 5000) {
         const auto bytes = readFile(path);
+        if (locking && strong())
+            return test::decipherStrong(bytes, u"pw").value() == patternBytes(size);
         return (locking ? test::decipher(bytes) : bytes) == patternBytes(size);
     }
     JobStatus start(const std::filesystem::path& path) {
-        return locking ? encrypt.load(path) : decrypt.openEnciphered(path);
+        return locking ? encrypt.load(path, Relock::Refuse, kind) : decrypt.openEnciphered(path);
     }
-    JobStatus finish(const std::filesystem::path& target, std::stop_token stop = {}) {
-        return locking ? encrypt.encipherTo(target, u"pw", stop) : decrypt.restoreTo(target, stop);
+    // Unlocking checks the password first, as every front end does.
+    JobStatus finish(const std::filesystem::path& target, std::stop_token stop = {},
+                     std::u16string_view password = u"pw") {
+        if (locking)
+            return encrypt.encipherTo(target, password, stop);
+        EXPECT_EQ(decrypt.checkPassword(password).value(), PasswordCheck::Right);
+        return decrypt.restoreTo(target, stop);
     }
     JobStatus run(const std::filesystem::path& from, const std::filesystem::path& to) {
         const JobStatus started = start(from);
@@ -61,20 +75,30 @@ protected:
     }
 };
 
-class JobTest : public JobFixture, public ::testing::WithParamInterface<bool> {
+class JobTest : public JobFixture,
+                public ::testing::WithParamInterface<std::tuple<bool, LockKind>> {
 protected:
-    JobTest() { locking = GetParam(); }
+    JobTest() { std::tie(locking, kind) = GetParam(); }
 };
 
-INSTANTIATE_TEST_SUITE_P(, JobTest, ::testing::Bool(),
-                         [](const auto& test) { return test.param ? "EncryptJob" : "DecryptJob"; });
+std::string jobName(const ::testing::TestParamInfo<std::tuple<bool, LockKind>>& info) {
+    return std::string(std::get<1>(info.param) == LockKind::Strong ? "Strong" : "") +
+           (std::get<0>(info.param) ? "EncryptJob" : "DecryptJob");
+}
+
+INSTANTIATE_TEST_SUITE_P(, JobTest,
+                         ::testing::Combine(::testing::Bool(),
+                                            ::testing::Values(LockKind::Classic, LockKind::Strong)),
+                         jobName);
 
 TEST_P(JobTest, InPlaceGivesTheResultCountingEveryByteWrittenAndReadBack) {
     const auto path = source("a.doc", 70000);
     const JobStatus status = run(path, path);
     ASSERT_TRUE(status.ok()) << status.cause().message();
     EXPECT_TRUE(isResult(path, 70000));
-    const std::uint64_t total = 2 * std::filesystem::file_size(path);
+    // A strong lock also reads each chunk back as soon as it is written.
+    const std::uint64_t total =
+        2 * std::filesystem::file_size(path) + (locking && strong() ? 70000 : 0);
     EXPECT_EQ(events.reports.back(), (ByteProgress{total, total}));
     EXPECT_EQ(folder.names(), Names{"a.doc"});
     if (!locking) {
@@ -120,8 +144,9 @@ TEST_P(JobTest, ASourceChangedSinceItWasChosenIsLeftAsTheOtherProgramLeftIt) {
     const auto changed = source("d.doc");
     const auto during = patternBytes(std::filesystem::file_size(changed), 8);
     ASSERT_TRUE(start(changed).ok());
+    bool changedYet = false;
     events.onProgress = [&](const ByteProgress& progress) {
-        if (progress.percent() == 50)
+        if (progress.percent() >= 50 && !std::exchange(changedYet, true))
             writeFile(changed, during);
     };
     EXPECT_EQ(finish(changed).cause(), EngineError::SourceChanged);
@@ -231,6 +256,21 @@ TEST_F(EncryptJobTest, AFileLockedAlreadyIsLockedAgainOnlyWhenAllowed) {
     EXPECT_TRUE(encrypt.load(folder / "lookalike").ok());
     EXPECT_FALSE(isEnciphered(source("plain.txt", 3000)));
     EXPECT_FALSE(isEnciphered(folder / "missing.txt"));
+
+    // A strong lock is a locked file too, even of a file too small for a
+    // record; its header cut short is not.
+    const auto small = source("small.doc", 10);
+    ASSERT_TRUE(encrypt.load(small, Relock::Refuse, LockKind::Strong).ok());
+    ASSERT_TRUE(encrypt.encipherTo(small, u"pw").ok());
+    EXPECT_TRUE(isEnciphered(small));
+    EXPECT_EQ(encrypt.load(small).cause(), EngineError::AlreadyEnciphered);
+    EXPECT_EQ(encrypt.load(small, Relock::Refuse, LockKind::Strong).cause(),
+              EngineError::AlreadyEnciphered);
+    EXPECT_TRUE(encrypt.load(small, Relock::Allow, LockKind::Strong).ok());
+    cut = readFile(small);
+    cut.resize(StrongHeaderSize - 1);
+    writeFile(folder / "lookalike", cut);
+    EXPECT_FALSE(isEnciphered(folder / "lookalike"));
 }
 
 // A POSIX name may hold line breaks: in the log they must not start lines of their own.
@@ -241,6 +281,105 @@ TEST_F(EncryptJobTest, ControlCharactersOfTheFileNameAreMaskedInTheLog) {
     ASSERT_TRUE(encrypt.load(source("nl\necho INJECTED\r\t\x1b\x7f文件.doc", 101)).ok());
     const std::string shown = (folder / "nl?echo INJECTED????文件.doc").string();
     EXPECT_NE(events.log.text().find(br + "加密文件：" + shown + br), std::string::npos);
+}
+
+class StrongJobTest : public JobFixture {
+protected:
+    StrongJobTest() { kind = LockKind::Strong; }
+};
+
+// The chunks' edges: nothing at all (one empty FINAL chunk), one byte, one
+// full chunk, and one byte into the second; the classic size limits do not
+// apply. A wrong password gives no key, so nothing is restored. Any text is a
+// password: these characters are not GBK's.
+TEST_F(StrongJobTest, LocksComeBackAtEveryChunkEdgeWithTheirPasswordOnly) {
+    const std::u16string password = u"密码 😀🔑";
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{DefaultChunkSize},
+                                   std::size_t{DefaultChunkSize} + 1}) {
+        SCOPED_TRACE(size);
+        const auto path = source("strong.bin", size);
+        ASSERT_TRUE(start(path).ok());
+        ASSERT_TRUE(encrypt.encipherTo(path, password).ok());
+        const auto locked = readFile(path);
+        EXPECT_EQ(locked.size(), strongFileSize(size, DefaultChunkSize));
+        EXPECT_NE(events.log.text().find(br + "正在处理文件..." + br +
+                                         "设置密码(强加密)...   …… OK！" + br),
+                  std::string::npos);
+
+        ASSERT_TRUE(decrypt.openEnciphered(path).ok());
+        EXPECT_EQ(decrypt.opened()->kind, LockKind::Strong);
+        EXPECT_EQ(decrypt.opened()->plainSize, size);
+        EXPECT_EQ(decrypt.checkPassword(u"密码 😀").value(), PasswordCheck::Wrong);
+        EXPECT_EQ(decrypt.restoreTo(path).cause(), EngineError::NothingLoaded);
+        EXPECT_EQ(readFile(path), locked);
+        locking = false;
+        ASSERT_TRUE(finish(path, {}, password).ok());
+        locking = true;
+        EXPECT_EQ(readFile(path), patternBytes(size));
+        EXPECT_FALSE(decrypt.opened());
+    }
+}
+
+// Damage of any kind, by chance or on purpose, is refused as damage and
+// nothing is written. A header is found damaged when the file is opened, a
+// chunk while it is decrypted.
+TEST_F(StrongJobTest, ADamagedLockIsRefusedAndNothingIsWritten) {
+    constexpr std::size_t Stride = DefaultChunkSize + ChunkOverhead;
+    constexpr std::size_t Plain = 3 * DefaultChunkSize + 1000; // a last chunk of 1000 bytes
+    const auto chunkAt = [](std::size_t index) { return StrongHeaderSize + index * Stride; };
+    using Bytes = std::vector<std::byte>;
+    const auto flip = [](std::size_t at) { return [at](Bytes& b) { b[at] ^= std::byte{0x20}; }; };
+    const auto cutTo = [](std::size_t size) { return [size](Bytes& b) { b.resize(size); }; };
+    struct Row {
+        const char* what;
+        std::function<void(Bytes&)> damage;
+        bool foundWhenOpened;
+        std::size_t plain = Plain;
+    };
+    const Row rows[] = {
+        {"magic", flip(0), true},
+        {"version", flip(8), true},
+        {"algorithm", flip(9), true},
+        {"opslimit", flip(10), true},
+        {"memlimit", flip(20), true},
+        {"chunk size", flip(28), true},
+        {"salt", flip(30), true},
+        {"stream header", flip(46), true},
+        {"MAC", flip(70), true},
+        {"checksum", flip(102), true},
+        {"first chunk", flip(chunkAt(0) + 5), false},
+        {"a middle chunk's body", flip(chunkAt(1) + 1000), false},
+        {"a middle chunk's tag", flip(chunkAt(2) - 1), false},
+        {"the final chunk", flip(chunkAt(3) + 500), false},
+        {"an empty file's only chunk", flip(chunkAt(0) + 3), false, 0},
+        {"cut at a chunk's end", cutTo(chunkAt(3)), false},
+        {"cut inside the last chunk", cutTo(chunkAt(3) + 500), false},
+        {"cut inside a chunk's overhead", cutTo(chunkAt(3) + 10), true},
+        {"bytes appended", [](Bytes& b) { b.insert(b.end(), 7, std::byte{0}); }, false},
+        {"two chunks swapped",
+         [&](Bytes& b) {
+             std::swap_ranges(b.begin() + chunkAt(1), b.begin() + chunkAt(2),
+                              b.begin() + chunkAt(2));
+         },
+         false},
+    };
+    const auto path = folder / "strong.locked";
+    locking = false;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Bytes damaged = test::encipherStrong(patternBytes(row.plain), u"pw");
+        row.damage(damaged);
+        writeFile(path, damaged);
+        JobStatus status = decrypt.openEnciphered(path);
+        if (status.ok())
+            status = finish(path);
+        EXPECT_EQ(status.cause(), EngineError::DamagedRecord);
+        EXPECT_EQ(status.notice(), Messages::damagedOrNotEnciphered());
+        EXPECT_EQ(decrypt.opened().has_value(), !row.foundWhenOpened)
+            << "a restore that failed keeps the file opened";
+        EXPECT_EQ(readFile(path), damaged);
+        EXPECT_EQ(folder.names(), Names{"strong.locked"});
+    }
 }
 
 } // namespace

@@ -49,6 +49,8 @@ TEST(Notices, EveryFailureIsToldInItsOwnWordsOrNotAtAll) {
          described(systemWords(std::errc::no_space_on_device))},
         {JobPhase::Encipher, EngineError::PasswordTooLong,
          described("密码太长，最多只能有 65535 个字符")},
+        {JobPhase::Encipher, EngineError::StrongPasswordTooLong,
+         described("密码太长，最多只能有 1048576 字节（UTF-8）")},
         {JobPhase::Encipher, EngineError::UnstorablePassword,
          described("密码中有不能保存的字符（只能用 GBK 中的字符）")},
         {JobPhase::Encipher, EngineError::HasOtherNames,
@@ -73,6 +75,7 @@ TEST(Notices, EveryFailureIsToldInItsOwnWordsOrNotAtAll) {
         {JobPhase::Restore, PlatformError::FileReplaced,
          described("文件在处理期间被另一个程序移走或替换了")},
         {JobPhase::Restore, canceled, std::nullopt},
+        {JobPhase::Restore, EngineError::DamagedRecord, damaged}, // a strong lock's chunk
         {JobPhase::Action, std::make_error_code(std::errc::not_enough_memory), damaged},
         {JobPhase::Action, std::make_error_code(std::errc::is_a_directory), std::nullopt},
         {JobPhase::Action, held, described("另一个程序正在使用此文件，进程无法访问。")},

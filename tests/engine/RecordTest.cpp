@@ -86,6 +86,8 @@ TEST(RecordFormat, RoundTripsEverySizeAroundTheBoundariesAndRefusesEveryTruncati
 TEST(FuzzRegression, EveryStoredInputIsRefusedCleanlyOrReadConsistently) {
     int inputs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(VESKARD_ENGINE_TEST_DATA)) {
+        if (!entry.is_regular_file())
+            continue; // the strong lock's known answers
         const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
         ++inputs;

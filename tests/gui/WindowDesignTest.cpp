@@ -45,6 +45,7 @@ struct Control {
     std::optional<QRect> place; // none where the caption's own width decides
     const char* text = nullptr; // a label's, button's or frame's caption
     const char* font = "11px";  // none where the style decides
+    const char* tip = nullptr;  // its tooltip, which screen readers tell too
 };
 
 class WindowDesign;
@@ -135,6 +136,10 @@ TEST_P(WindowDesign, MatchesItsDesign) {
         ASSERT_NE(face, nullptr);
         EXPECT_FALSE(face->text(QAccessible::Name).isEmpty());
         EXPECT_NE(face->role(), QAccessible::Client);
+        if (row.tip) {
+            EXPECT_EQ(control->toolTip(), QString::fromUtf8(row.tip));
+            EXPECT_EQ(face->text(QAccessible::Description), QString::fromUtf8(row.tip));
+        }
     }
 
     QStringList order;
@@ -164,7 +169,8 @@ std::unique_ptr<QWidget> about(WindowDesign& t) {
                                               platform::RegisteredOwner{"张三", "某某有限公司"});
 }
 std::unique_ptr<QWidget> prompt(WindowDesign& t) {
-    return std::make_unique<gui::PasswordPromptDialog>(QStringLiteral("Secret"), t.boxes);
+    return std::make_unique<gui::PasswordPromptDialog>(
+        [](const QString&) { return gui::PasswordVerdict::Wrong; }, t.boxes);
 }
 std::unique_ptr<QWidget> newPassword(WindowDesign&) {
     return std::make_unique<gui::NewPasswordDialog>();
@@ -220,7 +226,8 @@ const Window Designs[] = {
         {"Command1(3)", twips(3000, 3720, 1095, 375), "复制"},
         {"Command1(4)", twips(3000, 4120, 1095, 375), "关闭"}}},
     {"Main", mainWindow, "Orvessa", {5790, 4890}, false,
-     {"Text2", "Text3", "Text5", "Check1", "Label3", "Command1", "info", "Check2", "Check3"}, {
+     {"Text2", "Text3", "Text5", "Check1", "Label3", "Command1", "info", "Check2", "Check3",
+      "Check4"}, {
         {"Label10", twips(240, 285, 1260, 180), "选择加密文件："},
         {"Label3", twips(1560, 240, 3615, 270)},
         {"Label5", twips(240, 645, 900, 180), "输入密码："}, {"Text2", twips(1560, 600, 2175, 270)},
@@ -228,6 +235,8 @@ const Window Designs[] = {
         {"Check1", twips(360, 1440, 1575, 255), "保存原文件副本"},
         {"Check2", twips(360, 1680, 2175, 255), "生成自加密批处理文件"},
         {"Check3", twips(360, 1920, 2415, 255), "生成自解密批处理文件"},
+        {"Check4", twips(3960, 1680, 1335, 255), "强加密", "11px",
+         "用密码真正加密文件内容，文件里不保存密码"},
         {"info", twips(360, 2280, 3855, 855)}, {"Frame2", twips(240, 3360, 5295, 30)},
         {"Label4", twips(240, 3600, 1260, 180), "选择解密文件："},
         {"Label7", twips(1560, 3600, 3615, 255)},

@@ -5,6 +5,9 @@
 #include "engine/RecordFormat.h"
 #include "engine/Scramble.h"
 #include "engine/Split.h"
+#include "engine/StrongDecryption.h"
+#include "engine/StrongEncryption.h"
+#include "engine/StrongKeys.h"
 
 #include <stdexcept>
 #include <string>
@@ -37,6 +40,46 @@ inline std::vector<std::byte> decipher(const std::vector<std::byte>& enciphered)
     if (!record || engine::writePlainPieces(output, *record, input))
         return {};
     return output.bytes();
+}
+
+// Locks bytes strongly in memory, at the cheapest cost so that tests and
+// fuzzers run fast; the costs are in the header, so every reader uses them.
+inline std::vector<std::byte> encipherStrong(const std::vector<std::byte>& plain,
+                                             std::u16string_view password,
+                                             std::uint32_t chunkSize = engine::DefaultChunkSize,
+                                             const engine::Salt& salt = {}) {
+    const engine::KeyCost cost = engine::KeyCost::cheapest();
+    auto keys = engine::StrongKeys::derive(password, cost, salt);
+    if (!keys)
+        throw std::runtime_error("cannot derive the keys");
+    auto encryption = engine::StrongEncryption::start(*keys, cost, salt, plain.size(), chunkSize);
+    if (!encryption)
+        throw std::runtime_error("cannot start the stream");
+    std::vector<std::byte> locked(encryption->size());
+    if (encryption->fill(engine::MemoryInput(plain), 0, locked))
+        throw std::runtime_error("cannot encrypt");
+    return locked;
+}
+
+// What a reader that knows the password makes of a strong lock.
+inline Result<std::vector<std::byte>> decipherStrong(const std::vector<std::byte>& locked,
+                                                     std::u16string_view password) {
+    const engine::MemoryInput input(locked);
+    const Result<engine::StrongHeader> header = engine::readStrongHeader(input);
+    if (!header)
+        return header.error();
+    const Result<engine::StrongKeys> keys =
+        engine::StrongKeys::derive(password, header->cost, header->salt);
+    if (!keys)
+        return keys.error();
+    Result<engine::StrongDecryption> decryption =
+        engine::StrongDecryption::start(*keys, *header, locked.size());
+    if (!decryption)
+        return decryption.error();
+    std::vector<std::byte> plain(decryption->plainSize());
+    if (const std::error_code error = decryption->fill(input, 0, plain))
+        return error;
+    return plain;
 }
 
 } // namespace veskard::test

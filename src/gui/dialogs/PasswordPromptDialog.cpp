@@ -18,10 +18,10 @@ bool isEnter(const QKeyEvent& key) {
 
 } // namespace
 
-PasswordPromptDialog::PasswordPromptDialog(QString storedPassword, MessageBoxes& boxes,
+PasswordPromptDialog::PasswordPromptDialog(PasswordChecker check, MessageBoxes& boxes,
                                            QWidget* parent)
     : QDialog(parent)
-    , storedPassword_(std::move(storedPassword))
+    , check_(std::move(check))
     , boxes_(boxes)
     , passwordEdit_(new QLineEdit(this))
     , okButton_(new QPushButton(QString(texts::common::ok), this))
@@ -96,7 +96,17 @@ void PasswordPromptDialog::confirm() {
         passwordEdit_->setFocus();
         return;
     }
-    if (typed != storedPassword_) {
+    // A strong lock's check takes a second, in an event loop of its own:
+    // nothing is typed or pressed meanwhile. Closed meanwhile, the dialog
+    // accepts nothing.
+    setEnabled(false);
+    const PasswordVerdict verdict = check_(typed);
+    setEnabled(true);
+    if (verdict == PasswordVerdict::Unknown || !isVisible()) {
+        reject();
+        return;
+    }
+    if (verdict == PasswordVerdict::Wrong) {
         const Answer answer =
             boxes_.show(this, QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo);
         if (answer == Answer::Yes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/desktop/MessageBoxes.h"
+#include "gui/dialogs/PasswordChecker.h"
 
 #include <QDialog>
 
@@ -10,16 +11,16 @@ class QPushButton;
 namespace veskard::gui {
 
 // The enter-password dialog: asks for the password of an enciphered file and
-// compares it with the one stored in the file. It deciphers nothing.
+// has `check` tell whether it opens the file. It deciphers nothing.
 class PasswordPromptDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    PasswordPromptDialog(QString storedPassword, MessageBoxes& boxes, QWidget* parent = nullptr);
+    PasswordPromptDialog(PasswordChecker check, MessageBoxes& boxes, QWidget* parent = nullptr);
 
     // Shows the dialog modally and returns the password accepted: the typed
-    // text once it equals the stored password exactly, or the empty text
-    // after Cancel, No to a wrong password, or the window closed.
+    // text once it is right, or the empty text after Cancel, No to a wrong
+    // password, a check that could not be made, or the window closed.
     QString ask();
 
 protected:
@@ -31,7 +32,7 @@ private:
     void confirm();
     void cancel();
 
-    QString storedPassword_;
+    PasswordChecker check_;
     MessageBoxes& boxes_;
     QLineEdit* passwordEdit_;
     QPushButton* okButton_;

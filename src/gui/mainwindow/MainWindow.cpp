@@ -125,8 +125,8 @@ public:
     QString pick(const FileRequest& request) override {
         return desktop_.pickers.pick(&window_, request);
     }
-    QString askPassword(const QString& storedPassword) override {
-        return PasswordPromptDialog(storedPassword, desktop_.boxes, &window_).ask();
+    QString askPassword(const PasswordChecker& check) override {
+        return PasswordPromptDialog(check, desktop_.boxes, &window_).ask();
     }
     std::optional<QString> generatePassword() override {
         return PasswordGeneratorDialog(&window_, desktop_, random_, clock_, formats_)
@@ -212,6 +212,11 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                                    {360, 1680, 2175, 255});
     decryptScriptCheck_ = checkBox(this, "Check3", QString(texts::mainWindow::writeDecryptScript),
                                    {360, 1920, 2415, 255});
+    // In the free space right of the options; a longer caption would not fit.
+    strongLockCheck_ =
+        checkBox(this, "Check4", QString(texts::mainWindow::strongLock), {3960, 1680, 1335, 255});
+    strongLockCheck_->setToolTip(QString(texts::mainWindow::strongLockTip));
+    strongLockCheck_->setAccessibleDescription(QString(texts::mainWindow::strongLockTip));
 
     logView_ = place(new QPlainTextEdit(this), "info", {360, 2280, 3855, 855});
     logView_->setReadOnly(true);
@@ -266,10 +271,11 @@ MainWindow::MainWindow(const Desktop& desktop, engine::RandomSource& random,
                    .iconPlace = {120, 90}},
                   &MainWindow::about);
 
-    // The design's tab indices, in rising order.
+    // The design's tab indices, in rising order; the strong lock's box came last.
     QWidget* const tabOrder[] = {passwordEdit_,      confirmPasswordEdit_, restoredPathEdit_,
                                  keepOriginalCheck_, sourcePathEdit_,      hiddenExitButton_,
-                                 logView_,           encryptScriptCheck_,  decryptScriptCheck_};
+                                 logView_,           encryptScriptCheck_,  decryptScriptCheck_,
+                                 strongLockCheck_};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     passwordEdit_->setFocus();
@@ -303,7 +309,7 @@ void MainWindow::createIconButtons() {
 
 Options MainWindow::options() const {
     return {checkValue(*keepOriginalCheck_), checkValue(*encryptScriptCheck_),
-            checkValue(*decryptScriptCheck_)};
+            checkValue(*decryptScriptCheck_), checkValue(*strongLockCheck_)};
 }
 
 void MainWindow::setSourcePath(const QString& path) {
@@ -314,6 +320,7 @@ void MainWindow::setOptions(const Options& options) {
     setCheckValue(*keepOriginalCheck_, options.keepOriginal);
     setCheckValue(*encryptScriptCheck_, options.writeEncryptScript);
     setCheckValue(*decryptScriptCheck_, options.writeDecryptScript);
+    setCheckValue(*strongLockCheck_, options.strongLock);
 }
 
 void MainWindow::connectInputs() {

@@ -112,6 +112,7 @@ private:
     QCheckBox* keepOriginalCheck_ = nullptr;   // "Check1"
     QCheckBox* encryptScriptCheck_ = nullptr;  // "Check2"
     QCheckBox* decryptScriptCheck_ = nullptr;  // "Check3"
+    QCheckBox* strongLockCheck_ = nullptr;     // "Check4"
     QPlainTextEdit* logView_ = nullptr;        // "info", read-only
     QLabel* lockedPathLabel_ = nullptr;        // "Label7"
     QLineEdit* restoredPathEdit_ = nullptr;    // "Text5", read-only

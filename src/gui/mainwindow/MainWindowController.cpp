@@ -39,17 +39,21 @@ Refusal stop(std::string text, FocusBox focus = FocusBox::None) {
 } // namespace
 
 std::optional<Refusal> encryptRefusal(const QString& source, const QString& password,
-                                      const QString& confirmation, Found found) {
+                                      const QString& confirmation, engine::LockKind kind,
+                                      Found found) {
     if (source.isEmpty())
         return stop(texts::mainWindow::noSourceChosen);
     if (password.isEmpty())
         return stop(texts::notices::emptyPassword, FocusBox::Password);
     if (password != confirmation)
         return stop(texts::mainWindow::confirmationDiffers, FocusBox::Confirmation);
-    // Longer than a record holds: refused in the engine's words, before the log starts.
-    if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes)
-        return Refusal{*engine::failureNotice(engine::JobPhase::Encipher, codes.error()),
-                       FocusBox::Password};
+    // Longer than a record holds: refused in the engine's words, before the log
+    // starts. A strong lock takes more than a password box holds.
+    if (kind == engine::LockKind::Classic) {
+        if (const auto codes = engine::encodePassword(password.toStdU16String()); !codes)
+            return Refusal{*engine::failureNotice(engine::JobPhase::Encipher, codes.error()),
+                           FocusBox::Password};
+    }
     if (namesAFolder(source))
         return stop(texts::mainWindow::noFileFound);
     switch (found) {
@@ -93,8 +97,10 @@ ActionOutcome MainWindowController::pickSource(MainWindowState state) {
 
 ActionOutcome MainWindowController::encrypt(MainWindowState state) {
     const QString source = state.sourcePath;
+    const engine::LockKind kind =
+        ticked(state.options.strongLock) ? engine::LockKind::Strong : engine::LockKind::Classic;
     if (const std::optional<Refusal> refusal =
-            encryptRefusal(source, state.password, state.confirmation, lookUp(source))) {
+            encryptRefusal(source, state.password, state.confirmation, kind, lookUp(source))) {
         person_.tell(refusal->notice);
         return {state, refusal->focus};
     }
@@ -110,10 +116,11 @@ ActionOutcome MainWindowController::encrypt(MainWindowState state) {
         if (target.isEmpty())
             return {state};
     }
-    if (!succeeded(jobs_.load(source)) || !succeeded(jobs_.encipherTo(target, state.password)) ||
+    if (!succeeded(jobs_.load(source, kind)) ||
+        !succeeded(jobs_.encipherTo(target, state.password)) ||
         !succeeded(writeScripts(ticked(state.options.writeEncryptScript),
                                 ticked(state.options.writeDecryptScript), target,
-                                QCoreApplication::applicationFilePath())))
+                                QCoreApplication::applicationFilePath(), kind)))
         return {state};
     state.sourcePath.clear();
     state.password.clear();
@@ -157,7 +164,8 @@ ActionOutcome MainWindowController::decrypt(MainWindowState state) {
 
     // Asked on every attempt: nothing accepted earlier, perhaps for another
     // file, is kept to unlock this one.
-    if (person_.askPassword(jobs_.storedPassword()).isEmpty())
+    if (person_.askPassword([this](const QString& typed) { return checkPassword(typed); })
+            .isEmpty())
         return {state};
 
     QString target = chosen;
@@ -188,6 +196,16 @@ ActionOutcome MainWindowController::decrypt(MainWindowState state) {
 // percentage to the last one until the next line comes.
 QString MainWindowController::shownLog(const QString& writingProgress) const {
     return QString::fromStdString(jobs_.log().text()) + writingProgress;
+}
+
+PasswordVerdict MainWindowController::checkPassword(const QString& typed) {
+    const Result<engine::PasswordCheck> check = jobs_.checkPassword(typed);
+    if (!check) {
+        succeeded(engine::JobStatus::failure(
+            check.error(), engine::failureNotice(engine::JobPhase::Restore, check.error())));
+        return PasswordVerdict::Unknown;
+    }
+    return *check == engine::PasswordCheck::Right ? PasswordVerdict::Right : PasswordVerdict::Wrong;
 }
 
 // A success may still have something to tell: what went wrong after the file

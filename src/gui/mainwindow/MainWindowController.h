@@ -19,7 +19,7 @@ struct MainWindowState {
     QString sourcePath{};   // "Label3": the file to lock
     QString password{};     // "Text2"
     QString confirmation{}; // "Text3": the password again
-    Options options{};      // "Check1" to "Check3"
+    Options options{};      // "Check1" to "Check4"
     QString lockedPath{};   // "Label7": the locked file chosen for unlocking
     QString restoredPath{}; // "Text5": where the last unlocked file went
     bool operator==(const MainWindowState&) const = default;
@@ -42,12 +42,14 @@ struct Refusal {
     bool operator==(const Refusal&) const = default;
 };
 
-// The checks before a lock reads anything, in their order: no file chosen, no
-// password, a confirmation that differs, a password longer than a record
-// holds, a path that ends as a folder does, and what the path names (`found`)
-// when that is nothing or no file. The first that fails, or nothing.
+// The checks before a lock of `kind` reads anything, in their order: no file
+// chosen, no password, a confirmation that differs, a password longer than a
+// record holds (a classic lock's only), a path that ends as a folder does,
+// and what the path names (`found`) when that is nothing or no file. The
+// first that fails, or nothing.
 std::optional<Refusal> encryptRefusal(const QString& source, const QString& password,
-                                      const QString& confirmation, Found found);
+                                      const QString& confirmation, engine::LockKind kind,
+                                      Found found);
 
 // What the main window's buttons do, without the window: each action takes
 // what the boxes show and returns what they show afterwards, asking and
@@ -63,13 +65,15 @@ public:
 
     ActionOutcome pickSource(MainWindowState state);
     // Locks the file in place, or into another file with "保存原文件副本",
-    // then writes the scripts asked for; the boxes are emptied once all is done.
+    // strongly with "强加密", then writes the scripts asked for, the one that
+    // locks again of the same kind; the boxes are emptied once all is done.
     ActionOutcome encrypt(MainWindowState state);
     ActionOutcome generatePassword(MainWindowState state);
     ActionOutcome saveReport(MainWindowState state);
     // Reads the record of the locked file chosen, unless it is the one read last.
     ActionOutcome pickLocked(MainWindowState state);
-    // Unlocks it in place, or into another file, and offers to open the result.
+    // Unlocks it, of either kind, in place or into another file, and offers
+    // to open the result.
     ActionOutcome decrypt(MainWindowState state);
 
 signals:
@@ -85,6 +89,8 @@ signals:
 
 private:
     QString shownLog(const QString& writingProgress) const;
+    // Whether `typed` opens the file chosen; a check that failed is told.
+    PasswordVerdict checkPassword(const QString& typed);
     // Tells the person what stopped a step; false when it failed.
     bool succeeded(const engine::JobStatus& status);
 

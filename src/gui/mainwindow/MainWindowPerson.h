@@ -3,6 +3,7 @@
 #include "engine/JobStatus.h"
 #include "gui/desktop/FilePickers.h"
 #include "gui/desktop/MessageBoxes.h"
+#include "gui/dialogs/PasswordChecker.h"
 
 #include <QString>
 
@@ -18,9 +19,9 @@ public:
     virtual Answer show(const QString& text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
     // A file dialog: the path chosen, or the empty text.
     virtual QString pick(const FileRequest& request) = 0;
-    // The enter-password dialog for a file locked with `storedPassword`: the
-    // password accepted, or the empty text when none was.
-    virtual QString askPassword(const QString& storedPassword) = 0;
+    // The enter-password dialog, `check` telling whether a password opens
+    // the file: the password accepted, or the empty text when none was.
+    virtual QString askPassword(const PasswordChecker& check) = 0;
     // The password generator: the password it handed back, if any.
     virtual std::optional<QString> generatePassword() = 0;
     // Hands a file to the program the system opens it with.

@@ -11,15 +11,18 @@
 namespace veskard::gui {
 namespace {
 
-constexpr std::size_t RecordSize = 6;
+constexpr std::size_t BoxCount = 4;
+constexpr std::size_t RecordSize = 2 * BoxCount;
 
-// The three boxes in the order of the record.
-std::array<CheckValue*, 3> boxesOf(Options& options) {
-    return {&options.keepOriginal, &options.writeEncryptScript, &options.writeDecryptScript};
+// The boxes in the order of the record.
+std::array<CheckValue*, BoxCount> boxesOf(Options& options) {
+    return {&options.keepOriginal, &options.writeEncryptScript, &options.writeDecryptScript,
+            &options.strongLock};
 }
 
-std::array<CheckValue, 3> valuesOf(const Options& options) {
-    return {options.keepOriginal, options.writeEncryptScript, options.writeDecryptScript};
+std::array<CheckValue, BoxCount> valuesOf(const Options& options) {
+    return {options.keepOriginal, options.writeEncryptScript, options.writeDecryptScript,
+            options.strongLock};
 }
 
 bool isRefusedAccess(std::error_code error) {
@@ -49,7 +52,7 @@ void loadSettings(const QString& file, Options& options) {
     const Result<std::uint64_t> size = settings->size();
     if (!read || !size || *size == 0)
         return;
-    const std::array<CheckValue*, 3> boxes = boxesOf(options);
+    const std::array<CheckValue*, BoxCount> boxes = boxesOf(options);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const auto value = qFromLittleEndian<qint16>(record.data() + 2 * i);
         if (value < 0 || value > 2)
@@ -64,7 +67,7 @@ bool saveSettings(const QString& file, const Options& options) {
     if (!settings)
         return false;
     std::array<std::byte, RecordSize> record{};
-    const std::array<CheckValue, 3> values = valuesOf(options);
+    const std::array<CheckValue, BoxCount> values = valuesOf(options);
     for (std::size_t i = 0; i < values.size(); ++i)
         qToLittleEndian(static_cast<qint16>(values[i]), record.data() + 2 * i);
     const std::error_code written = settings->writeAll(record);

@@ -1,5 +1,6 @@
 #include "gui/mainwindow/WindowJobs.h"
 
+#include "engine/EngineError.h"
 #include "gui/desktop/Paths.h"
 
 namespace veskard::gui {
@@ -23,9 +24,9 @@ bool WindowJobs::isEnciphered(const QString& path) {
     return looked.ok() && enciphered;
 }
 
-engine::JobStatus WindowJobs::load(const QString& source) {
-    return run(engine::JobPhase::Load, [this, path = toPath(source)] {
-        return encrypt_.load(path, engine::Relock::Allow);
+engine::JobStatus WindowJobs::load(const QString& source, engine::LockKind kind) {
+    return run(engine::JobPhase::Load, [this, path = toPath(source), kind] {
+        return encrypt_.load(path, engine::Relock::Allow, kind);
     });
 }
 
@@ -41,9 +42,19 @@ engine::JobStatus WindowJobs::openEnciphered(const QString& path) {
                [this, file = toPath(path)] { return decrypt_.openEnciphered(file); });
 }
 
-QString WindowJobs::storedPassword() const {
+Result<engine::PasswordCheck> WindowJobs::checkPassword(const QString& password) {
+    const std::u16string typed = password.toStdU16String();
     const auto& opened = decrypt_.opened();
-    return opened ? QString::fromStdU16String(opened->storedPassword) : QString();
+    if (!opened || opened->kind == engine::LockKind::Classic)
+        return decrypt_.checkPassword(typed);
+    Result<engine::PasswordCheck> check = engine::EngineError::NothingLoaded;
+    const engine::JobStatus checked = run(engine::JobPhase::Restore, [&] {
+        check = decrypt_.checkPassword(typed);
+        return engine::JobStatus::success();
+    });
+    if (!checked.ok())
+        return checked.cause();
+    return check;
 }
 
 engine::JobStatus WindowJobs::restoreTo(const QString& target) {

@@ -31,18 +31,20 @@ public:
     // Whether `path` holds a record already: read off the window's thread, as
     // reading a large file's piece headers from a cold disk takes a while.
     bool isEnciphered(const QString& path);
-    // Replaces the log with its header (start time, file, size) and plans the
-    // pieces of `source`, locked already or not: the person was asked. The
-    // elapsed time is counted from here.
-    engine::JobStatus load(const QString& source);
+    // Replaces the log with its header (start time, file, size) and prepares
+    // `source` for a lock of `kind`, locked already or not: the person was
+    // asked. The elapsed time is counted from here.
+    engine::JobStatus load(const QString& source, engine::LockKind kind);
     // Locks the loaded file into `target` (in place when it names the source),
     // writing the rest of the log.
     engine::JobStatus encipherTo(const QString& target, const QString& password);
 
-    // Reads the record of a locked file; the log is left alone.
+    // Reads a locked file of either kind; the log is left alone.
     engine::JobStatus openEnciphered(const QString& path);
-    // The password stored in the file opened last.
-    QString storedPassword() const;
+    // Whether `password` opens the file opened last: a classic record's is
+    // compared at once, a strong lock's key derived off the window's thread.
+    Result<engine::PasswordCheck> checkPassword(const QString& password);
+    // A strong lock is restored once its password was checked right.
     engine::JobStatus restoreTo(const QString& target);
 
 signals:

@@ -59,10 +59,11 @@ std::error_code writeScript(platform::Folder& folder, const SystemScript& script
 } // namespace
 
 engine::JobStatus writeScripts(bool writeEncrypt, bool writeDecrypt, const QString& fileName,
-                               const QString& program) {
+                               const QString& program, engine::LockKind kind) {
     std::vector<ScriptAction> wanted;
     if (writeEncrypt)
-        wanted.push_back(ScriptAction::Encrypt);
+        wanted.push_back(kind == engine::LockKind::Strong ? ScriptAction::EncryptStrongly
+                                                          : ScriptAction::Encrypt);
     if (writeDecrypt)
         wanted.push_back(ScriptAction::Revert);
     if (wanted.empty())

@@ -1,17 +1,19 @@
 #pragma once
 
 #include "engine/JobStatus.h"
+#include "engine/LockKind.h"
 
 #include <QString>
 
 namespace veskard::gui {
 
-// After a file has been enciphered: writes the scripts that lock it again
-// ("加密") and unlock it ("解密") without the main window, as chosen, into a
-// new folder beside it named after the file without its last four characters
-// (D:\work\plan.doc gives D:\work\plan). `program` is the running
-// executable's full path, QCoreApplication::applicationFilePath(). A relative
-// `fileName` is taken from the current folder; the scripts name it in full.
+// After a file has been enciphered as `kind`: writes the scripts that lock it
+// again of that kind ("加密") and unlock it ("解密") without the main window,
+// as chosen, into a new folder beside it named after the file without its
+// last four characters (D:\work\plan.doc gives D:\work\plan). `program` is
+// the running executable's full path, QCoreApplication::applicationFilePath().
+// A relative `fileName` is taken from the current folder; the scripts name it
+// in full.
 //
 // Nothing happens when neither script is wanted. The folder is made anew and
 // the scripts are written through it, never through a link another user put
@@ -34,6 +36,7 @@ namespace veskard::gui {
 // - the system's error when the folder cannot be created or a script cannot be
 //   written (the folder then stays): silent when access was refused, else shown.
 engine::JobStatus writeScripts(bool writeEncrypt, bool writeDecrypt, const QString& fileName,
-                               const QString& program);
+                               const QString& program,
+                               engine::LockKind kind = engine::LockKind::Classic);
 
 } // namespace veskard::gui

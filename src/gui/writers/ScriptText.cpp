@@ -27,7 +27,15 @@ QString productBanner() {
 }
 
 QString switches(ScriptAction action) {
-    return action == ScriptAction::Encrypt ? QStringLiteral("/e/s") : QStringLiteral("/r/s");
+    switch (action) {
+    case ScriptAction::Encrypt:
+        return QStringLiteral("/e/s");
+    case ScriptAction::EncryptStrongly:
+        return QStringLiteral("/e/k/s");
+    case ScriptAction::Revert:
+        break;
+    }
+    return QStringLiteral("/r/s");
 }
 
 platform::CodePageText inCodePage(const QString& text, unsigned codePage) {

@@ -7,9 +7,9 @@
 
 namespace veskard::gui {
 
-// Which of the two scripts beside an enciphered file: "加密" locks the file
-// again, "解密" unlocks it.
-enum class ScriptAction { Encrypt, Revert };
+// What a script beside an enciphered file does: "加密" locks the file again,
+// strongly after a strong lock; "解密" unlocks it, of either kind.
+enum class ScriptAction { Encrypt, EncryptStrongly, Revert };
 
 // A blank-free rough short form of a Windows path, so that a batch line can
 // name the program without quotation marks: within each part between
@@ -20,8 +20,8 @@ QString shortPath(const QString& path);
 
 // The batch script for Windows, with CR LF between its lines and none after
 // the last: three comment lines (a rule, the product, the file), an empty
-// line, and the line that starts Veskard.exe from `programFolder` with "/e/s"
-// or "/r/s" and `fileName`. The file name stands without quotation marks, as
+// line, and the line that starts Veskard.exe from `programFolder` with "/e/s",
+// "/e/k/s" or "/r/s" and `fileName`. The file name stands without quotation marks, as
 // the program takes everything after the first blank for it; the characters
 // cmd.exe would act on are escaped.
 //
@@ -36,8 +36,8 @@ Result<QByteArray> batchScriptText(const QString& programFolder, const QString& 
 
 // The shell script for POSIX systems, in the locale's encoding (UTF-8) with LF line ends:
 // "#!/bin/sh", the same three comments, an empty line, and one line that enters the folder of
-// `fileName` (an absolute path) and starts `program` (the executable's full path) with "/e/s" or
-// "/r/s" and the file's bare name, each quoted for the shell.
+// `fileName` (an absolute path) and starts `program` (the executable's full path) with the
+// switches the batch script has and the file's bare name, each quoted for the shell.
 QByteArray shellScriptText(const QString& program, const QString& fileName, ScriptAction action);
 
 } // namespace veskard::gui

@@ -17,6 +17,7 @@ using gui::Buttons;
 using gui::Icon;
 using gui::NewPasswordDialog;
 using gui::PasswordPromptDialog;
+using gui::PasswordVerdict;
 
 namespace {
 
@@ -27,20 +28,38 @@ QPushButton& button(QDialog& dialog, const char* name) {
     return *dialog.findChild<QPushButton*>(QLatin1String(name));
 }
 
-} // namespace
-
-// Yes to the question about a wrong password selects it for retyping. The
-// longest password a record holds, as the command line may have locked a file
-// with it, is taken whole.
-TEST(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
-    test::ScriptedMessageBoxes boxes;
-    // The prompt for a file locked with `stored`; what it accepted.
-    const auto askPrompt = [&](std::function<void(PasswordPromptDialog&)> act,
-                               const QString& stored = QStringLiteral("Secret")) {
-        PasswordPromptDialog dialog(stored, boxes);
+class PasswordDialogs : public testing::Test {
+protected:
+    // The prompt for a file locked with `stored`, answered by `act`; what it accepted.
+    QString askPrompt(std::function<void(PasswordPromptDialog&)> act,
+                      const QString& stored = QStringLiteral("Secret")) {
+        return askPrompt(std::move(act), [stored](const QString& typed) {
+            return typed == stored ? PasswordVerdict::Right : PasswordVerdict::Wrong;
+        });
+    }
+    QString askPrompt(std::function<void(PasswordPromptDialog&)> act, gui::PasswordChecker check) {
+        PasswordPromptDialog dialog(std::move(check), boxes);
         test::NextDialog<PasswordPromptDialog> person(std::move(act));
         return dialog.ask();
-    };
+    }
+    NewPasswordDialog::Outcome askNewPassword(std::function<void(NewPasswordDialog&)> act) {
+        NewPasswordDialog dialog;
+        test::NextDialog<NewPasswordDialog> person(std::move(act));
+        return dialog.ask();
+    }
+
+    test::ScriptedMessageBoxes boxes;
+};
+
+} // namespace
+
+// Only the stored password, exactly, shown masked; a wrong one is asked
+// about, and Yes selects it for retyping. An empty box is refused, Cancel and
+// closing accept nothing; Enter presses a focused button, Esc does nothing.
+// The longest password a record holds, as the command line may have locked
+// a file with it, is taken whole. A check that cannot be made, or a dialog
+// closed while it is made, accepts nothing.
+TEST_F(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesigned) {
     boxes.expect(QString(texts::passwordPrompt::wrong), Icon::Stop, Buttons::YesNo, Answer::Yes);
     EXPECT_EQ(askPrompt([](PasswordPromptDialog& dialog) {
                   QTest::keyClicks(&box(dialog), QStringLiteral("secret"));
@@ -73,9 +92,25 @@ TEST(PasswordDialogs, PromptAcceptsOnlyTheStoredPasswordAndAnswersTheKeysAsDesig
                   },
                   longest),
               longest);
+
+    PasswordPromptDialog* shown = nullptr;
+    for (const PasswordVerdict last : {PasswordVerdict::Unknown, PasswordVerdict::Right})
+        EXPECT_EQ(askPrompt(
+                      [&](PasswordPromptDialog& dialog) {
+                          shown = &dialog;
+                          test::typing(QStringLiteral("Secret"))(dialog);
+                      },
+                      [&](const QString&) {
+                          if (last == PasswordVerdict::Right)
+                              shown->close();
+                          return last;
+                      }),
+                  QString());
 }
 
-TEST(PasswordDialogs, NewPasswordTellsHowItEnded) {
+// OK hands back the text as typed, closing the window the empty text; Close
+// and Esc end the run.
+TEST_F(PasswordDialogs, NewPasswordTellsHowItEnded) {
     using Ending = NewPasswordDialog::Ending;
     const auto typedThen = [](std::function<void(NewPasswordDialog&)> end) {
         return [end](NewPasswordDialog& dialog) {
@@ -93,9 +128,6 @@ TEST(PasswordDialogs, NewPasswordTellsHowItEnded) {
          }),
          {Ending::Quit, {}}},
     };
-    for (const auto& [act, outcome] : cases) {
-        NewPasswordDialog dialog;
-        test::NextDialog<NewPasswordDialog> person(act);
-        EXPECT_EQ(dialog.ask(), outcome);
-    }
+    for (const auto& [act, outcome] : cases)
+        EXPECT_EQ(askNewPassword(act), outcome);
 }

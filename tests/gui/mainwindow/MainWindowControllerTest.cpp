@@ -5,6 +5,7 @@
 #include "engine/Messages.h"
 #include "engine/PasswordCodes.h"
 #include "engine/RecordFormat.h"
+#include "engine/StrongFormat.h"
 #include "gui/desktop/NameText.h"
 #include "gui/writers/FileError.h"
 #include "gui/writers/SystemScript.h"
@@ -17,6 +18,7 @@
 #include "texts/Texts.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace veskard::test {
@@ -26,7 +28,7 @@ using gui::Answer, gui::Buttons, gui::Icon, gui::FocusBox, gui::MainWindowState;
 using Controller = gui::MainWindowController;
 
 // The person: boxes and file dialogs answered from their scripts, the
-// password typed compared with the one stored, as the dialog does.
+// password typed once and checked, as the dialog does.
 struct ScriptedPerson final : gui::MainWindowPerson {
     ScriptedMessageBoxes boxes;
     ScriptedFilePickers pickers;
@@ -39,8 +41,9 @@ struct ScriptedPerson final : gui::MainWindowPerson {
     QString pick(const gui::FileRequest& request) override {
         return pickers.pick(nullptr, request);
     }
-    QString askPassword(const QString& stored) override {
-        return std::exchange(typed, {}) == stored ? stored : QString();
+    QString askPassword(const gui::PasswordChecker& check) override {
+        const QString password = std::exchange(typed, {});
+        return check(password) == gui::PasswordVerdict::Right ? password : QString();
     }
     std::optional<QString> generatePassword() override { return std::nullopt; }
     void open(const QString& path) override { opened.push_back(path); }
@@ -57,15 +60,24 @@ Box told(const engine::Notice& notice) {
     return {QString::fromStdString(notice.text), notice.icon};
 }
 
-// What a file holds: "plain" as it was made, the password it is locked with, or "other".
+// What a file holds: "plain" as it was made, the password a record stores,
+// "strong" for a strong lock, the switches a script starts the program with,
+// or "other".
 QString held(const QString& name, const std::vector<std::byte>& plain) {
     if (!QFileInfo::exists(name))
         return "none";
     const std::vector<std::byte> bytes = readFile(gui::toPath(name));
-    const auto record = engine::readRecord(engine::MemoryInput(bytes));
-    if (bytes == plain || !record)
-        return bytes == plain ? "plain" : "other";
-    return QString::fromStdU16String(engine::decodePassword(record->PassCodes));
+    const engine::MemoryInput input(bytes);
+    if (bytes == plain)
+        return "plain";
+    if (const auto record = engine::readRecord(input))
+        return QString::fromStdU16String(engine::decodePassword(record->PassCodes));
+    if (engine::hasStrongMagic(input))
+        return "strong";
+    static const QRegularExpression switches(QStringLiteral(" ((/[eksr])+) "));
+    const QRegularExpressionMatch match = switches.match(QString::fromUtf8(
+        reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    return match.hasMatch() ? match.captured(1) : "other";
 }
 
 // One row an action: the boxes before and after, what the person is told and
@@ -82,11 +94,13 @@ TEST(MainWindowController, RunsEachActionOnWhatTheBoxesShowAndLeavesWhatTheyShow
     Controller controller{person, random, clock, formats};
 
     const auto plain = patternBytes(1500);
-    for (const char* name : {"plan.txt", "a.txt", "copy.txt", "taken.txt", "\xFF\xFE.txt"})
+    for (const char* name : {"plan.txt", "a.txt", "copy.txt", "taken.txt", "s.txt", "\xFF\xFE.txt"})
         writeFile(name, plain);
     writeFile("\uFFFD\uFFFD.txt", plain);
-    const QString script[] = {"plan/" + gui::systemScriptName(gui::ScriptAction::Encrypt),
-                              "plan/" + gui::systemScriptName(gui::ScriptAction::Revert)};
+    using gui::ScriptAction::Encrypt, gui::ScriptAction::Revert;
+    const auto script = [](const char* folder, gui::ScriptAction action) {
+        return folder + ("/" + gui::systemScriptName(action));
+    };
     for (const char* name : {"locked.doc", "again.doc", "a.doc", "c.xls", "h.doc"})
         writeFile(name, encipher(plain, u"Key", random));
     ASSERT_FALSE(platform::writeAttributes("h.doc", platform::FileAttribute::Hidden));
@@ -97,6 +111,7 @@ TEST(MainWindowController, RunsEachActionOnWhatTheBoxesShowAndLeavesWhatTheyShow
     // Greyed, as set.ini may keep it, the option counts.
     const gui::Options copy{gui::CheckValue::Greyed, gui::CheckValue::Unticked,
                             gui::CheckValue::Unticked};
+    const gui::Options strong{.strongLock = gui::CheckValue::Ticked};
     const auto relock = [](Answer answer) {
         return Box{"该文件已经加密过，确定要再加密一次吗？", Icon::Question,
                    Buttons::YesNoDefaultNo, answer};
@@ -141,7 +156,7 @@ TEST(MainWindowController, RunsEachActionOnWhatTheBoxesShowAndLeavesWhatTheyShow
         {encrypt, {"dir", "pw", "pw"}, {{"“dir”不是普通文件！  "}}, {}, {}},
         // In place with both scripts; a locked file again only when the person says so.
         {encrypt, {"plan.txt", "中文Pw", "中文Pw"}, {}, {}, MainWindowState{}, {},
-         {{"plan.txt", "中文Pw"}, {script[0], "other"}, {script[1], "other"}}},
+         {{"plan.txt", "中文Pw"}, {script("plan", Encrypt), "/e/s"}, {script("plan", Revert), "/r/s"}}},
         {encrypt, {"locked.doc", "pw", "pw"}, {relock(Answer::No)}, {}, {}, {}, {{"locked.doc", "Key"}}},
         {encrypt, {"again.doc", "pw", "pw"}, {relock(Answer::Yes)}, {}, MainWindowState{}, {}, {{"again.doc", "pw"}}},
         // Into another file, given the source's ending, its name trusted.
@@ -156,6 +171,15 @@ TEST(MainWindowController, RunsEachActionOnWhatTheBoxesShowAndLeavesWhatTheyShow
         // Locked, but the scripts' folder is taken: the boxes keep what they hold.
         {encrypt, {"taken.txt", "pw", "pw"}, {told(gui::scriptFolderTakenNotice(
          QDir::toNativeSeparators(QDir::current().absoluteFilePath("taken"))))}, {}, {}, {}, {{"taken.txt", "pw"}}},
+        // A strong lock takes longer passwords than a record, and its 加密 script locks
+        // strongly again. It opens with its password only.
+        {encrypt, {"dir/", tooLong, tooLong, strong}, {{"未找到有文件！"}}, {}, {}},
+        {encrypt, {"s.txt", "密码", "密码", strong}, {}, {}, MainWindowState{.options = strong}, {},
+         {{"s.txt", "strong"}, {script("s", Encrypt), "/e/k/s"}, {script("s", Revert), "/r/s"}}},
+        {pickLocked, {}, {}, {"s.txt"}, locked("s.txt")},
+        {decrypt, locked("s.txt"), {inPlace("s.txt", Answer::Yes)}, {}, {}, {}, {{"s.txt", "strong"}}, "密"},
+        {decrypt, locked("s.txt"), {inPlace("s.txt", Answer::Yes), unlocked("s.txt", Answer::No)},
+         {}, restored("s.txt"), {}, {{"s.txt", "plain"}}, "密码"},
         // A file chosen to unlock is read; one that is not locked is refused.
         {decrypt, {}, {{"请选择需解密的文件！      ", Icon::Exclamation}}, {}, {}},
         {pickLocked, {}, {told(engine::Messages::damagedOrNotEnciphered())}, {"a.txt"}, {}},

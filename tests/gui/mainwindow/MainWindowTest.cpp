@@ -1,5 +1,6 @@
 #include "gui/mainwindow/MainWindow.h"
 
+#include "engine/StrongFormat.h"
 #include "gui/desktop/NameText.h"
 #include "gui/dialogs/PasswordPromptDialog.h"
 #include "gui/generator/PasswordGeneratorDialog.h"
@@ -13,6 +14,7 @@
 #include "support/desktop/ScriptedMessageBoxes.h"
 #include "texts/Texts.h"
 
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -83,14 +85,16 @@ void drop(QWidget& window, const QUrl& first) {
     QApplication::sendEvent(&window, &event);
 }
 
-// Enter moves from box to box and in the last one locks; a refusal hands the box back,
-// selected. Each button runs its action, the person answering over the window.
+// Enter moves from box to box and in the last one locks, strongly as ticked; a refusal
+// hands the box back, selected. Each button runs its action, the person answering over
+// the window, the strong lock's password checked while the dialog waits.
 TEST_F(MainWindowEvents, EnterAndEachButtonRunTheirActions) {
     const auto enter = [](const QString& typed) {
         test::typeText(QApplication::focusWidget(), typed);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     };
     const QString plan = fill("plan.txt", {});
+    control<QCheckBox>("Check4").click();
     control("Label3").setFocus();
     enter({});
     enter("中文Pw");
@@ -98,6 +102,7 @@ TEST_F(MainWindowEvents, EnterAndEachButtonRunTheirActions) {
     enter("中文");
     enter("中文Pw");
     EXPECT_TRUE(control("Label3").text().isEmpty()) << "emptied once locked";
+    EXPECT_TRUE(engine::hasStrongMagic(engine::MemoryInput(test::readFile(folder / "plan.txt"))));
     button(4).click();
     EXPECT_EQ(shell.inEditor.size(), 1);
 

@@ -46,6 +46,8 @@ TEST(BatchScriptText, HasThreeCommentsAndALastLineThatStartsTheProgramOnTheFile)
         top + "\xCE\xC4\xBC\xFE\xBC\xD3\xC3\xDC\xB9\xA4\xBE\xDF\r\n" // 文件加密工具
               "rem \xCE\xC4\xBC\xFE\xA3\xBA"                         // 文件：
               "D:\\work\\100%%plan.doc\r\n\r\nC:\\Tools\\Veskard.exe /e/s D:\\work\\100%%plan.doc");
+    EXPECT_TRUE(gui::batchScriptText(tools, plan, ScriptAction::EncryptStrongly, 936)
+                    ->endsWith("\r\n\r\nC:\\Tools\\Veskard.exe /e/k/s D:\\work\\100%%plan.doc"));
     EXPECT_EQ(*gui::batchScriptText(tools, plan, ScriptAction::Revert, 437),
               top + "??????\r\nrem ???D:\\work\\100%%plan.doc\r\n\r\n"
                     "C:\\Tools\\Veskard.exe /r/s D:\\work\\100%%plan.doc");

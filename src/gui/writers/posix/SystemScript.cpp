@@ -4,8 +4,8 @@
 namespace veskard::gui {
 
 QString systemScriptName(ScriptAction action) {
-    return action == ScriptAction::Encrypt ? QString(texts::files::encryptShell)
-                                           : QString(texts::files::decryptShell);
+    return action == ScriptAction::Revert ? QString(texts::files::decryptShell)
+                                          : QString(texts::files::encryptShell);
 }
 
 Result<SystemScript> systemScript(ScriptAction action, const QString& program,

@@ -8,8 +8,8 @@
 namespace veskard::gui {
 
 QString systemScriptName(ScriptAction action) {
-    return action == ScriptAction::Encrypt ? QString(texts::files::encryptBatch)
-                                           : QString(texts::files::decryptBatch);
+    return action == ScriptAction::Revert ? QString(texts::files::decryptBatch)
+                                          : QString(texts::files::encryptBatch);
 }
 
 // The batch line names the program by its folder and the fixed name

@@ -8,6 +8,7 @@
 #include "support/TempFolder.h"
 #include "support/desktop/RecordingShell.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace veskard::test {
@@ -36,7 +37,8 @@ TEST(ReportFile, FirstEntryTrimmedLaterOnesWithoutBannerRefusalSilentEntryKeptWi
     ASSERT_TRUE(saveReport(padded, files, shell).ok());
     EXPECT_EQ(readText(report),
               gui::systemText(Log + Closing + padded.mid(Banner.size()) + Closing).toStdString());
-    EXPECT_EQ(shell.inEditor, std::vector<QString>(2, gui::fromPath(report)));
+    EXPECT_EQ(shell.inEditor,
+              std::vector<QString>(2, QDir::fromNativeSeparators(gui::fromPath(report))));
 
     std::filesystem::remove(report);
     std::filesystem::create_directory(report);

@@ -1,15 +1,8 @@
 #!/bin/sh
-# Veskard.exe as a person meets it under Wine, on an X display of its own
-# (xvfb-run), in a Chinese system (code page 936): "/e/s" and "/r/s" on a
-# hidden, read-only file with a Chinese name, the password typed into the
-# dialogs with xdotool, the success boxes answered. The record is read back by
-# veskard-cli.exe; the file comes back byte for byte and keeps both
-# attributes. The same on a path longer than 260 characters. Then the main
-# window locks a file named with & % ^ ( ) ! with both scripts ticked: the
-# scripts hold exactly the expected GBK bytes, and cmd runs them and nothing
-# the name spells. The report and a saved password list are written in GBK
-# and shown in Notepad; set.ini lies beside the program, or in the user's
-# AppData where the program's folder is not the user's to write.
+# Veskard.exe as a person meets it under Wine (xvfb-run, code page 936): its
+# switch forms on a hidden, read-only file and on a long path, the dialogs
+# answered with xdotool; its main window, scripts, report, password list and
+# set.ini, each step below saying what it holds to.
 #
 # veskard-exe.sh WINE VESKARD_EXE WINDOWS_CLI   (run under xvfb-run)
 set -u
@@ -91,22 +84,19 @@ cp plain "$name"
 
 # Unquoted, as the scripts name it: Windows hands over the command line as one
 # text, and everything after the first blank is the name, quotation marks too.
-# shellcheck disable=SC2086
-timeout 60 "$wine" "$exe" /e/s $name &
-answer 设置密码 'Pw 12#' && answer Veskard
-wait $! || fail "/e/s ended with status $?"
-printf 'Pw 12#\n' | "$wine" "$cli" unlock "$name" -o back --password-stdin >/dev/null 2>&1 ||
-    fail "veskard-cli.exe could not unlock what Veskard.exe locked"
-cmp -s plain back || fail "the record does not give the file back"
-cmp -s plain "$name" && fail "/e/s left the file as it was"
-[ "$(attributes "$name")" = HR ] || fail "locking lost attributes: $(attributes "$name")"
-
-# shellcheck disable=SC2086
-timeout 60 "$wine" "$exe" /r/s $name &
-answer 输入密码 'Pw 12#' && answer Veskard
-wait $! || fail "/r/s ended with status $?"
-cmp -s plain "$name" || fail "/r/s did not give the file back"
-[ "$(attributes "$name")" = HR ] || fail "unlocking lost attributes: $(attributes "$name")"
+for run in /e/s:设置密码 /r/s:输入密码; do
+    # shellcheck disable=SC2086
+    timeout 60 "$wine" "$exe" "${run%%:*}" $name &
+    answer "${run#*:}" 'Pw 12#' && answer Veskard
+    wait $! || fail "${run%%:*} ended with status $?"
+    [ "$(attributes "$name")" = HR ] || fail "${run%%:*} lost attributes: $(attributes "$name")"
+    [ "$run" = /r/s:输入密码 ] && { cmp -s plain "$name" || fail "/r/s did not give the file back"; }
+    [ "$run" = /e/s:设置密码 ] || continue
+    cmp -s plain "$name" && fail "/e/s left the file as it was"
+    printf 'Pw 12#\n' | "$wine" "$cli" unlock "$name" -o back --password-stdin >/dev/null 2>&1 ||
+        fail "veskard-cli.exe could not unlock what Veskard.exe locked"
+    cmp -s plain back || fail "the record does not give the file back"
+done
 
 dos=$(printf 'Z:%s' "$work" | tr / '\\')
 

@@ -20,8 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace veskard::test {
 namespace {
 
@@ -176,19 +174,6 @@ TEST_F(PasswordGeneratorDialogTest, TheSelectionIsSavedCopiedAndTheCurrentPasswo
     EXPECT_EQ(window_.choosePassword(), password);
     EXPECT_FALSE(window_.isVisible());
 }
-
-#ifndef _WIN32 // FIFOs
-// A FIFO in the save file's place would wait for a reader for ever: the save
-// passes it over, and the editor is started all the same.
-TEST_F(PasswordGeneratorDialogTest, SavingNeverWaitsOnAFifoInTheSaveFilesPlace) {
-    const std::filesystem::path fifo = folder_ / "paw.txt";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    generate(QStringLiteral("4"), QStringLiteral("1"), 1);
-    clickEntry(0);
-    QTest::mouseClick(button(PasswordGeneratorDialog::Save), Qt::LeftButton);
-    EXPECT_EQ(shell_.inEditor.size(), 1u);
-}
-#endif
 
 // Passwords come one per turn of the event loop; 关闭 pressed after the first
 // few of a thousand (of a thousand characters each) ends the generation.

@@ -91,7 +91,6 @@ TEST(PasswordGenerator, MakesCountPasswordsOfLengthCharactersOrRefuses) {
     };
     constexpr Classes none{false, false, false, false};
     EXPECT_EQ(refusal(none, ""), Refusal::NoLength);
-    EXPECT_EQ(refusal({}, ""), Refusal::NoLength);
     EXPECT_EQ(refusal(none, "8"), Refusal::NoClasses);
     EXPECT_EQ(refusal({}, " "), std::nullopt) << "a blank is not an empty text";
 

@@ -1,7 +1,6 @@
 #include "engine/EngineError.h"
 #include "engine/SliceStream.h"
 #include "fuzz/RecordConsistency.h"
-#include "platform/File.h"
 #include "support/Encipher.h"
 #include "support/RecordingEvents.h"
 #include "support/ScriptedRandom.h"
@@ -82,7 +81,7 @@ TEST(RecordFormat, RoundTripsEverySizeAroundTheBoundariesAndRefusesEveryTruncati
 
 // Inputs the fuzzers once failed on, and those of fuzz/make-hostile-records.py:
 // "refused-" ones must be refused, "accepted-" ones read, any other cleanly
-// either way; from memory and from the file alike.
+// either way.
 TEST(FuzzRegression, EveryStoredInputIsRefusedCleanlyOrReadConsistently) {
     int inputs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(VESKARD_ENGINE_TEST_DATA)) {
@@ -98,15 +97,6 @@ TEST(FuzzRegression, EveryStoredInputIsRefusedCleanlyOrReadConsistently) {
         }
         EXPECT_EQ(record ? fuzz::firstInconsistency(*record, MemoryInput(bytes)) : "", "");
         EXPECT_TRUE(record || record.error() == EngineError::DamagedRecord);
-
-        const Result<platform::File> file = platform::File::openForReading(entry.path());
-        ASSERT_TRUE(file.ok());
-        const Result<CryptRecord> fromFile = readRecord(*FileInput::open(*file));
-        ASSERT_EQ(fromFile.ok(), record.ok());
-        if (record) {
-            EXPECT_EQ(std::tie(fromFile->Pieces, fromFile->PassCodes, fromFile->Order),
-                      std::tie(record->Pieces, record->PassCodes, record->Order));
-        }
     }
     EXPECT_GE(inputs, 20) << "inputs missing from " << VESKARD_ENGINE_TEST_DATA;
 }

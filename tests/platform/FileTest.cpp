@@ -10,7 +10,6 @@
 #include "platform/windows/Win32.h"
 #endif
 
-#include <clocale>
 #include <gtest/gtest.h>
 #include <span>
 #ifndef _WIN32
@@ -124,8 +123,7 @@ TEST(TemporaryFile, LongestNamesAreCutBetweenCharacters) {
     EXPECT_EQ(readFile(target), patternBytes(5000));
 }
 
-// On Debian the user's language comes from libc-l10n.
-TEST(ErrorText, DescribesARealFailureInTheUsersLanguage) {
+TEST(ErrorText, DescribesARealFailureOnOneCleanLine) {
     TempFolder folder;
     const std::string text = describeError(File::openForReading(folder / "missing").error());
     EXPECT_TRUE(!text.empty() && text.find_first_of("\r\n") == std::string::npos &&
@@ -133,15 +131,6 @@ TEST(ErrorText, DescribesARealFailureInTheUsersLanguage) {
         << text;
     const auto invalid = std::make_error_code(std::errc::invalid_argument);
     EXPECT_EQ(describeError(invalid), invalid.message());
-#ifndef _WIN32
-    const std::string before = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, "zh_CN.UTF-8"))
-        GTEST_SKIP() << "zh_CN.UTF-8 is not generated here (locale-gen)";
-    const std::string chinese =
-        describeError(std::make_error_code(std::errc::read_only_file_system));
-    std::setlocale(LC_ALL, before.c_str());
-    EXPECT_EQ(chinese, "只读文件系统");
-#endif
 }
 
 constexpr std::uint32_t ClassicBits = 0x27;

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QProcess>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -11,9 +12,10 @@
 
 namespace veskard::test {
 
-// Until `done` holds; false when it did not within 20 seconds.
-inline bool waitUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+// Until `done` holds; false when it did not within `timeout`.
+inline bool waitUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return done();
@@ -38,40 +40,27 @@ struct ChildOptions {
 class ChildProcess {
 public:
     explicit ChildProcess(const std::vector<std::string>& argv, const ChildOptions& options = {});
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();
 
     void type(std::string_view text); // on the child's terminal (POSIX only)
 
     // Until the child wrote `text` to standard output (stream 0) or error (1).
-    bool waitFor(int stream, std::string_view text) {
-        const auto found = [&] { return written_[stream].find(text) != std::string::npos; };
-        return waitUntil([&] { return found() || !drainOnce(); }) && found();
-    }
+    bool waitFor(int stream, std::string_view text);
 
-    // Reads all the child writes, then reaps it; one still running after `timeout` is killed.
-    ChildOutcome finish(std::chrono::milliseconds timeout = std::chrono::seconds(120)) {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        ChildOutcome outcome;
-        while (!outcome.hung && drainOnce())
-            outcome.hung = std::chrono::steady_clock::now() > deadline;
-        reap(outcome);
-        outcome.out = std::move(written_[0]);
-        outcome.err = std::move(written_[1]);
-        return outcome;
-    }
+    // Reads all the child writes until it ends; one still running after `timeout` is killed.
+    ChildOutcome finish(std::chrono::milliseconds timeout = std::chrono::seconds(120));
 
 private:
-    // One system each: takes what the child wrote so far, or waits a moment;
-    // false once nothing is left open to read.
-    bool drainOnce();
-    // Kills the child first when `outcome.hung`.
-    void reap(ChildOutcome& outcome);
+    // One system each: starts the program without a terminal or console, or
+    // on a pseudo-terminal; reads what that terminal shows.
+    void start(const QString& program, const QStringList& arguments, bool terminal);
+    void readTerminal();
+    // Takes what the child wrote within a moment; false once it ended and nothing is left.
+    bool collect();
 
+    QProcess process_;
     std::string written_[2]; // standard output and error
-    struct Running;
-    std::unique_ptr<Running> running_;
+    int terminal_ = -1;      // the pseudo-terminal's side the test holds
 };
 
 inline std::string utf8(const std::filesystem::path& path) {

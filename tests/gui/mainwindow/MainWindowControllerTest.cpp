@@ -98,8 +98,8 @@ TEST(MainWindowController, RunsEachActionOnWhatTheBoxesShowAndLeavesWhatTheyShow
         writeFile(name, plain);
     writeFile("\uFFFD\uFFFD.txt", plain);
     using gui::ScriptAction::Encrypt, gui::ScriptAction::Revert;
-    const auto script = [](const char* folder, gui::ScriptAction action) {
-        return folder + ("/" + gui::systemScriptName(action));
+    const auto script = [](const char* scriptFolder, gui::ScriptAction action) {
+        return scriptFolder + ("/" + gui::systemScriptName(action));
     };
     for (const char* name : {"locked.doc", "again.doc", "a.doc", "c.xls", "h.doc"})
         writeFile(name, encipher(plain, u"Key", random));

@@ -241,10 +241,7 @@ TEST_F(EncryptJobTest, RefusalsAndFailuresEndTheLogAndLeaveTheFile) {
 TEST_F(EncryptJobTest, AFileLockedAlreadyIsLockedAgainOnlyWhenAllowed) {
     const auto path = source("twice.doc", 3000);
     ASSERT_TRUE(run(path, path).ok());
-    EXPECT_TRUE(isEnciphered(path));
-    const JobStatus refused = encrypt.load(path);
-    EXPECT_EQ(refused.cause(), EngineError::AlreadyEnciphered);
-    EXPECT_EQ(refused.notice(), Messages::alreadyEnciphered());
+    EXPECT_EQ(encrypt.load(path).cause(), EngineError::AlreadyEnciphered);
     EXPECT_TRUE(encrypt.load(path, Relock::Allow).ok());
 
     // A strong lock is a locked file too, even of a file too small for a
@@ -252,7 +249,6 @@ TEST_F(EncryptJobTest, AFileLockedAlreadyIsLockedAgainOnlyWhenAllowed) {
     const auto small = source("small.doc", 10);
     ASSERT_TRUE(encrypt.load(small, Relock::Refuse, LockKind::Strong).ok());
     ASSERT_TRUE(encrypt.encipherTo(small, u"pw").ok());
-    EXPECT_TRUE(isEnciphered(small));
     EXPECT_EQ(encrypt.load(small).cause(), EngineError::AlreadyEnciphered);
     std::vector<std::byte> cut = readFile(small);
     cut.resize(StrongHeaderSize - 1);

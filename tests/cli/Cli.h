@@ -28,15 +28,6 @@ inline ChildOutcome run(const std::string& command, const std::filesystem::path&
     more.insert(more.begin(), {command, utf8(file), "--password-stdin"});
     return cli(more, password + "\n");
 }
-inline ChildOutcome lock(const std::filesystem::path& file, const std::string& password,
-                         const std::vector<std::string>& more = {}) {
-    return run("lock", file, password, more);
-}
-inline ChildOutcome unlock(const std::filesystem::path& file, const std::string& password,
-                           const std::vector<std::string>& more = {}) {
-    return run("unlock", file, password, more);
-}
-
 inline std::string printed(const engine::Notice& notice) {
     return notice.text + "\n";
 }

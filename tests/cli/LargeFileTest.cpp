@@ -27,10 +27,10 @@ TEST(LargeFileTest, SparseFilePast4GiBLocksAndUnlocksInPlace) {
     }
     out.close();
     ASSERT_EQ(runChild({"cp", "--sparse=always", utf8(file), utf8(original)}).exitCode, 0);
-    ASSERT_TRUE(ended(lock(file, "pw"), 0));
+    ASSERT_TRUE(ended(run("lock", file, "pw"), 0));
     EXPECT_NE(cli({"info", utf8(file)}).out.find("原文件大小：" + std::to_string(Size) + " 字节"),
               std::string::npos);
-    ASSERT_TRUE(ended(unlock(file, "pw"), 0));
+    ASSERT_TRUE(ended(run("unlock", file, "pw"), 0));
     EXPECT_TRUE(ended(runChild({"cmp", utf8(file), utf8(original)}), 0));
 }
 

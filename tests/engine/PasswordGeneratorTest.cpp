@@ -52,31 +52,25 @@ TEST(PasswordGenerator, DrawsFromThePoolsInTheirFixedOrder) {
 }
 
 TEST(PasswordGenerator, ReadsSettingTextsLikeTheNumberBoxes) {
-    struct Case {
-        std::string_view text;
-        double value;
-        bool accepted;
-        int setting;
-    };
     const double infinity = std::numeric_limits<double>::infinity();
     // A carriage return is not skipped; full-width digits are no digits.
     // clang-format off
-    for (const Case& c : {
-        Case{"1", 1, true, 1}, Case{"1000", 1000, true, 1000}, Case{"0", 0, false, 0},
-        Case{"-3", -3, false, -1}, Case{"1000.5", 1000.5, false, 1000}, Case{"abc", 0, false, 0},
-        Case{"", 0, false, 0}, Case{"0.4", 0.4, true, 0}, Case{"2.5", 2.5, true, 2},
-        Case{"3.5", 3.5, true, 4}, Case{" \t1\n2 ", 12, true, 12}, Case{"1\r2", 1, true, 1},
-        Case{"+5", 5, true, 5}, Case{"- 5", -5, false, -1}, Case{"+-5", 0, false, 0},
-        Case{"1.2.3", 1.2, true, 1}, Case{".5", 0.5, true, 0}, Case{"1D2", 100, true, 100},
-        Case{"25e-1", 2.5, true, 2}, Case{"1e+2x", 100, true, 100}, Case{"7e", 7, true, 7},
-        Case{"1e400", infinity, false, 1000}, Case{"&h3E8", 1000, true, 1000},
-        Case{"&O17", 15, true, 15}, Case{"&o18", 1, true, 1}, Case{"&H", 0, false, 0},
-        Case{"&X1", 0, false, 0}, Case{"\xef\xbc\x91\xef\xbc\x92", 0, false, 0}}) {
+    for (const auto& [text, value, accepted, setting] :
+         std::vector<std::tuple<std::string_view, double, bool, int>>{
+        {"1", 1, true, 1}, {"1000", 1000, true, 1000}, {"0", 0, false, 0}, {"-3", -3, false, -1},
+        {"1000.5", 1000.5, false, 1000}, {"abc", 0, false, 0}, {"", 0, false, 0},
+        {"0.4", 0.4, true, 0}, {"2.5", 2.5, true, 2}, {"3.5", 3.5, true, 4},
+        {" \t1\n2 ", 12, true, 12}, {"1\r2", 1, true, 1}, {"+5", 5, true, 5},
+        {"- 5", -5, false, -1}, {"+-5", 0, false, 0}, {"1.2.3", 1.2, true, 1}, {".5", 0.5, true, 0},
+        {"1D2", 100, true, 100}, {"25e-1", 2.5, true, 2}, {"1e+2x", 100, true, 100},
+        {"7e", 7, true, 7}, {"1e400", infinity, false, 1000}, {"&h3E8", 1000, true, 1000},
+        {"&O17", 15, true, 15}, {"&o18", 1, true, 1}, {"&H", 0, false, 0}, {"&X1", 0, false, 0},
+        {"\xef\xbc\x91\xef\xbc\x92", 0, false, 0}}) {
         // clang-format on
-        SCOPED_TRACE("text \"" + std::string(c.text) + "\"");
-        EXPECT_EQ(engine::numericValue(c.text), c.value);
-        EXPECT_EQ(engine::isAccepted(c.text), c.accepted);
-        EXPECT_EQ(engine::settingValue(c.text), c.setting);
+        SCOPED_TRACE("text \"" + std::string(text) + "\"");
+        EXPECT_EQ(engine::numericValue(text), value);
+        EXPECT_EQ(engine::isAccepted(text), accepted);
+        EXPECT_EQ(engine::settingValue(text), setting);
     }
 }
 

@@ -31,8 +31,6 @@ TEST(File, RefusesWhatIsNotThereOrThereOrNoRegularFileOrHeld) {
     EXPECT_EQ(File::openExclusive(folder / "missing").error(),
               std::errc::no_such_file_or_directory);
     EXPECT_EQ(File::createNew(path).error(), std::errc::file_exists);
-    writeFile(folder / "twin", {std::byte{1}}); // another file, with the same bytes
-    EXPECT_FALSE(regularFileState(path)->isSameFile(*regularFileState(folder / "twin")));
     EXPECT_EQ(File::openForReading(folder.path()).error(), PlatformError::NotRegularFile);
     EXPECT_EQ(File::openExclusive(folder.path()).error(), PlatformError::NotRegularFile);
     {
@@ -167,11 +165,7 @@ TEST(FileAttributes, WhatIsWrittenIsWhatOtherProgramsSeeAndTheOtherWayRound) {
 
 // Windows looks a name up as a pattern; on POSIX "*" and "?" stand for themselves.
 TEST(DirectoryLookup, MaskAndWildcardsDecideWhatIsFound) {
-#ifdef _WIN32
-    constexpr bool patterns = true;
-#else
-    constexpr bool patterns = false;
-#endif
+    constexpr bool patterns = std::is_same_v<std::filesystem::path::value_type, wchar_t>;
     TempFolder folder;
     const std::filesystem::path chinese(u8"加密文件.txt");
     std::filesystem::create_directory(folder / "a-folder.txt");

@@ -1,16 +1,22 @@
 #include "engine/EngineError.h"
 #include "engine/SliceStream.h"
+#include "engine/Sodium.h"
+#include "engine/StrongFormat.h"
+#include "engine/StrongReadBack.h"
 #include "fuzz/RecordConsistency.h"
 #include "support/Encipher.h"
 #include "support/RecordingEvents.h"
 #include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
+#include <sodium.h>
 
-// The record: how a file is cut, stored out of order, written and read back.
+// Both formats in memory. The record: how a file is cut, stored out of order,
+// written and read back. The strong lock: its bytes, its bounds and the lock's
+// check of what it wrote; how the jobs use it on real files, and how they
+// refuse damage, JobTest checks.
 namespace veskard::test {
 namespace {
 
@@ -24,11 +30,11 @@ Result<CryptRecord> read(const std::vector<std::byte>& bytes) {
 // Smaller files are cut into single bytes, never into more pieces.
 TEST(Split, DrawnCountSpansItsRangeWithEvenPiecesAndTheRestLast) {
     using Plan = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>; // count, length, last
-    for (const auto& [size, draw, plan] :
-         std::vector<std::tuple<std::uint64_t, float, Plan>>{{5000, 0.0f, {1024, 4, 908}},
-                                                             {5000, AlmostOne, {1100, 4, 604}},
-                                                             {1023, 0.7f, {1023, 1, 1}},
-                                                             {1024, AlmostOne, {1024, 1, 1}}}) {
+    // clang-format off
+    for (const auto& [size, draw, plan] : std::vector<std::tuple<std::uint64_t, float, Plan>>{
+             {5000, 0.0f, {1024, 4, 908}}, {5000, AlmostOne, {1100, 4, 604}},
+             {1023, 0.7f, {1023, 1, 1}}, {1024, AlmostOne, {1024, 1, 1}}}) {
+        // clang-format on
         ScriptedRandom random({draw});
         const SplitPlan made = *split(size, random);
         EXPECT_EQ(Plan(made.pieceCount, made.pieceLength, made.lastPieceLength()), plan)
@@ -172,6 +178,127 @@ TEST(Verification, WhatIsReadBackMustBeExactlyWhatWasWrittenWhoeverFillsTheSlice
         EXPECT_EQ(failed.made.error(), std::errc::io_error);
         EXPECT_EQ(failed.kept.size(), 2 * SliceSize);
     }
+}
+
+const std::u16string Password = u"Pässwörd 密码 😀";
+const Salt FixedSalt = [] {
+    Salt salt{};
+    for (std::size_t i = 0; i < salt.size(); ++i)
+        salt[i] = static_cast<std::byte>(0xA0 + i);
+    return salt;
+}();
+
+// libsodium's randomness as counting bytes (00 01 02 ...) while it lives, so
+// that a stream header comes out the same every time. libsodium is made ready
+// first: that draws a canary for its guarded memory.
+class CountingRandomness {
+public:
+    CountingRandomness() {
+        EXPECT_FALSE(sodiumReady());
+        next = 0;
+        randombytes_set_implementation(&counting);
+    }
+    ~CountingRandomness() { randombytes_set_implementation(&randombytes_sysrandom_implementation); }
+    CountingRandomness(const CountingRandomness&) = delete;
+    CountingRandomness& operator=(const CountingRandomness&) = delete;
+
+private:
+    static inline unsigned char next = 0;
+    static const char* name() { return "counting"; }
+    static std::uint32_t random() { return next++; }
+    static void fill(void* out, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i)
+            static_cast<unsigned char*>(out)[i] = next++;
+    }
+    static inline randombytes_implementation counting{name,    random, nullptr,
+                                                      nullptr, fill,   nullptr};
+};
+
+// Made once from this file's inputs and checked against the README's
+// description by a reader written apart from this code: a change to the
+// format, the password's bytes or the key derivation shows here.
+TEST(StrongFormat, KnownAnswerFilesPinTheFormatByteForByte) {
+    // One FINAL chunk; and MESSAGE, MESSAGE, FINAL with the header only on the first.
+    for (const auto& [file, plainSize, chunkSize] :
+         {std::tuple{"100-bytes.vsk", 100, DefaultChunkSize},
+          {"150-bytes-in-64-byte-chunks.vsk", 150, 64}}) {
+        SCOPED_TRACE(file);
+        const std::vector<std::byte> plain = patternBytes(plainSize, 7);
+        const std::vector<std::byte> stored =
+            readFile(std::filesystem::path(VESKARD_ENGINE_TEST_DATA) / "strong" / file);
+        {
+            const CountingRandomness counting;
+            EXPECT_EQ(encipherStrong(plain, Password, chunkSize, FixedSalt), stored);
+        }
+        const Result<std::vector<std::byte>> unlocked = decipherStrong(stored, Password);
+        ASSERT_TRUE(unlocked.ok()) << unlocked.error().message();
+        EXPECT_EQ(*unlocked, plain);
+    }
+}
+
+// A header anyone can write (its checksum needs no key) must not make the
+// reader derive a key at any cost: what lies outside the bounds is damage.
+TEST(StrongFormat, CostsAndChunkSizesOutOfBoundsAreDamage) {
+    const auto withHeader = [](const StrongHeader& header) {
+        const auto bytes = header.bytes();
+        std::vector<std::byte> file(bytes.begin(), bytes.end());
+        file.resize(strongFileSize(100, header.chunkSize));
+        return readStrongHeader(MemoryInput(file));
+    };
+    const StrongHeader largest{{LargestOpsLimit, LargestMemLimit}, LargestChunkSize, {}, {}, {}};
+    const StrongHeader smallest{KeyCost::cheapest(), SmallestChunkSize, {}, {}, {}};
+    for (const bool above : {true, false}) {
+        const StrongHeader bound = above ? largest : smallest;
+        EXPECT_TRUE(withHeader(bound).ok());
+        const auto past = [above](auto& value) { above ? ++value : --value; };
+        StrongHeader ops = bound, memory = bound, chunk = bound;
+        past(ops.cost.opsLimit);
+        past(memory.cost.memLimit);
+        past(chunk.chunkSize);
+        for (const StrongHeader& header : {ops, memory, chunk})
+            EXPECT_EQ(withHeader(header).error(), EngineError::DamagedRecord)
+                << header.cost.opsLimit << " " << header.cost.memLimit << " " << header.chunkSize;
+    }
+}
+
+// The lock's own check of what it writes, following the file as it grows:
+// the header meant, every chunk authentic and there, and the plain text that
+// was read, not merely some plain text.
+TEST(StrongFormat, TheLockChecksTheFileWrittenAgainstThePlainTextRead) {
+    const std::vector<std::byte> plain = patternBytes(5000);
+    const Result<StrongKeys> keys = StrongKeys::derive(Password, KeyCost::cheapest(), FixedSalt);
+    ASSERT_TRUE(keys.ok());
+    Result<StrongEncryption> encryption =
+        StrongEncryption::start(*keys, KeyCost::cheapest(), FixedSalt, plain.size(), 1024);
+    ASSERT_TRUE(encryption.ok());
+    std::vector<std::byte> written(encryption->size());
+    ASSERT_FALSE(encryption->fill(MemoryInput(plain), 0, written));
+    const Fingerprint plainRead = encryption->plainFingerprint();
+
+    const auto check = [&](const std::vector<std::byte>& file, const Fingerprint& fingerprint) {
+        Result<StrongReadBack> readBack =
+            StrongReadBack::start(*keys, encryption->header(), written.size());
+        EXPECT_TRUE(readBack.ok());
+        RecordingEvents events;
+        ProgressMeter meter(events, plain.size(), {});
+        for (std::size_t length = 0; length < file.size();) {
+            length = std::min<std::size_t>(length + 1000, file.size());
+            if (const std::error_code error =
+                    readBack->follow(MemoryInput(std::span(file).first(length)), meter))
+                return error;
+        }
+        return readBack->finish(MemoryInput(file), fingerprint);
+    };
+    EXPECT_FALSE(check(written, plainRead));
+    EXPECT_EQ(check(written, {plainRead.hash ^ 1, plainRead.size}),
+              EngineError::VerificationFailed);
+    for (const std::size_t at : {std::size_t{50}, StrongHeaderSize + 2000}) {
+        std::vector<std::byte> damaged = written;
+        damaged[at] ^= std::byte{1};
+        EXPECT_EQ(check(damaged, plainRead), EngineError::VerificationFailed) << at;
+    }
+    const std::vector<std::byte> cut(written.begin(), written.end() - 1);
+    EXPECT_EQ(check(cut, plainRead), EngineError::VerificationFailed);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #!/bin/sh
 # check-installed.sh CHECK DESTDIR SOURCE_DIR: one check of an installation
-# made with DESTDIR (tree, desktop, metadata, manuals, cli, window; each says
+# made with DESTDIR (tree, desktop, metadata, cli, window; each says
 # what it holds to). Exits 77 (skipped) when a tool the check needs is missing.
 set -u
 check=$1 root=$2 source=$3
@@ -22,7 +22,7 @@ needs() {
 }
 
 # Every file in its place and nothing else (share/veskard tells the program
-# it is installed); no library search path of the build's own.
+# it is installed).
 check_tree() {
     {
         printf 'usr/%s\n' bin/Veskard bin/veskard-cli share/applications/$id.desktop \
@@ -34,11 +34,6 @@ check_tree() {
     (cd "$root" && find . -type f | sed 's|^\./||' | sort) >"$work/actual"
     diff "$work/expected" "$work/actual" >"$work/diff" ||
         fail "installed files differ (< expected, > installed): $(grep '^[<>]' "$work/diff")"
-    if command -v readelf >/dev/null 2>&1; then
-        for program in "$prefix/bin/Veskard" "$prefix/bin/veskard-cli"; do
-            readelf -d "$program" | grep -E 'RPATH|RUNPATH' && fail "$program carries a library search path"
-        done
-    fi
 }
 
 # The desktop entry and the AppStream metadata validate and name what is installed.
@@ -61,16 +56,6 @@ check_metadata() {
     report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $report"
     launchable=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
     [ -f "$prefix/share/applications/$launchable" ] || fail "the metadata launches $launchable, which is not installed"
-}
-
-check_manuals() {
-    needs man
-    for page in "$prefix"/share/man/man1/*.1.gz; do
-        # Without a warning, as lintian reads them: every groff warning on.
-        warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
-            man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
-        [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
-    done
 }
 
 # The installed veskard-cli locks and unlocks a file; its manual page and
@@ -139,7 +124,7 @@ check_window() {
 }
 
 case $check in
-    tree | desktop | metadata | manuals | cli | window) "check_$check" ;;
+    tree | desktop | metadata | cli | window) "check_$check" ;;
     *) echo "unknown check '$check'"; exit 2 ;;
 esac
 [ "$failures" -eq 0 ] && echo "ok: $check"

@@ -12,8 +12,7 @@
 #include "support/TempFolder.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
-#include "support/desktop/RecordingShell.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 
 #include <QDir>

@@ -11,9 +11,7 @@
 #include "gui/mainwindow/MainWindow.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
-#include "support/desktop/RecordingShell.h"
-#include "support/desktop/ScriptedFilePickers.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -80,16 +78,11 @@ std::string captionOf(const QWidget& widget) {
     return qobject_cast<const QGroupBox*>(&widget)->title().toStdString();
 }
 
-class WindowDesign : public ::testing::TestWithParam<Window> {
+class WindowDesign : public ::testing::TestWithParam<Window>, public ScriptedDesktop {
 public:
     TempFolder folder;
-    ScriptedMessageBoxes boxes;
-    ScriptedFilePickers pickers;
-    RecordingShell shell;
-    RecordingProgramEnd end;
     const QString home = QString::fromStdString(folder.path().string());
-    gui::Desktop desktop{boxes, pickers, shell, end,
-                         gui::ProgramFiles{home, home, home + "/readme.txt"}};
+    gui::Desktop desktop = with({home, home, home + "/readme.txt"});
     engine::SystemRandom random;
     FixedClock clock{localTime(2024, 3, 1, 9, 30, 0)};
     engine::FixedTextFormats formats;

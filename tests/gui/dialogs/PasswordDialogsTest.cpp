@@ -2,7 +2,7 @@
 #include "gui/dialogs/PasswordPromptDialog.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 
 #include <QLineEdit>

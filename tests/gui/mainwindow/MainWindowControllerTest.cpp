@@ -13,8 +13,7 @@
 #include "support/Encipher.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
-#include "support/desktop/ScriptedFilePickers.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 
 #include <QDir>

@@ -9,9 +9,7 @@
 #include "support/TempFolder.h"
 #include "support/desktop/Keyboard.h"
 #include "support/desktop/NextDialog.h"
-#include "support/desktop/RecordingShell.h"
-#include "support/desktop/ScriptedFilePickers.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 
 #include <QCheckBox>
@@ -27,7 +25,7 @@ namespace veskard::testing {
 namespace {
 
 // The main window as shown, the person's answers scripted, its files in a folder of its own.
-class ShownMainWindow : public ::testing::Test {
+class ShownMainWindow : public ::testing::Test, protected test::ScriptedDesktop {
 protected:
     void SetUp() override {
         window.createIconButtons();
@@ -58,11 +56,7 @@ protected:
     }
 
     test::TempFolder folder;
-    test::ScriptedMessageBoxes boxes;
-    test::ScriptedFilePickers pickers;
-    test::RecordingShell shell;
-    test::RecordingProgramEnd end;
-    const gui::Desktop desktop{boxes, pickers, shell, end, {path(""), path(""), {}}};
+    const gui::Desktop desktop = with({path(""), path(""), {}});
     engine::SystemRandom random;
     test::FixedClock clock{test::localTime(2024, 3, 1, 9, 30, 0)};
     engine::FixedTextFormats formats;

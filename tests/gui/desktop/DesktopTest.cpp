@@ -3,7 +3,6 @@
 #include "gui/desktop/ProgramFiles.h"
 #include "support/TempFolder.h"
 #include "support/desktop/NextDialog.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
 #ifndef _WIN32
 #include "support/posix/PermissionChecks.h"
 #endif
@@ -13,7 +12,6 @@
 #include <QMessageBox>
 #include <QTest>
 
-#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -58,20 +56,6 @@ TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
         });
         EXPECT_EQ(boxes.show(nullptr, text, c.icon, c.buttons), c.answer);
     }
-}
-
-// The window tests rely on it.
-TEST(ScriptedMessageBoxes, FailsTheTestOnAnyBoxNotInTheScript) {
-    EXPECT_NONFATAL_FAILURE(test::ScriptedMessageBoxes().show(nullptr, "a", Icon::Stop),
-                            "unexpected message box");
-    EXPECT_NONFATAL_FAILURE(test::ScriptedMessageBoxes().expect("a", Icon::Stop), "never shown");
-    EXPECT_NONFATAL_FAILURE(
-        {
-            test::ScriptedMessageBoxes boxes;
-            boxes.expect("a ", Icon::Stop, Buttons::YesNoDefaultNo, Answer::No);
-            boxes.show(nullptr, "a", Icon::Stop, Buttons::YesNo);
-        },
-        "no by default");
 }
 
 #ifndef _WIN32 // permission bits

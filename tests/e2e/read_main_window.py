@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """Reads the main window the way a screen reader does, through AT-SPI, and
 works it through that alone: started on a file, it shows the file, locks it,
-and, given SETTINGS, ends with status 0 by its 关闭 button, writing SETTINGS.
+and ends with status 0 by its 关闭 button, writing SETTINGS.
 
-Usage: read_main_window.py PROGRAM [SETTINGS], with DISPLAY set and a session
+Usage: read_main_window.py PROGRAM SETTINGS, with DISPLAY set and a session
 bus (tests/install/check-installed.sh window provides both).
 """
 import contextlib
@@ -97,7 +97,7 @@ def read(frame, failures):
     return buttons, boxes
 
 
-def main(program, settings=None):
+def main(program, settings):
     failures = []
     folder = tempfile.mkdtemp(prefix="veskard-e2e.")
     plan, content = os.path.join(folder, "plan.txt"), os.urandom(1000)
@@ -119,10 +119,9 @@ def main(program, settings=None):
             with open(plan, "rb") as file:
                 if file.read() == content or not os.path.isdir(os.path.join(folder, "plan")):
                     failures.append("the file was not locked, or its scripts are missing")
-            if settings:
-                buttons["关闭(C)"].queryAction().doAction(0)
-                wait_for("the program to end after 关闭", lambda: process.poll() is not None)
-        if settings and (process.returncode != 0 or not os.path.isfile(settings)):
+            buttons["关闭(C)"].queryAction().doAction(0)
+            wait_for("the program to end after 关闭", lambda: process.poll() is not None)
+        if process.returncode != 0 or not os.path.isfile(settings):
             failures.append(f"closed with status {process.returncode}, {settings} not written")
     except (RuntimeError, TimeoutError, KeyError) as failure:
         failures.append(repr(failure))
@@ -134,6 +133,6 @@ def main(program, settings=None):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (2, 3):
+    if len(sys.argv) != 3:
         sys.exit(__doc__)
     sys.exit(main(*sys.argv[1:]))

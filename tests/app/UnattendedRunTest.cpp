@@ -10,8 +10,6 @@
 #include "platform/Clock.h"
 #include "support/Encipher.h"
 #include "support/TempFolder.h"
-#include "support/desktop/Keyboard.h"
-#include "support/desktop/NextDialog.h"
 #include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 

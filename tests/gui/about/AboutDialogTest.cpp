@@ -1,7 +1,6 @@
 #include "gui/about/AboutDialog.h"
 #include "gui/about/HomePage.h"
 #include "gui/about/LinkLabel.h"
-#include "support/desktop/NextDialog.h"
 #include "support/desktop/ScriptedDesktop.h"
 
 #include <QAccessible>

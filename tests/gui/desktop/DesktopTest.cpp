@@ -2,7 +2,7 @@
 #include "gui/desktop/Paths.h"
 #include "gui/desktop/ProgramFiles.h"
 #include "support/TempFolder.h"
-#include "support/desktop/NextDialog.h"
+#include "support/desktop/ScriptedDesktop.h"
 #ifndef _WIN32
 #include "support/posix/PermissionChecks.h"
 #endif

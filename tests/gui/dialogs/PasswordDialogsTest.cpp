@@ -1,7 +1,5 @@
 #include "gui/dialogs/NewPasswordDialog.h"
 #include "gui/dialogs/PasswordPromptDialog.h"
-#include "support/desktop/Keyboard.h"
-#include "support/desktop/NextDialog.h"
 #include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 

@@ -3,7 +3,6 @@
 #include "support/FixedClock.h"
 #include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
-#include "support/desktop/NextDialog.h"
 #include "support/desktop/ScriptedDesktop.h"
 
 #include <QApplication>

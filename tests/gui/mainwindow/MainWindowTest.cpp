@@ -7,8 +7,6 @@
 #include "gui/writers/SystemScript.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
-#include "support/desktop/Keyboard.h"
-#include "support/desktop/NextDialog.h"
 #include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 

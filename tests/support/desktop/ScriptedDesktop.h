@@ -1,6 +1,14 @@
 #pragma once
 
+// Doubles for the desktop, and the person at it acting in dialogs.
+
 #include "gui/desktop/Desktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 
 #include <deque>
 #include <functional>
@@ -133,5 +141,67 @@ struct ScriptedDesktop {
 
     gui::Desktop with(gui::ProgramFiles files) { return {boxes, pickers, shell, end, files}; }
 };
+
+// Acts for the person in the next modal dialog of type Dialog, inside the
+// dialog's own event loop. A dialog that never opens, or that `act` leaves
+// open, fails the test; one left open is closed, so that no test hangs.
+template <typename Dialog> class NextDialog {
+public:
+    explicit NextDialog(std::function<void(Dialog&)> act)
+        : act_(std::move(act)) {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { actInDialog(); });
+        timer_.start(0);
+    }
+    ~NextDialog() {
+        if (!acted_)
+            ADD_FAILURE() << "no " << Dialog::staticMetaObject.className() << " was shown";
+    }
+    NextDialog(const NextDialog&) = delete;
+    NextDialog& operator=(const NextDialog&) = delete;
+
+private:
+    void actInDialog() {
+        acted_ = true;
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no " << Dialog::staticMetaObject.className() << " is open";
+            return;
+        }
+        act_(*dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << Dialog::staticMetaObject.className() << " is still open";
+            dialog->reject();
+        }
+    }
+
+    std::function<void(Dialog&)> act_;
+    QTimer timer_;
+    bool acted_ = false;
+};
+
+// Types `text` into `widget` a character at a time, Chinese included (Qt
+// Test's keyClicks knows only ASCII keys).
+inline void typeText(QWidget* widget, const QString& text) {
+    for (const QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character),
+                            Qt::NoModifier);
+}
+
+// Pastes `text` into `widget` with Ctrl+V, as a person does with a text too
+// long to type.
+inline void pasteText(QWidget* widget, const QString& text) {
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(widget, Qt::Key_V, Qt::ControlModifier);
+}
+
+// A person at a password dialog who types `password` into its box and presses Enter.
+inline auto typing(const QString& password) {
+    return [password](QWidget& dialog) {
+        auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        typeText(box, password);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+}
 
 } // namespace veskard::test

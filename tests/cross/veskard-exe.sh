@@ -46,18 +46,6 @@ answer() {
 click() {
     focus "$1" && xdotool mousemove --window "$id" $(($2 / 15)) $(($3 / 15)) click 1
 }
-# Runs "$@" until the file $1 is there, at most ten times a second apart: a
-# click may come before the window takes it.
-untilMade() {
-    made=$1
-    shift
-    for _ in $(seq 10); do
-        "$@"
-        sleep 1
-        [ -s "$made" ] && return 0
-    done
-    fail "no $made"
-}
 # Notepad showing the Windows path $1, ended once it is seen.
 editor() {
     for _ in $(seq 40); do
@@ -88,7 +76,11 @@ timeout 60 "$wine" 程序/Veskard.exe "$dos\\$odd" &
 main=$!
 answer Orvessa 'Pw' && answer Orvessa 'Pw' # Enter in the second box locks
 for _ in $(seq 60); do [ -f "$folder/解密.bat" ] && break; sleep 0.5; done
-untilMade 程序/Encrypt_Info.txt click Orvessa 4927 2467 # 保存报告, greyed until the boxes empty
+# 保存报告, greyed until the boxes empty: clicked again until it writes, as a
+# click may come before the window takes it.
+for _ in $(seq 10); do
+    click Orvessa 4927 2467 && sleep 1 && [ -s 程序/Encrypt_Info.txt ] && break
+done
 editor "$dos\\程序\\Encrypt_Info.txt"
 iconv -f GBK 程序/Encrypt_Info.txt | grep -qxF "加密文件：$dos\\$odd$(printf '\r')" ||
     fail "the report is not the log in GBK: $(od -c 程序/Encrypt_Info.txt | head -n 8)"

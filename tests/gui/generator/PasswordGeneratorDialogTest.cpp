@@ -88,8 +88,6 @@ TEST_F(PasswordGeneratorDialogTest, SpinnersAndNumberBoxesKeepInStepWithoutMovin
     EXPECT_EQ(box(1)->text(), QStringLiteral("1000"));
     EXPECT_EQ(box(0)->text(), QString()) << "each spinner has its own box";
 
-    type(1, QStringLiteral("abc"));
-    EXPECT_EQ(box(1)->text(), QString());
     type(0, QStringLiteral("12"));
     EXPECT_EQ(spinner(0)->value(), -12);
     QTest::keyClick(box(0), Qt::Key_Home);
@@ -113,10 +111,6 @@ TEST_F(PasswordGeneratorDialogTest, ButtonsWaitForAClickIntoTheListAndARefusalEm
     EXPECT_EQ(enabled(), 3);
     QTest::keyClick(list(), Qt::Key_Down);
     EXPECT_EQ(list()->toolTip(), QStringLiteral("678"));
-
-    // The list scrolls sideways as far as its first entry is wide, and 20 more.
-    EXPECT_EQ(list()->horizontalExtent(),
-              list()->fontMetrics().horizontalAdvance(list()->item(0)->text()) + 20);
 
     // A new list: with nothing chosen in it yet, 添加 has nothing to hand over.
     generate(QStringLiteral("6"), {}, 1);

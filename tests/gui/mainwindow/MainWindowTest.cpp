@@ -126,7 +126,7 @@ TEST_F(MainWindowEvents, DropsAndWhileAJobRunsOnlyClosingTakesInput) {
 #ifndef Q_OS_WIN // names on Windows are UTF-16: every one has its text
     boxes.expect(QString(texts::unattended::undecodableName) + path("\\xFF"), Icon::Stop);
     drop(window, QUrl::fromEncoded(QUrl::fromLocalFile(path("")).toEncoded() + "%FF"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.shown().empty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.allShown(); }));
     EXPECT_EQ(control("Label3").text(), path("other"));
 #endif
     const QString plan = fill("plan.txt", "pw");

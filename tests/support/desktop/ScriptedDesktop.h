@@ -37,8 +37,7 @@ public:
         expect(QString::fromStdString(notice.text), notice.icon);
     }
 
-    // Every box shown so far, in order.
-    const std::vector<gui::BoxContent>& shown() const { return shown_; }
+    bool allShown() const { return expected_.empty(); }
 
 private:
     struct Expected {
@@ -52,7 +51,6 @@ private:
                buttons[static_cast<int>(box.buttons)] + ": \"" + box.text.toStdString() + "\"";
     }
     gui::Answer present(QWidget*, const gui::BoxContent& box) override {
-        shown_.push_back(box);
         if (expected_.empty()) {
             ADD_FAILURE() << "unexpected message box: " << describe(box);
             return box.buttons == gui::Buttons::Ok ? gui::Answer::Ok : gui::Answer::No;
@@ -64,7 +62,6 @@ private:
     }
 
     std::deque<Expected> expected_;
-    std::vector<gui::BoxContent> shown_;
 };
 
 // Chooses paths for the person: each dialog takes the next queued answer (the
@@ -157,8 +154,6 @@ public:
         if (!acted_)
             ADD_FAILURE() << "no " << Dialog::staticMetaObject.className() << " was shown";
     }
-    NextDialog(const NextDialog&) = delete;
-    NextDialog& operator=(const NextDialog&) = delete;
 
 private:
     void actInDialog() {

@@ -133,16 +133,13 @@ TEST_P(WindowDesign, MatchesItsDesign) {
         << "and round to the first";
 }
 
+const QByteArray AboutTitle = "Veskard v" + QByteArray::number(engine::VersionMajor) + "." +
+                              QByteArray::number(engine::VersionMinor) +
 #ifdef Q_OS_WIN
-const char* const BuiltFor = "Win32";
+                              " for Win32";
 #else
-const char* const BuiltFor = "Linux";
+                              " for Linux";
 #endif
-const QByteArray AboutTitle = QStringLiteral("Veskard v%1.%2 for %3")
-                                  .arg(engine::VersionMajor)
-                                  .arg(engine::VersionMinor)
-                                  .arg(QLatin1String(BuiltFor))
-                                  .toUtf8();
 
 std::unique_ptr<QWidget> about(WindowDesign& t) {
     return std::make_unique<gui::AboutDialog>(nullptr, t.desktop,

@@ -10,10 +10,7 @@
 #include "platform/Clock.h"
 #include "support/Encipher.h"
 #include "support/TempFolder.h"
-#include "support/desktop/Keyboard.h"
-#include "support/desktop/NextDialog.h"
-#include "support/desktop/RecordingShell.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 
 #include <QDir>
@@ -41,12 +38,16 @@ namespace {
 constexpr Switches EncryptShow{true, true, false};
 constexpr Switches DecryptShow{false, true, true};
 
+// The unattended run, and the load step that hands it a switch form as the
+// program starts: the options first, then the command line, as Windows hands
+// it over (one text) or POSIX (the arguments' bytes).
 class UnattendedRunTest : public testing::Test {
 protected:
     UnattendedRunTest()
         : previousFolder_(QDir::currentPath()) {
         QDir::setCurrent(QString::fromStdString(folder.path().string()));
         test::writeFile(file, plain);
+        test::writeFile(settings, settingsBytes);
     }
     ~UnattendedRunTest() override { QDir::setCurrent(previousFolder_); }
 
@@ -60,6 +61,17 @@ protected:
 
     void expectUntouched() { EXPECT_EQ(test::readFile(file), plain); }
 
+    LoadStep::Outcome run(const QString& commandLine) {
+        return loadStep.run({commandLine, {}}, options);
+    }
+    LoadStep::Outcome run(const QList<QByteArray>& arguments) {
+#ifdef _WIN32 // the arguments as Windows hands them over, joined
+        return run(QString::fromUtf8(arguments.join(' ')));
+#else
+        return loadStep.run({{}, arguments}, options);
+#endif
+    }
+
     test::TempFolder folder;
     const std::vector<std::byte> plain = test::patternBytes(5000);
     const std::filesystem::path file = folder.path() / std::filesystem::path(u8"报告 1.doc");
@@ -69,11 +81,24 @@ protected:
     platform::SystemClock clock;
     engine::FixedTextFormats formats;
     UnattendedRun unattended{boxes, random, clock, formats};
+    const std::filesystem::path settings = folder / "set.ini";
+    // keepOriginal ticked, writeEncryptScript not, writeDecryptScript greyed;
+    // then a value no box takes.
+    const std::vector<std::byte> settingsBytes = {std::byte{1}, {}, {},           {},
+                                                  std::byte{2}, {}, std::byte{9}, std::byte{9}};
+    Options options;
+    test::RecordingProgramEnd end;
+    LoadStep loadStep{boxes, end, unattended, QString::fromStdString(settings.string())};
+    // What the window is given when the command line did nothing: no file,
+    // and the status the program ends with, a failure for a switch form.
+    const LoadStep::Outcome plainNothing{};
+    const LoadStep::Outcome switchesNothing{{}, ExitFailure};
 
 private:
     QString previousFolder_;
     std::shared_ptr<void> person_;
 };
+using LoadStepTest = UnattendedRunTest;
 
 } // namespace
 
@@ -97,37 +122,6 @@ TEST_F(UnattendedRunTest, ARefusalOrNoPasswordLocksAndUnlocksNothing) {
     EXPECT_EQ(unattended.run(DecryptShow, name), ExitFailure);
     EXPECT_EQ(test::readFile(file), locked);
 }
-
-// The load step, as the program starts: the options first, then the command
-// line, as Windows hands it over (one text) or POSIX (the arguments' bytes).
-class LoadStepTest : public UnattendedRunTest {
-protected:
-    LoadStepTest() { test::writeFile(settings, settingsBytes); }
-
-    LoadStep::Outcome run(const QString& commandLine) {
-        return loadStep.run({commandLine, {}}, options);
-    }
-    LoadStep::Outcome run(const QList<QByteArray>& arguments) {
-#ifdef _WIN32 // the arguments as Windows hands them over, joined
-        return run(QString::fromUtf8(arguments.join(' ')));
-#else
-        return loadStep.run({{}, arguments}, options);
-#endif
-    }
-
-    const std::filesystem::path settings = folder / "set.ini";
-    // keepOriginal ticked, writeEncryptScript not, writeDecryptScript greyed;
-    // then a value no box takes.
-    const std::vector<std::byte> settingsBytes = {std::byte{1}, {}, {},           {},
-                                                  std::byte{2}, {}, std::byte{9}, std::byte{9}};
-    Options options;
-    test::RecordingProgramEnd end;
-    LoadStep loadStep{boxes, end, unattended, QString::fromStdString(settings.string())};
-    // What the window is given when the command line did nothing: no file,
-    // and the status the program ends with, a failure for a switch form.
-    const LoadStep::Outcome plainNothing{};
-    const LoadStep::Outcome switchesNothing{{}, ExitFailure};
-};
 
 // Without "/s" success is silent, with "/k" the lock strong; set.ini is read,
 // never written. The file is named as a script names it, relative to the

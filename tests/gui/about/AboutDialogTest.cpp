@@ -1,10 +1,7 @@
 #include "gui/about/AboutDialog.h"
 #include "gui/about/HomePage.h"
 #include "gui/about/LinkLabel.h"
-#include "support/desktop/NextDialog.h"
-#include "support/desktop/RecordingShell.h"
-#include "support/desktop/ScriptedFilePickers.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -24,11 +21,8 @@ using gui::LinkLabel;
 
 // Without a public site the home page is the help file itself.
 TEST(AboutDialog, TheLinkIsLightOrangeWhileHeldAndItAndTheButtonsOpenWhatTheySay) {
-    ScriptedMessageBoxes boxes;
-    ScriptedFilePickers pickers;
-    RecordingShell shell;
-    RecordingProgramEnd end;
-    const gui::Desktop desktop{boxes, pickers, shell, end, gui::ProgramFiles{"/a", "/b", "/a/r"}};
+    ScriptedDesktop scripted;
+    const gui::Desktop desktop = scripted.with({"/a", "/b", "/a/r"});
     const QString home =
         gui::configuredHomePage().isEmpty() ? "/a/r" : gui::homePage(desktop.files);
     gui::AboutDialog window(nullptr, desktop, {});
@@ -44,12 +38,13 @@ TEST(AboutDialog, TheLinkIsLightOrangeWhileHeldAndItAndTheButtonsOpenWhatTheySay
     EXPECT_EQ(link->textColour(), LinkLabel::HeldColour);
     QTest::mouseRelease(link, Qt::LeftButton);
     EXPECT_EQ(link->textColour(), LinkLabel::Colour);
-    EXPECT_EQ(shell.opened, std::vector<QString>{home}) << "on release, never by the right button";
+    EXPECT_EQ(scripted.shell.opened, std::vector<QString>{home})
+        << "on release, never by the right button";
 
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
-    EXPECT_EQ(shell.inEditor, std::vector<QString>{"/a/r"});
+    EXPECT_EQ(scripted.shell.inEditor, std::vector<QString>{"/a/r"});
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
-    EXPECT_EQ(shell.opened, std::vector<QString>(2, home));
+    EXPECT_EQ(scripted.shell.opened, std::vector<QString>(2, home));
 }
 
 #ifdef _WIN32
@@ -63,15 +58,11 @@ TEST(AboutDialog, ShowsWhomTheRegistrySaysTheSystemIsRegisteredTo) {
     };
     const std::string before = platform::registeredOwner().name;
     ASSERT_EQ(registerTo(L"张三"), ERROR_SUCCESS);
-    ScriptedMessageBoxes boxes;
-    ScriptedFilePickers pickers;
-    RecordingShell shell;
-    RecordingProgramEnd end;
     NextDialog<gui::AboutDialog> about([](gui::AboutDialog& window) {
         EXPECT_EQ(window.findChild<QLabel*>("Label3")->text().section('\n', 1, 1), "张三");
         window.accept();
     });
-    gui::showAbout(nullptr, gui::Desktop{boxes, pickers, shell, end, {}});
+    gui::showAbout(nullptr, ScriptedDesktop().with({}));
     registerTo(QString::fromStdString(before).toStdWString());
 }
 #endif

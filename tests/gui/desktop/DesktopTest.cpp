@@ -1,9 +1,10 @@
+#include "gui/desktop/ApplicationArguments.h"
+#include "gui/desktop/CommandLineText.h"
 #include "gui/desktop/MessageBoxes.h"
 #include "gui/desktop/Paths.h"
 #include "gui/desktop/ProgramFiles.h"
 #include "support/TempFolder.h"
-#include "support/desktop/NextDialog.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 #ifndef _WIN32
 #include "support/posix/PermissionChecks.h"
 #endif
@@ -13,7 +14,6 @@
 #include <QMessageBox>
 #include <QTest>
 
-#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -25,6 +25,23 @@ using gui::Answer;
 using gui::Buttons;
 using gui::fromPath;
 using gui::Icon;
+
+// Qt is given the program's name alone: it would take "-platform" (ending the
+// program at once) or "-reverse" (turning every layout round) for itself, and
+// remove them from the arguments it is given. The user's are read before.
+TEST(ProgramStart, QtIsGivenOnlyTheProgramsNameAndTheUsersArgumentsStayWhole) {
+    std::array<char*, 5> argv{const_cast<char*>("Veskard"), const_cast<char*>("-platform"),
+                              const_cast<char*>("no-such-platform"),
+                              const_cast<char*>("中文  -reverse"), nullptr};
+    gui::ApplicationArguments qtArguments(argv.data());
+    EXPECT_EQ(qtArguments.argc(), 1);
+    EXPECT_EQ(qtArguments.argv()[0], argv[0]);
+    EXPECT_EQ(qtArguments.argv()[1], nullptr);
+#ifndef _WIN32 // Windows hands over one text, which CommandLineTest reads
+    EXPECT_EQ(gui::commandLineText(4, argv.data()).arguments,
+              (QList<QByteArray>{"-platform", "no-such-platform", "中文  -reverse"}));
+#endif
+}
 
 // Enter answers No where Yes cannot be taken back.
 TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
@@ -58,20 +75,6 @@ TEST(QtMessageBoxes, ShowTheTextUnderTheProgramsTitleWithChineseButtons) {
         });
         EXPECT_EQ(boxes.show(nullptr, text, c.icon, c.buttons), c.answer);
     }
-}
-
-// The window tests rely on it.
-TEST(ScriptedMessageBoxes, FailsTheTestOnAnyBoxNotInTheScript) {
-    EXPECT_NONFATAL_FAILURE(test::ScriptedMessageBoxes().show(nullptr, "a", Icon::Stop),
-                            "unexpected message box");
-    EXPECT_NONFATAL_FAILURE(test::ScriptedMessageBoxes().expect("a", Icon::Stop), "never shown");
-    EXPECT_NONFATAL_FAILURE(
-        {
-            test::ScriptedMessageBoxes boxes;
-            boxes.expect("a ", Icon::Stop, Buttons::YesNoDefaultNo, Answer::No);
-            boxes.show(nullptr, "a", Icon::Stop, Buttons::YesNo);
-        },
-        "no by default");
 }
 
 #ifndef _WIN32 // permission bits

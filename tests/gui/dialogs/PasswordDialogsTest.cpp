@@ -1,8 +1,6 @@
 #include "gui/dialogs/NewPasswordDialog.h"
 #include "gui/dialogs/PasswordPromptDialog.h"
-#include "support/desktop/Keyboard.h"
-#include "support/desktop/NextDialog.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 
 #include <QLineEdit>

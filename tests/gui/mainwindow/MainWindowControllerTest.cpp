@@ -13,8 +13,7 @@
 #include "support/Encipher.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
-#include "support/desktop/ScriptedFilePickers.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 
 #include <QDir>
@@ -29,11 +28,8 @@ using Controller = gui::MainWindowController;
 
 // The person: boxes and file dialogs answered from their scripts, the
 // password typed once and checked, as the dialog does.
-struct ScriptedPerson final : gui::MainWindowPerson {
-    ScriptedMessageBoxes boxes;
-    ScriptedFilePickers pickers;
+struct ScriptedPerson final : gui::MainWindowPerson, ScriptedDesktop {
     QString typed;
-    std::vector<QString> opened;
 
     Answer show(const QString& text, Icon icon, Buttons buttons) override {
         return boxes.show(nullptr, text, icon, buttons);
@@ -46,7 +42,7 @@ struct ScriptedPerson final : gui::MainWindowPerson {
         return check(password) == gui::PasswordVerdict::Right ? password : QString();
     }
     std::optional<QString> generatePassword() override { return std::nullopt; }
-    void open(const QString& path) override { opened.push_back(path); }
+    void open(const QString& path) override { shell.opened.push_back(path); }
     engine::JobStatus saveReport(const QString&) override { return engine::JobStatus::success(); }
 };
 
@@ -209,7 +205,7 @@ TEST(MainWindowController, RunsEachActionOnWhatTheBoxesShowAndLeavesWhatTheyShow
         for (const auto& [name, what] : row.files)
             EXPECT_EQ(held(name, plain), what) << name.toStdString();
     }
-    EXPECT_EQ(person.opened,
+    EXPECT_EQ(person.shell.opened,
               std::vector{QDir::toNativeSeparators(QDir::current().absoluteFilePath("a.doc"))});
     EXPECT_EQ(
         person.pickers.requests()[0],

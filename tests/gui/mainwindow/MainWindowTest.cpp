@@ -7,11 +7,7 @@
 #include "gui/writers/SystemScript.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
-#include "support/desktop/Keyboard.h"
-#include "support/desktop/NextDialog.h"
-#include "support/desktop/RecordingShell.h"
-#include "support/desktop/ScriptedFilePickers.h"
-#include "support/desktop/ScriptedMessageBoxes.h"
+#include "support/desktop/ScriptedDesktop.h"
 #include "texts/Texts.h"
 
 #include <QCheckBox>
@@ -27,7 +23,7 @@ namespace veskard::testing {
 namespace {
 
 // The main window as shown, the person's answers scripted, its files in a folder of its own.
-class ShownMainWindow : public ::testing::Test {
+class ShownMainWindow : public ::testing::Test, protected test::ScriptedDesktop {
 protected:
     void SetUp() override {
         window.createIconButtons();
@@ -58,11 +54,7 @@ protected:
     }
 
     test::TempFolder folder;
-    test::ScriptedMessageBoxes boxes;
-    test::ScriptedFilePickers pickers;
-    test::RecordingShell shell;
-    test::RecordingProgramEnd end;
-    const gui::Desktop desktop{boxes, pickers, shell, end, {path(""), path(""), {}}};
+    const gui::Desktop desktop = with({path(""), path(""), {}});
     engine::SystemRandom random;
     test::FixedClock clock{test::localTime(2024, 3, 1, 9, 30, 0)};
     engine::FixedTextFormats formats;
@@ -134,7 +126,7 @@ TEST_F(MainWindowEvents, DropsAndWhileAJobRunsOnlyClosingTakesInput) {
 #ifndef Q_OS_WIN // names on Windows are UTF-16: every one has its text
     boxes.expect(QString(texts::unattended::undecodableName) + path("\\xFF"), Icon::Stop);
     drop(window, QUrl::fromEncoded(QUrl::fromLocalFile(path("")).toEncoded() + "%FF"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.shown().empty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.allShown(); }));
     EXPECT_EQ(control("Label3").text(), path("other"));
 #endif
     const QString plan = fill("plan.txt", "pw");

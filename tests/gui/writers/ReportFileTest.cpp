@@ -6,7 +6,7 @@
 #include "gui/desktop/SystemText.h"
 #include "gui/writers/FileError.h"
 #include "support/TempFolder.h"
-#include "support/desktop/RecordingShell.h"
+#include "support/desktop/ScriptedDesktop.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "gui/writers/ReportFile.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
-#include "support/desktop/RecordingShell.h"
+#include "support/desktop/ScriptedDesktop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include "platform/SharedFolder.h"
+
 namespace veskard::platform {
 namespace {
 
@@ -26,6 +28,8 @@ Result<std::filesystem::path> followLinks(const std::filesystem::path& path) {
             return error;
         if (!std::filesystem::is_symlink(status))
             return name;
+        if (isPlantedLink(name))
+            return std::make_error_code(std::errc::permission_denied);
         const std::filesystem::path next = std::filesystem::read_symlink(name, error);
         if (error)
             return error;

@@ -2,6 +2,7 @@
 #include "platform/DirectoryLookup.h"
 #include "platform/ErrorText.h"
 #include "platform/FileAttributes.h"
+#include "platform/Paths.h"
 #include "platform/PlatformError.h"
 #include "platform/TemporaryFile.h"
 #include "support/NativeAttributes.h"
@@ -241,6 +242,27 @@ TEST(ProgramFile, OnlyTheUsersOwnRegularFileWithOneNameIsOpened) {
                 << name << ", access " << static_cast<int>(access);
     EXPECT_EQ(readFile(folder / "victim"), secret);
     EXPECT_FALSE(std::filesystem::exists(folder / "nowhere")) << "a link's target was made";
+}
+
+// Where anyone may add a name, a link another user put there leads nowhere:
+// the system refuses to follow it itself (protected_symlinks), and so does the
+// program when it follows links to find the file to replace.
+TEST(FollowLinks, ALinkAnotherUserPutWhereAnyoneMayAddNamesIsRefused) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root gives links away";
+    TempFolder folder;
+    const auto open = folder / "open";
+    std::filesystem::create_directory(open);
+    ASSERT_EQ(::chmod(open.c_str(), 01777), 0);
+    for (const auto& [name, owner, followed] : std::vector<std::tuple<std::string, uid_t, bool>>{
+             {"planted", NobodyId, false}, {"own", ::geteuid(), true}}) {
+        std::filesystem::create_symlink(folder / "victim", open / name);
+        ASSERT_EQ(::lchown((open / name).c_str(), owner, owner), 0);
+        EXPECT_EQ(static_cast<bool>(followLinks(open / name)), followed) << name;
+    }
+    EXPECT_EQ(followLinks(open / "planted").error(), std::errc::permission_denied);
+    ASSERT_EQ(::chmod(open.c_str(), 0777), 0); // not sticky: the name is anyone's to swap anyway
+    EXPECT_EQ(*followLinks(open / "planted"), folder / "victim");
 }
 
 TEST(ProgramFile, AFolderIsSharedWhenItsGroupOrEveryoneMayWriteOrItIsAnotherUsers) {

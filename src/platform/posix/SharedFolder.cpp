@@ -17,4 +17,17 @@ bool othersMayWriteIn(const std::filesystem::path& folder) {
     return (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 || !ownedHere;
 }
 
+bool isPlantedLink(const std::filesystem::path& link) {
+    struct stat linkInfo {};
+    if (::lstat(link.c_str(), &linkInfo) != 0 || !S_ISLNK(linkInfo.st_mode))
+        return false;
+    struct stat folderInfo {};
+    const std::filesystem::path folder = link.has_parent_path() ? link.parent_path() : ".";
+    if (::stat(folder.c_str(), &folderInfo) != 0)
+        return true;
+    const bool anyoneAddsNames = (folderInfo.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    return anyoneAddsNames && linkInfo.st_uid != ::geteuid() &&
+           linkInfo.st_uid != folderInfo.st_uid;
+}
+
 } // namespace veskard::platform

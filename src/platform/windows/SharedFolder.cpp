@@ -11,4 +11,10 @@ bool othersMayWriteIn(const std::filesystem::path&) {
     return false;
 }
 
+// Making a symbolic link takes a privilege there (or Developer Mode), and who
+// may add names to a folder is its access list's to say, which is not read here.
+bool isPlantedLink(const std::filesystem::path&) {
+    return false;
+}
+
 } // namespace veskard::platform
